@@ -1,0 +1,114 @@
+// Form1: the game's one window class, with every control, every state variable and every
+// procedure of the game.
+//
+// The procedures are grouped by subsystem into files of their own: the scene, start-up, the
+// readouts and the reset in shell/, the tick and everything it runs in flight/, the keyboard
+// and menu handlers in commands/. Event handlers are private: only the Dispatcher delivers
+// them, one at a time. Form1View gives the platform, the trace tool and the tests a read-only
+// view of all of it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "shell/runtime/controls.h"
+#include "shell/runtime/numbers.h"
+#include "shell/runtime/platform.h"
+
+namespace vandrel {
+
+class Dispatcher;
+class Form1View;
+struct Form1Probe;  // white-box access for the tests and benchmarks only
+
+class Form1 {
+public:
+    /// Creates the window with its whole scene at its design-time values, before Form_Load.
+    explicit Form1(Platform& platform);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    /// A menu click handler, found by the item's name; nullptr for the submenu headers.
+    using ClickHandler = void (Form1::*)();
+    static ClickHandler clickHandlerFor(std::string_view menuName);
+
+private:
+    friend class Dispatcher;
+    friend class Form1View;
+    friend struct Form1Probe;
+
+    // Procedures, in the order the game declares them.
+    void MoveWorld();
+    void Touchdown(std::int16_t& index);
+    void UpdateShip();
+    void ResetGame();
+    void Form_KeyDown(std::int16_t& KeyCode, std::int16_t Shift);
+    void Form_KeyUp(std::int16_t& KeyCode, std::int16_t Shift);
+    void Form_Load();
+    void mnuABout_Click();
+    void mnuExit_Click();
+    void mnuF1000_Click();
+    void mnuF250_Click();
+    void mnuF500_Click();
+    void mnuFOver9000_Click();
+    void mnuControls_Click();
+    void mnuGHigh_Click();
+    void mnuGLow_Click();
+    void mnuGNone_Click();
+    void mnuGNormal_Click();
+    void mnuGVHigh_Click();
+    void mnuReset_Click();
+    void mnuTOff_Click();
+    void mnuTOn_Click();
+    void Timer1_Timer();
+    static Boolean SegmentsCross(float ax1, float ay1, float ax2, float ay2, float bx1, float by1,
+                                 float bx2, float by2);
+
+    // The readouts, each text built in one place for every refresh point.
+    void RefreshFuel();
+    void RefreshThrust();
+    void RefreshHeight();
+    // One option handler's common steps after its own variable is set.
+    void SetGravityChecks(const MenuItem& chosen);
+    void SetFuelChecks(const MenuItem& chosen);
+
+    Platform& platform_;
+
+    // The window.
+    std::string Caption;
+    Color BackColor = kBlack;
+    float ScaleWidth = 0, ScaleHeight = 0;  // client area, twips
+
+    // The scene.
+    Timer Timer1;
+    Label lblPause, lblScore, lblHeight, lblThrust, lblFuel;
+    ControlArray<Shape, 13> shpStar;
+    ControlArray<Line, 13> Ground;  // terrain, left end first
+    ControlArray<Line, 9> ship;  // hull; ship(1)'s second end is the hull centre
+    Line Line2, Line3;  // markers outside the client area, never used
+    Line Fire;  // engine flame
+
+    // The menu bar, in menu order.
+    MenuItem mnuFile, mnuExit;
+    MenuItem mnuOptions;
+    MenuItem mnuGravity, mnuGNone, mnuGLow, mnuGNormal, mnuGHigh, mnuGVHigh;
+    MenuItem mnuFuel, mnuF250, mnuF500, mnuF1000, mnuFOver9000;
+    MenuItem mnuThrust, mnuTOn, mnuTOff;
+    MenuItem mnuReset;
+    MenuItem mnuHelp, mnuControls, mnuABout;
+    std::vector<const MenuItem*> menuBar_;
+
+    // The game state.
+    Currency SpeedX;  // twips per tick the scenery moves right (the ship moves left)
+    Currency SpeedY;  // twips per tick the scenery moves down (the ship climbs)
+    Currency Thrust;  // engine setting, also fuel burnt per firing tick
+    Currency Angle;  // attitude in angle units: radians = Angle / 3.14; 4.9 is upright
+    Currency Fuel;  // fuel left, in units of Thrust
+    Currency Gravity;  // subtracted from SpeedY every tick
+    bool EngineOn = false;  // the space bar is held
+    bool GameOver = false;  // the flight ended in a landing or a crash
+    bool NoLimiter = false;  // Thrust may rise above 1
+    BoundedArray<bool, 2> TurnKey;  // 0: left arrow held, 1: right arrow held
+};
+
+}  // namespace vandrel
