@@ -22,7 +22,7 @@ class Form1View;
 struct Form1Probe;  // white-box access for the tests and benchmarks only
 
 class Form1 {
-public:
+  public:
     /// Creates the window with its whole scene at its design-time values, before Form_Load.
     explicit Form1(Platform& platform);
     Form1(const Form1&) = delete;
@@ -32,7 +32,7 @@ public:
     using ClickHandler = void (Form1::*)();
     static ClickHandler clickHandlerFor(std::string_view menuName);
 
-private:
+  private:
     friend class Dispatcher;
     friend class Form1View;
     friend struct Form1Probe;
@@ -84,9 +84,9 @@ private:
     Label lblPause, lblScore, lblHeight, lblThrust, lblFuel;
     ControlArray<Shape, 13> shpStar;
     ControlArray<Line, 13> Ground;  // terrain, left end first
-    ControlArray<Line, 9> ship;  // hull; ship(1)'s second end is the hull centre
-    Line Line2, Line3;  // markers outside the client area, never used
-    Line Fire;  // engine flame
+    ControlArray<Line, 9> ship;     // hull; ship(1)'s second end is the hull centre
+    Line Line2, Line3;              // markers outside the client area, never used
+    Line Fire;                      // engine flame
 
     // The menu bar, in menu order.
     MenuItem mnuFile, mnuExit;
@@ -99,14 +99,14 @@ private:
     std::vector<const MenuItem*> menuBar_;
 
     // The game state.
-    Currency SpeedX;  // twips per tick the scenery moves right (the ship moves left)
-    Currency SpeedY;  // twips per tick the scenery moves down (the ship climbs)
-    Currency Thrust;  // engine setting, also fuel burnt per firing tick
-    Currency Angle;  // attitude in angle units: radians = Angle / 3.14; 4.9 is upright
-    Currency Fuel;  // fuel left, in units of Thrust
-    Currency Gravity;  // subtracted from SpeedY every tick
-    bool EngineOn = false;  // the space bar is held
-    bool GameOver = false;  // the flight ended in a landing or a crash
+    Currency SpeedX;         // twips per tick the scenery moves right (the ship moves left)
+    Currency SpeedY;         // twips per tick the scenery moves down (the ship climbs)
+    Currency Thrust;         // engine setting, also fuel burnt per firing tick
+    Currency Angle;          // attitude in angle units: radians = Angle / 3.14; 4.9 is upright
+    Currency Fuel;           // fuel left, in units of Thrust
+    Currency Gravity;        // subtracted from SpeedY every tick
+    bool EngineOn = false;   // the space bar is held
+    bool GameOver = false;   // the flight ended in a landing or a crash
     bool NoLimiter = false;  // Thrust may rise above 1
     BoundedArray<bool, 2> TurnKey;  // 0: left arrow held, 1: right arrow held
 };

@@ -9,7 +9,7 @@
 namespace vandrel {
 
 class Form1View {
-public:
+  public:
     explicit Form1View(const Form1& form) : f_(form) {}
 
     // The window.
@@ -49,7 +49,7 @@ public:
     bool NoLimiter() const { return f_.NoLimiter; }
     bool TurnKey(int index) const { return f_.TurnKey(index); }
 
-private:
+  private:
     const Form1& f_;
 };
 

@@ -36,8 +36,12 @@ enum class SystemColor : std::uint8_t {
 constexpr Color systemColor(SystemColor index) {
     return static_cast<Color>(0x80000000u | static_cast<std::uint32_t>(index));
 }
-constexpr bool isSystemColor(Color c) { return c < 0; }
-constexpr SystemColor systemColorIndex(Color c) { return static_cast<SystemColor>(c & 0xFF); }
+constexpr bool isSystemColor(Color c) {
+    return c < 0;
+}
+constexpr SystemColor systemColorIndex(Color c) {
+    return static_cast<SystemColor>(c & 0xFF);
+}
 
 /// A straight line segment from (X1, Y1) to (X2, Y2).
 struct Line {
@@ -101,7 +105,7 @@ struct MenuItem {
 /// An array with fixed bounds 0..N-1; any other index is "Subscript out of range".
 template <class Element, int N>
 class BoundedArray {
-public:
+  public:
     static constexpr int LBound = 0;
     static constexpr int UBound = N - 1;
 
@@ -112,7 +116,7 @@ public:
     auto end() const { return items_.end(); }
     static constexpr int size() { return N; }
 
-private:
+  private:
     static std::size_t checked(int index) {
         if (index < LBound || index > UBound) raise(ErrorCode::SubscriptOutOfRange);
         return static_cast<std::size_t>(index);

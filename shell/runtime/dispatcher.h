@@ -15,13 +15,13 @@ namespace vandrel {
 class Form1;
 
 class Dispatcher {
-public:
+  public:
     /// What became of one event.
     enum class Outcome {
-        Ran,  // the handler ran to its end
+        Ran,      // the handler ran to its end
         Dropped,  // not delivered: a handler was running, the timer was off, or no such handler
-        Ended,  // the handler called End: the program stops with status 0
-        Failed,  // an unhandled run-time error: error() describes it
+        Ended,    // the handler called End: the program stops with status 0
+        Failed,   // an unhandled run-time error: error() describes it
     };
 
     explicit Dispatcher(Form1& form) : form_(form) {}
@@ -43,7 +43,7 @@ public:
     /// How many times Timer1_Timer has been raised.
     std::uint64_t ticks() const { return ticks_; }
 
-private:
+  private:
     template <class Handler>
     Outcome deliver(Handler&& handler);
 

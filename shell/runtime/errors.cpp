@@ -16,6 +16,8 @@ const char* describe(ErrorCode code) noexcept {
 
 RuntimeError::RuntimeError(ErrorCode code) : std::runtime_error(describe(code)), code_(code) {}
 
-void raise(ErrorCode code) { throw RuntimeError(code); }
+void raise(ErrorCode code) {
+    throw RuntimeError(code);
+}
 
 }  // namespace vandrel

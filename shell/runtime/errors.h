@@ -21,11 +21,11 @@ enum class ErrorCode : std::int16_t {
 
 /// An unhandled run-time error; what() is the description shown to the player ("Overflow").
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     explicit RuntimeError(ErrorCode code);
     ErrorCode code() const noexcept { return code_; }
 
-private:
+  private:
     ErrorCode code_;
 };
 

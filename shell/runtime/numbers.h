@@ -8,6 +8,7 @@
 // behaviour.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "shell/runtime/errors.h"
@@ -21,7 +22,7 @@ inline constexpr Boolean False = 0;
 
 /// Signed 64-bit fixed point with exactly four decimals (the value times 10,000).
 class Currency {
-public:
+  public:
     constexpr Currency() = default;
 
     /// The value whose count of ten-thousandths is `count` (4.9 is fromCount(49000)).
@@ -45,13 +46,17 @@ public:
     friend Currency operator-(Currency a, Currency b);
     /// Product with a 16-bit Integer, exact.
     friend Currency operator*(Currency a, std::int16_t b);
+    friend constexpr Currency operator-(Currency a) {
+        if (a.count_ == INT64_MIN) raise(ErrorCode::Overflow);
+        return fromCount(-a.count_);
+    }
     Currency& operator+=(Currency b) { return *this = *this + b; }
     Currency& operator-=(Currency b) { return *this = *this - b; }
 
     friend constexpr bool operator==(Currency a, Currency b) = default;
     friend constexpr auto operator<=>(Currency a, Currency b) = default;
 
-private:
+  private:
     std::int64_t count_ = 0;
 };
 
@@ -75,7 +80,8 @@ consteval std::int64_t parseCurrencyLiteral(const char* text) {
             fraction = fraction * 10 + (*p - '0');
         }
     }
-    for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d) fraction *= 10;
+    for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d)
+        fraction *= 10;
     return whole * 10000 + fraction;
 }
 }  // namespace detail

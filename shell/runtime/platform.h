@@ -11,7 +11,7 @@
 namespace vandrel {
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     /// Shows a modal message box and returns when the player has answered it. Buttons 0 is a

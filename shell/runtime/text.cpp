@@ -100,7 +100,9 @@ std::string format(Decimal d, int digits, Tristate leadingZero, Tristate parenth
 
 }  // namespace
 
-Regional invariantRegional() { return Regional{}; }
+Regional invariantRegional() {
+    return Regional{};
+}
 
 std::string FormatNumber(Currency value, int digits, Tristate leadingZero, Tristate parentheses,
                          Tristate grouping, const Regional& regional) {
@@ -109,7 +111,8 @@ std::string FormatNumber(Currency value, int digits, Tristate leadingZero, Trist
 
 std::string FormatNumber(double value, int digits, Tristate leadingZero, Tristate parentheses,
                          Tristate grouping, const Regional& regional) {
-    if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value > 0 ? "Infinity" : "-Infinity";
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "NaN" : value > 0 ? "Infinity" : "-Infinity";
     return format(exactDecimal(value), digits, leadingZero, parentheses, grouping, regional);
 }
 
@@ -144,7 +147,7 @@ std::string SingleToText(float value, const Regional& regional) {
     fraction.erase(fraction.find_last_not_of('0') + 1);
     out += mantissa.substr(0, 1);
     if (!fraction.empty()) out += regional.decimalSeparator + fraction;
-    char exponentText[8];
+    char exponentText[16];
     std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
                   std::abs(exponent));
     return out + exponentText;

@@ -16,9 +16,9 @@ struct Regional {
     std::string decimalSeparator = ".";
     std::string groupSeparator = ",";
     std::string negativeSign = "-";
-    bool leadingZero = true;  // 0.5 rather than .5
+    bool leadingZero = true;   // 0.5 rather than .5
     bool parentheses = false;  // (5) rather than -5
-    bool grouping = true;  // 1,389 rather than 1389
+    bool grouping = true;      // 1,389 rather than 1389
 };
 
 /// The fixed settings of the headless tool, so that its output never depends on the machine.

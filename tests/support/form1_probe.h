@@ -51,11 +51,11 @@ struct Form1Probe {
 };
 
 inline MenuItem* Form1Probe::menuItem(Form1& f, std::string_view name) {
-    MenuItem* all[] = {&f.mnuFile,   &f.mnuExit,     &f.mnuOptions, &f.mnuGravity, &f.mnuGNone,
-                       &f.mnuGLow,   &f.mnuGNormal,  &f.mnuGHigh,   &f.mnuGVHigh,  &f.mnuFuel,
-                       &f.mnuF250,   &f.mnuF500,     &f.mnuF1000,   &f.mnuFOver9000,
-                       &f.mnuThrust, &f.mnuTOn,      &f.mnuTOff,    &f.mnuReset,   &f.mnuHelp,
-                       &f.mnuControls, &f.mnuABout};
+    MenuItem* all[] = {&f.mnuFile, &f.mnuExit,    &f.mnuOptions, &f.mnuGravity,   &f.mnuGNone,
+                       &f.mnuGLow, &f.mnuGNormal, &f.mnuGHigh,   &f.mnuGVHigh,    &f.mnuFuel,
+                       &f.mnuF250, &f.mnuF500,    &f.mnuF1000,   &f.mnuFOver9000, &f.mnuThrust,
+                       &f.mnuTOn,  &f.mnuTOff,    &f.mnuReset,   &f.mnuHelp,      &f.mnuControls,
+                       &f.mnuABout};
     for (MenuItem* item : all) {
         if (item->Name == name) return item;
     }

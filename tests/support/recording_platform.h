@@ -16,7 +16,7 @@ struct RecordedBox {
 };
 
 class RecordingPlatform : public Platform {
-public:
+  public:
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
         boxes.push_back({prompt, buttons, title});
         if (whileOpen) whileOpen();

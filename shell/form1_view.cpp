@@ -1,0 +1,21 @@
+#include "shell/form1_view.h"
+
+namespace vandrel {
+
+namespace {
+
+const MenuItem* find(const std::vector<const MenuItem*>& items, std::string_view name) {
+    for (const MenuItem* item : items) {
+        if (item->Name == name) return item;
+        if (const MenuItem* found = find(item->Children, name)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const MenuItem* Form1View::menuItem(std::string_view name) const {
+    return find(f_.menuBar_, name);
+}
+
+}  // namespace vandrel
