@@ -1,0 +1,34 @@
+// The trace tool as a function: a script in, JSON Lines out, an exit status back.
+//
+// It starts the game exactly as the window does (the scene is created, then Form_Load runs),
+// then runs the script line by line through the Dispatcher as it is read. It keeps no global
+// state and never exits the process, so tests and fuzzers can run many traces in one process.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <limits>
+#include <ostream>
+
+namespace vandrel::headless {
+
+/// The exit status of a trace.
+enum ExitStatus : int {
+    kExitOk = 0,            // the script ran to its end, or the game ended by Exit or close
+    kExitScriptError = 2,   // a malformed line: reported on `err`, nothing of it or after it ran
+    kExitRuntimeError = 3,  // an unhandled run-time error, written as {"error":"..."}
+};
+
+struct TraceOptions {
+    /// Timer intervals beyond this many in the whole trace pass without a tick (a fuzzer keeps
+    /// each input short with it).
+    std::uint64_t tickBudget = std::numeric_limits<std::uint64_t>::max();
+};
+
+/// Runs `script` against a new game. Output lines go to `out`, which is flushed before the
+/// trace waits for more input and before it returns; a malformed line is reported on `err`
+/// as "vandrel-trace: line N: REASON".
+int runTrace(std::istream& script, std::ostream& out, std::ostream& err,
+             const TraceOptions& options = {});
+
+}  // namespace vandrel::headless
