@@ -1,0 +1,122 @@
+// Arbitrary bytes decoded into key, menu and timer events for the game, delivered through the
+// Dispatcher as a platform would. After every event the game's own invariants must hold;
+// a run-time error is fine (the Dispatcher reports it), anything else escaping is a fault.
+//
+// Each byte is one event; its low three bits choose the kind and its high five bits a value:
+//   0 / 1  key down / up of a common key (the table below)
+//   2 / 3  key down / up of any 16-bit code, taken from the next two bytes
+//   4      a click on one of the menu items with a handler
+//   5 / 6  1..32 ticks / 64..2048 ticks
+//   7      the trace tool's state object is built
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "shell/form1.h"
+#include "shell/form1_view.h"
+#include "shell/runtime/dispatcher.h"
+#include "trace/dump.h"
+#include "trace/headless_platform.h"
+
+namespace {
+
+using vandrel::Currency;
+using vandrel::operator""_cur;
+
+constexpr std::int16_t kCommonKeys[32] = {
+    32, 37, 38,  39,  40, 80, 82, 13,  27,  8,   9,   16,     17,    18, 65, 90,
+    48, 57, 112, 123, 0,  -1, 1,  255, 256, 127, 128, -32768, 32767, 36, 41, 81,
+};
+constexpr std::string_view kClickable[15] = {
+    "mnuExit",   "mnuGNone", "mnuGLow",  "mnuGNormal",  "mnuGHigh",
+    "mnuGVHigh", "mnuF250",  "mnuF500",  "mnuF1000",    "mnuFOver9000",
+    "mnuTOn",    "mnuTOff",  "mnuReset", "mnuControls", "mnuABout",
+};
+constexpr std::uint64_t kTicksPerInput = 20'000;
+
+void check(bool holds) {
+    if (!holds) __builtin_trap();
+}
+
+int checkedCount(const vandrel::Form1View& view, std::initializer_list<std::string_view> group) {
+    int count = 0;
+    for (std::string_view name : group)
+        count += view.menuItem(name)->Checked ? 1 : 0;
+    return count;
+}
+
+void checkInvariants(const vandrel::Form1View& view) {
+    // The hull centre never moves.
+    check(view.ship()(1).X2 == 5280.0f && view.ship()(1).Y2 == 3000.0f);
+    // The attitude keeps to its lattice of 0.2 steps from 4.9, within -4.7..14.9.
+    const Currency angle = view.Angle();
+    check(angle >= Currency::fromCount(-47'000) && angle <= 14.9_cur &&
+          (angle.count() - 49000) % 2000 == 0);
+    // The keys step the thrust by 0.05 and never below 0.05; the limiter holds it at 1.
+    check(view.Thrust() >= 0.05_cur && view.Thrust().count() % 500 == 0);
+    check(view.NoLimiter() || view.Thrust() <= 1.0_cur);
+    // Each option group is a set of radio items.
+    check(checkedCount(view, {"mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh"}) == 1);
+    check(checkedCount(view, {"mnuF250", "mnuF500", "mnuF1000", "mnuFOver9000"}) == 1);
+    check(checkedCount(view, {"mnuTOn", "mnuTOff"}) == 1);
+    check(view.NoLimiter() == view.menuItem("mnuTOff")->Checked);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using Outcome = vandrel::Dispatcher::Outcome;
+    std::ostream boxes(nullptr);  // the boxes are built and answered, their lines dropped
+    vandrel::headless::HeadlessPlatform platform(boxes);
+    vandrel::Form1 form(platform);
+    vandrel::Dispatcher dispatcher(form);
+    const vandrel::Form1View view(form);
+    check(dispatcher.load() == Outcome::Ran);
+
+    std::uint64_t ticksLeft = kTicksPerInput;
+    std::string dump;
+    std::size_t at = 0;
+    const auto nextCode = [&] {
+        std::uint16_t code = 0;
+        for (int byte = 0; byte < 2; ++byte)
+            code = (code << 8) | (at < size ? data[at++] : 0);
+        return static_cast<std::int16_t>(code);
+    };
+    while (at < size && !dispatcher.stopped()) {
+        const std::uint8_t op = data[at++];
+        const unsigned value = op >> 3;
+        switch (op & 7) {
+            case 0:
+                dispatcher.keyDown(kCommonKeys[value]);
+                break;
+            case 1:
+                dispatcher.keyUp(kCommonKeys[value]);
+                break;
+            case 2:
+                dispatcher.keyDown(nextCode());
+                break;
+            case 3:
+                dispatcher.keyUp(nextCode());
+                break;
+            case 4:
+                check(dispatcher.click(kClickable[value % 15]) != Outcome::Dropped);
+                break;
+            default: {
+                if ((op & 7) == 7) {
+                    dump.clear();
+                    vandrel::headless::appendDump(dump, view, dispatcher.ticks());
+                    break;
+                }
+                std::uint64_t ticks = (op & 7) == 5 ? value + 1 : (value + 1) * 64;
+                ticks = ticks < ticksLeft ? ticks : ticksLeft;
+                ticksLeft -= ticks;
+                while (ticks-- > 0 && dispatcher.tick() != Outcome::Dropped) {
+                }
+            }
+        }
+        if (!dispatcher.stopped()) checkInvariants(view);
+    }
+    return 0;
+}

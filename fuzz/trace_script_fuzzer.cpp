@@ -1,0 +1,50 @@
+// Arbitrary bytes as a trace script. Besides crashes and sanitizer reports, it catches an exit
+// status other than 0, 2 and 3, or one that does not agree with what was written.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "trace/trace_run.h"
+
+namespace {
+
+// At about 20 µs a tick under the sanitizers, this keeps every input well under a second.
+constexpr std::uint64_t kTicksPerInput = 20'000;
+
+void check(bool holds) {
+    if (!holds) __builtin_trap();
+}
+
+bool startsWith(const std::string& text, std::string_view prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vandrel::headless;
+    std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
+    std::ostringstream out, err;
+    const int status = runTrace(script, out, err, TraceOptions{kTicksPerInput});
+
+    const std::string output = out.str();
+    const std::string errors = err.str();
+    check(output.empty() || output.back() == '\n');
+    const std::size_t lastStart = output.rfind('\n', output.size() < 2 ? 0 : output.size() - 2);
+    const std::string last = output.substr(lastStart == std::string::npos ? 0 : lastStart + 1);
+    switch (status) {
+        case kExitOk:
+            check(errors.empty());
+            break;
+        case kExitScriptError:
+            check(startsWith(errors, "vandrel-trace: line ") && errors.back() == '\n');
+            break;
+        case kExitRuntimeError:
+            check(errors.empty() && startsWith(last, "{\"error\":\""));
+            break;
+        default:
+            check(false);
+    }
+    return 0;
+}
