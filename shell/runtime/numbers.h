@@ -9,6 +9,7 @@
 #pragma once
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include "shell/runtime/errors.h"
@@ -86,6 +87,50 @@ consteval std::int64_t parseCurrencyLiteral(const char* text) {
 }
 }  // namespace detail
 
+namespace detail {
+
+// The whole number nearest to x, ties to even. Adding and taking away 2^52 leaves no bits
+// below the unit, and the default rounding of the addition is to nearest, ties to even;
+// larger magnitudes are whole already.
+inline double roundHalfEven(double x) {
+    constexpr double kTwoPow52 = 4503599627370496.0;
+    const double magnitude = std::fabs(x);
+    if (!(magnitude < kTwoPow52)) return x;  // whole already, or a NaN
+    return std::copysign((magnitude + kTwoPow52) - kTwoPow52, x);
+}
+
+}  // namespace detail
+
+// The arithmetic is inline: every coordinate the scenery moves goes through it.
+inline Currency Currency::fromDouble(double x) {
+    constexpr double kInt64Limit = 9223372036854775808.0;  // 2^63
+    const double scaled = detail::roundHalfEven(x * 10000.0);
+    if (!(scaled >= -kInt64Limit && scaled < kInt64Limit)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return fromCount(static_cast<std::int64_t>(scaled));
+}
+
+inline Currency operator+(Currency a, Currency b) {
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a.count_, b.count_, &sum)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return Currency::fromCount(sum);
+}
+
+inline Currency operator-(Currency a, Currency b) {
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(a.count_, b.count_, &difference)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return Currency::fromCount(difference);
+}
+
+inline Currency operator*(Currency a, std::int16_t b) {
+    std::int64_t product = 0;
+    if (__builtin_mul_overflow(a.count_, std::int64_t{b}, &product)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return Currency::fromCount(product);
+}
+
 /// An exact Currency constant with no float involved: 0.05_cur is 500 ten-thousandths.
 consteval Currency operator""_cur(const char* text) {
     return Currency::fromCount(detail::parseCurrencyLiteral(text));
@@ -98,10 +143,29 @@ std::int16_t toInteger(double x);
 std::int16_t integerAdd(std::int16_t a, std::int16_t b);
 std::int16_t integerSub(std::int16_t a, std::int16_t b);
 
-/// A double result stored into a Single: Overflow when it is a NaN or beyond the Single range.
-float toSingle(double x);
-/// A floating-point quotient: Division by zero for a zero divisor, then as toSingle's checks
-/// for the double result.
-double checkedDivide(double numerator, double denominator);
+/// A double result stored into a Single: Overflow when it is a NaN or rounds beyond the
+/// Single range. Inline: the tick stores a few hundred Singles.
+inline float toSingle(double x) {
+    const float single = static_cast<float>(x);
+    // A NaN stays a NaN and a value past the range rounds to infinity: both fail here.
+    if (!std::isfinite(single)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return single;
+}
+
+namespace detail {
+[[noreturn]] void raiseDivisionFault(double numerator);
+}  // namespace detail
+
+/// A floating-point quotient: Division by zero for a zero divisor, Overflow for 0 / 0 and for
+/// a result that is not finite.
+inline double checkedDivide(double numerator, double denominator) {
+    if (denominator == 0.0) [[unlikely]]
+        detail::raiseDivisionFault(numerator);
+    const double quotient = numerator / denominator;
+    if (!std::isfinite(quotient)) [[unlikely]]
+        raise(ErrorCode::Overflow);
+    return quotient;
+}
 
 }  // namespace vandrel

@@ -1,5 +1,6 @@
 #include "shell/runtime/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -121,9 +122,12 @@ std::string SingleToText(float value, const Regional& regional) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
 
-    // Seven significant digits of the exact value: "d.dddddde+XX".
+    // Seven significant digits of the exact value, "d.dddddde+XX", rounded as printf does.
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6e", std::fabs(static_cast<double>(value)));
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
+                      std::chars_format::scientific, 6);
+    *written.ptr = '\0';
     std::string mantissa = std::string(1, buffer[0]) + std::string(buffer + 2, 6);
     int exponent = std::atoi(buffer + 9);
 
