@@ -1,0 +1,129 @@
+#include "qt/game_window.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+
+#include "qt/menu_bar_style.h"
+
+// The icon lives in the library's resources, which a static library must register itself.
+static void initIconResources() {
+    Q_INIT_RESOURCE(vandrel);
+}
+
+namespace vandrel::qt {
+
+namespace {
+
+constexpr std::chrono::milliseconds kFallbackInterval{10};
+
+std::chrono::nanoseconds timerPeriod(const Form1View& view) {
+    std::chrono::milliseconds interval{view.Timer1().Interval};
+    return interval.count() > 0 ? interval : kFallbackInterval;
+}
+
+QIcon gameIcon() {
+    initIconResources();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/vandrel-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/vandrel-32.png"), QSize(32, 32));
+    return icon;
+}
+
+}  // namespace
+
+GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform, EndHandler onEnd)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      view_(form),
+      dispatcher_(dispatcher),
+      platform_(platform),
+      onEnd_(std::move(onEnd)),
+      keys_([this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
+            [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
+      clock_(timerPeriod(view_), [this] { tick(); }) {
+    setWindowTitle(QString::fromStdString(view_.Caption()));
+    setWindowIcon(gameIcon());
+
+    auto* bar = new QMenuBar(this);
+    bar->setNativeMenuBar(false);  // the menus belong to the window, above the scene
+    auto* barStyle = new MenuBarStyle;
+    barStyle->setParent(bar);
+    bar->setStyle(barStyle);
+    setMenuBar(bar);
+    menus_ =
+        std::make_unique<MenuBinding>(*bar, view_, [this](std::string_view name) { click(name); });
+
+    scene_ = new SceneWidget(view_, keys_, this);
+    setCentralWidget(scene_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    platform_.setParent(this);
+    platform_.setBeforeBox([this] {
+        scene_->refresh();
+        scene_->repaint();
+    });
+}
+
+bool GameWindow::start() {
+    afterEvent(dispatcher_.load());
+    if (ended_) return false;
+    show();
+    scene_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
+    afterEvent(dispatcher_.keyDown(keyCode, shift));
+}
+
+void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
+    afterEvent(dispatcher_.keyUp(keyCode, shift));
+}
+
+void GameWindow::click(std::string_view menuName) {
+    Dispatcher::Outcome outcome = dispatcher_.click(menuName);
+    // Qt has toggled the clicked action already; put the game's check marks back.
+    menus_->refresh();
+    afterEvent(outcome);
+}
+
+void GameWindow::tick() {
+    afterEvent(dispatcher_.tick());
+}
+
+void GameWindow::afterEvent(Dispatcher::Outcome outcome) {
+    switch (outcome) {
+        case Dispatcher::Outcome::Dropped:
+            return;  // nothing ran, nothing changed
+        case Dispatcher::Outcome::Ended:
+            end(0);
+            return;
+        case Dispatcher::Outcome::Failed:
+            clock_.setRunning(false);
+            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, "Vandrel");
+            end(1);
+            return;
+        case Dispatcher::Outcome::Ran:
+            break;
+    }
+    menus_->refresh();
+    clock_.setRunning(view_.Timer1().Enabled);
+    scene_->refresh();
+}
+
+void GameWindow::end(int status) {
+    if (ended_) return;
+    ended_ = true;
+    clock_.setRunning(false);
+    onEnd_(status);
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+    // Closing by the frame ends the program at once; no handler of the game runs.
+    event->accept();
+    end(0);
+}
+
+}  // namespace vandrel::qt

@@ -1,0 +1,78 @@
+#include "qt/key_codes.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+namespace vandrel::qt {
+
+namespace {
+
+constexpr std::int16_t kBackspace = 8, kTab = 9, kEnter = 13, kShift = 16, kCtrl = 17, kAlt = 18,
+                       kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40,
+                       kF1 = 112;
+
+std::optional<std::int16_t> namedKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Backspace:
+            return kBackspace;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:  // Shift+Tab is still the Tab key
+            return kTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kEnter;
+        case Qt::Key_Shift:
+            return kShift;
+        case Qt::Key_Control:
+            return kCtrl;
+        case Qt::Key_Alt:
+            return kAlt;
+        case Qt::Key_Escape:
+            return kEscape;
+        case Qt::Key_Space:
+            return kSpace;
+        case Qt::Key_Left:
+            return kLeft;
+        case Qt::Key_Up:
+            return kUp;
+        case Qt::Key_Right:
+            return kRight;
+        case Qt::Key_Down:
+            return kDown;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<std::int16_t> virtualKeyCode(int qtKey, std::uint32_t nativeVirtualKey) {
+    // Qt names letters by their upper-case key and digits by their character, which are the
+    // virtual-key codes themselves.
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<std::int16_t>(qtKey);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<std::int16_t>(qtKey);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
+        return static_cast<std::int16_t>(kF1 + (qtKey - Qt::Key_F1));
+    }
+    if (std::optional<std::int16_t> code = namedKey(qtKey)) return code;
+    if (nativeVirtualKey > 0 && nativeVirtualKey < 256) {
+        return static_cast<std::int16_t>(nativeVirtualKey);
+    }
+    return std::nullopt;
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
+    std::int16_t state = 0;
+    if (modifiers & Qt::ShiftModifier) state |= 1;
+    if (modifiers & Qt::ControlModifier) state |= 2;
+    if (modifiers & Qt::AltModifier) state |= 4;
+    return state;
+}
+
+std::optional<std::int16_t> virtualKeyCode(const QKeyEvent& event) {
+    // Only on Windows is the native key a virtual-key code; under X11 it is a keysym.
+    static const bool nativeIsVirtualKey = QGuiApplication::platformName() == "windows";
+    return virtualKeyCode(event.key(), nativeIsVirtualKey ? event.nativeVirtualKey() : 0);
+}
+
+}  // namespace vandrel::qt

@@ -1,0 +1,54 @@
+// Vandrel: the game in its Qt window.
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+
+#include "qt/game_window.h"
+#include "qt/qt_platform.h"
+#include "shell/form1.h"
+#include "shell/runtime/dispatcher.h"
+
+namespace {
+
+// Qt aborts with a message about platform plugins when there is no display; say it plainly.
+bool haveGraphicalSession() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!haveGraphicalSession()) {
+        std::fputs(
+            "vandrel needs a graphical session (X11 or Wayland): neither DISPLAY nor "
+            "WAYLAND_DISPLAY is set.\n",
+            stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vandrel"));
+    QApplication::setApplicationVersion(QStringLiteral(VANDREL_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
+
+    vandrel::qt::QtPlatform platform;
+    vandrel::Form1 form(platform);
+    vandrel::Dispatcher dispatcher(form);
+    int endStatus = 0;
+    vandrel::qt::GameWindow window(form, dispatcher, platform, [&](int status) {
+        endStatus = status;
+        if (dispatcher.busy()) {
+            // A handler is still on the stack (waiting in a box): none of it may run on.
+            std::fflush(nullptr);
+            std::_Exit(status);
+        }
+        QCoreApplication::exit(status);
+    });
+    if (!window.start()) return endStatus;  // the load itself ended the program
+    QApplication::exec();
+    return endStatus;
+}

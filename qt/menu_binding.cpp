@@ -1,0 +1,66 @@
+#include "qt/menu_binding.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace vandrel::qt {
+
+namespace {
+
+QString captionOf(const MenuItem& item) {
+    return QString::fromStdString(item.Caption);
+}
+
+}  // namespace
+
+MenuBinding::MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onClick)
+    : onClick_(std::move(onClick)) {
+    for (const MenuItem* top : view.menuBar()) {
+        if (top->Children.empty()) {
+            bind(*top, bar.addAction(captionOf(*top)));
+            continue;
+        }
+        QMenu* menu = bar.addMenu(captionOf(*top));
+        bind(*top, menu->menuAction());
+        addItems(*menu, *top);
+    }
+    refresh();
+}
+
+void MenuBinding::addItems(QMenu& menu, const MenuItem& parent) {
+    for (const MenuItem* child : parent.Children) {
+        if (child->Children.empty()) {
+            bind(*child, menu.addAction(captionOf(*child)));
+            continue;
+        }
+        QMenu* submenu = menu.addMenu(captionOf(*child));
+        bind(*child, submenu->menuAction());
+        addItems(*submenu, *child);
+    }
+}
+
+void MenuBinding::bind(const MenuItem& item, QAction* action) {
+    bound_.push_back({&item, action});
+    if (!item.Children.empty()) return;  // a submenu header only opens its submenu
+    std::string_view name = item.Name;
+    QObject::connect(action, &QAction::triggered, action, [this, name] { onClick_(name); });
+}
+
+void MenuBinding::refresh() {
+    for (const Bound& b : bound_) {
+        if (b.action->isCheckable() != b.item->Checked) b.action->setCheckable(b.item->Checked);
+        if (b.action->isChecked() != b.item->Checked) b.action->setChecked(b.item->Checked);
+        if (b.action->isEnabled() != b.item->Enabled) b.action->setEnabled(b.item->Enabled);
+        if (b.action->isVisible() != b.item->Visible) b.action->setVisible(b.item->Visible);
+    }
+}
+
+QAction* MenuBinding::action(std::string_view name) const {
+    for (const Bound& b : bound_) {
+        if (b.item->Name == name) return b.action;
+    }
+    return nullptr;
+}
+
+}  // namespace vandrel::qt

@@ -1,0 +1,45 @@
+// The menu bar, built from the game's menu items, and kept showing their check marks.
+//
+// Qt would toggle a checkable action by itself when it is clicked; here the game's Checked
+// values are the only truth, written back into the actions after every event the game
+// handled. An action is checkable only while its item is checked, so unchecked items show no
+// empty box.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "shell/form1_view.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace vandrel::qt {
+
+class MenuBinding {
+  public:
+    /// Called with the item's name when the player chooses an item without a submenu.
+    using ClickHandler = std::function<void(std::string_view name)>;
+
+    MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onClick);
+
+    /// Copies Checked, Enabled and Visible of every item into its action.
+    void refresh();
+    /// The action of a menu item, or nullptr.
+    QAction* action(std::string_view name) const;
+
+  private:
+    void addItems(QMenu& menu, const MenuItem& parent);
+    void bind(const MenuItem& item, QAction* action);
+
+    struct Bound {
+        const MenuItem* item;
+        QAction* action;
+    };
+    std::vector<Bound> bound_;
+    ClickHandler onClick_;
+};
+
+}  // namespace vandrel::qt

@@ -1,0 +1,84 @@
+// A whole game in its real Qt window for one test: the platform, Form1, the dispatcher and
+// the window, started as the program starts it. Ending the program is recorded instead.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "qt/game_window.h"
+#include "qt/qt_platform.h"
+#include "shell/form1.h"
+#include "shell/form1_view.h"
+#include "shell/runtime/dispatcher.h"
+
+namespace vandrel::qt::test {
+
+inline constexpr std::int16_t kSpace = 32;
+inline constexpr std::int16_t kP = 80;
+
+class GameWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.start());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    /// Runs the event loop for a while, as the player would wait.
+    static void wait(int ms) { QTest::qWait(ms); }
+
+    QtPlatform platform;
+    Form1 form{platform};
+    Dispatcher dispatcher{form};
+    Form1View view{form};
+    std::vector<int> endStatuses;
+    GameWindow window{form, dispatcher, platform, [this](int s) { endStatuses.push_back(s); }};
+};
+
+/// Answers every modal message box with OK once it has been open for `holdMs`, noting its
+/// title and text; `whileOpen` runs once for every box, just before it is answered.
+class BoxAnswerer {
+  public:
+    struct Seen {
+        QString title, text;
+    };
+
+    explicit BoxAnswerer(int holdMs, std::function<void()> whileOpen = {})
+        : holdMs_(holdMs), whileOpen_(std::move(whileOpen)) {
+        poll_.setInterval(5);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { check(); });
+        poll_.start();
+    }
+
+    const std::vector<Seen>& seen() const { return seen_; }
+
+  private:
+    void check() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || box == answering_) return;
+        answering_ = box;
+        seen_.push_back({box->windowTitle(), box->text()});
+        QTimer::singleShot(holdMs_, box, [this, box] {
+            if (whileOpen_) whileOpen_();
+            box->button(QMessageBox::Ok)->click();
+            answering_ = nullptr;  // the next box may reuse this one's address
+        });
+    }
+
+    int holdMs_;
+    std::function<void()> whileOpen_;
+    QTimer poll_;
+    QMessageBox* answering_ = nullptr;
+    std::vector<Seen> seen_;
+};
+
+}  // namespace vandrel::qt::test
