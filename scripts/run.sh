@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and starts it.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/setup.sh
+if [[ "${CI:-}" == true ]]; then preset=ci; else preset=default; fi
+scripts/build.sh "$preset" vandrel
+
+no_session() {
+    echo >&2
+    echo "Vandrel is built (build/vandrel), but there is no graphical session to show it in:" >&2
+    echo "  $1" >&2
+    echo "Run ./scripts/run.sh again from a terminal on your desktop (or over ssh -X)." >&2
+    echo "The tests need no display: ./scripts/test.sh brings its own." >&2
+    exit 1
+}
+
+# A platform chosen by hand (QT_QPA_PLATFORM, e.g. offscreen) is the user's business.
+if [[ -z "${QT_QPA_PLATFORM:-}" ]]; then
+    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+        no_session "neither DISPLAY nor WAYLAND_DISPLAY is set."
+    fi
+    # Without Qt's Wayland plugin the window talks to X, on a Wayland desktop through XWayland.
+    if [[ -z "${DISPLAY:-}" ]] && ! compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland*" >/dev/null; then
+        no_session "WAYLAND_DISPLAY is set but DISPLAY is not (no XWayland), and qt6-wayland is not installed."
+    fi
+    if [[ -n "${DISPLAY:-}" ]] && ! xdpyinfo >/dev/null 2>&1; then
+        no_session "the X display '$DISPLAY' does not answer."
+    fi
+fi
+
+exec build/vandrel

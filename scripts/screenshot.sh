@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the game and writes docs/screenshot.png: its window at the start screen, taken
+# under a private Xvfb (no window manager, so no frame: the menu bar and the scene).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/setup.sh
+if [[ "${CI:-}" == true ]]; then preset=ci; else preset=default; fi
+scripts/build.sh "$preset" vandrel
+mkdir -p docs
+python3 tests/e2e/screenshot.py build/vandrel docs/screenshot.png
+echo "wrote docs/screenshot.png"

@@ -1,0 +1,174 @@
+"""One flight played through the real window: start screen, keys, crash, reset, menus, Exit.
+
+The checks run in order on one game; each one leaves the game in the state the next one
+expects (Ready, Running, Over, Ready again).
+"""
+
+import time
+
+from image import Rect
+from menus import Menus
+from scene import View, hull_moved, wait_view
+from xsession import Game
+
+
+class FlightChecks:
+    def __init__(self, session, program):
+        self.session = session
+        self.game = Game(session, program)
+        self.menus = Menus(self.game)
+
+    def close(self):
+        self.game.close()
+
+    def checks(self):
+        return [
+            ("start screen: white hull, red prompt, four readouts with text", self.start_screen),
+            ("P starts the flight: the prompt goes and the scene moves", self.p_starts),
+            ("holding space keeps the flame burning; releasing it puts it out", self.space_held),
+            ("Help > Controls shows 'Game Help' and the flight stands still under it",
+             self.help_box),
+            ("the left arrow turns the hull", self.left_turns),
+            ("the ship falls and crashes: 'Crashed!', dismissed with Return, red hull",
+             self.crash),
+            ("R brings back the white hull and the prompt", self.reset),
+            ("Options > Gravity > High by mouse moves the check mark", self.gravity_high),
+            ("File > Exit ends the game with status 0", self.file_exit),
+        ]
+
+    def _alive(self):
+        assert self.game.running(), "the game is not running any more" + self.game.output()
+
+    def start_screen(self):
+        view = wait_view(self.game, lambda v: v.prompt() >= 15 and v.hull_white() >= 40, 15)
+        assert view, "the start screen never showed the white hull and the red prompt"
+        assert view.flame() == 0, f"the flame shows before the flight ({view.flame()} px)"
+        faults = view.readout_faults()
+        assert not faults, "; ".join(faults)
+        self.start_view = view
+
+    def p_starts(self):
+        self._alive()
+        self.game.focus()
+        self.session.xdotool("key", "p")
+        gone = wait_view(self.game, lambda v: v.prompt() == 0, 10)
+        assert gone, "the prompt is still showing after P"
+        # Gravity pulls the ship down: terrain and stars start to move up the window.
+        moved = wait_view(self.game, lambda v: v.changed_since(gone) > 20, 10)
+        assert moved, "nothing in the scene moves after P"
+
+    def space_held(self):
+        self._alive()
+        self.game.focus()
+        self.session.xdotool("keydown", "space")
+        try:
+            lit = wait_view(self.game, lambda v: v.flame() >= 8, 10)
+            assert lit, "no flame under the ship while space is held"
+            shots, start = 0, time.monotonic()
+            while time.monotonic() - start < 1.5:
+                view = View(self.game)
+                shots += 1
+                assert view.flame() >= 8, (f"the flame went out {time.monotonic() - start:.2f} s"
+                                           f" into the hold ({view.flame()} px)")
+            assert shots >= 3, f"only {shots} screenshots in 1.5 s"
+        finally:
+            self.session.xdotool("keyup", "space")
+        out = wait_view(self.game, lambda v: v.flame() == 0, 5)
+        assert out, "the flame still burns after space was released"
+
+    def help_box(self):
+        self._alive()
+        popup = self.menus.open("h", "the Help menu", 2)
+        self.menus.click(popup, 0)
+        box = self.session.find_window("^Game Help$", timeout=10)
+        assert box, "no window titled 'Game Help' after Help > Controls"
+        frame = self.session.geometry(box)
+        hole = Rect(frame.x0 - 4, frame.y0 - 4, frame.x1 + 4, frame.y1 + 4)
+        time.sleep(0.3)  # the scene under the closed popup is repainted
+        first = View(self.game)
+        time.sleep(0.6)
+        second = View(self.game)
+        changed = second.changed_since(first, [hole])
+        assert changed == 0, f"{changed} pixels of the scene changed under the help box"
+        self.session.xdotool("windowfocus", "--sync", box)
+        self.session.xdotool("key", "Return")
+        assert self.menus.wait_closed(10), "the help box is still open after Return"
+        moving = wait_view(self.game, lambda v: v.changed_since(second) > 20, 10)
+        assert moving, "the flight does not go on after the help box"
+        assert moving.prompt() == 0, "the game shows its prompt after the help box"
+
+    def left_turns(self):
+        self._alive()
+        self.game.focus()
+        before = View(self.game)
+        self.session.xdotool("keydown", "Left")
+        try:
+            turned = wait_view(self.game, lambda v: hull_moved(before, v) >= 40, 10)
+        finally:
+            self.session.xdotool("keyup", "Left")
+        assert turned, "the hull did not move while the left arrow was held"
+
+    def crash(self):
+        self._alive()
+        found = self.session.find_window("^(Crashed|Landed)!$", timeout=40)
+        assert found, "no 'Crashed!' box within 40 s of falling"
+        assert self.session.find_window("^Crashed!$"), "the flight ended in 'Landed!'"
+        self.session.xdotool("windowfocus", "--sync", found)
+        self.session.xdotool("key", "Return")
+        assert self.menus.wait_closed(10), "the 'Crashed!' box is still open after Return"
+        red = wait_view(self.game, lambda v: v.hull_red() >= 20, 5)
+        assert red, "the hull is not red after the crash"
+
+    def reset(self):
+        self._alive()
+        self.game.focus()
+        self.session.xdotool("key", "r")
+        ready = wait_view(self.game, lambda v: v.prompt() >= 15 and v.hull_red() == 0
+                          and v.hull_white() >= 40, 10)
+        assert ready, "no white hull and prompt after R"
+
+    def gravity_high(self):
+        self._alive()
+        before = self._gravity_submenu()
+        self.menus.click(before, 3)  # None, Low, Normal, High, Very High
+        assert self.menus.wait_closed(10), "the menus stay open after choosing High"
+        assert wait_view(self.game, lambda v: v.prompt() >= 15, 10), "the prompt is not shown"
+        after = self._gravity_submenu()
+        try:
+            assert after.rect == before.rect, f"the submenu moved: {before.rect}, {after.rect}"
+            rows = before.rows()
+            changed = [before.shot.differing(after.shot, row) for row in rows]
+            assert changed[2] and changed[3], f"Normal and High look the same: {changed}"
+            assert not (changed[0] or changed[1] or changed[4]), f"other items changed: {changed}"
+            normal = before.ink(rows[2]) - after.ink(rows[2])
+            high = after.ink(rows[3]) - before.ink(rows[3])
+            assert normal > 0 and high > 0, "the check mark did not move from Normal to High"
+        finally:
+            self.menus.close_all()
+
+    def _gravity_submenu(self):
+        options = self.menus.open("o", "the Options menu", 4)
+        return self.menus.hover(options, 0, "the Gravity submenu", 5)
+
+    def file_exit(self):
+        self._alive()
+        popup = self.menus.open("f", "the File menu", 1)
+        self.menus.click(popup, 0)
+        status = self.game.wait_exit(10)
+        assert status is not None, "the game still runs 10 s after File > Exit"
+        assert status == 0, f"the game ended with status {status}" + self.game.output()
+
+
+def close_request(session, program):
+    """A second game, closed by its window's close request, ends with status 0."""
+    game = Game(session, program)
+    try:
+        view = wait_view(game, lambda v: v.prompt() >= 15, 15)
+        assert view, "the second game never showed its prompt"
+        session.display.request_close(game.window)
+        status = game.wait_exit(10)
+        assert status is not None, "the game still runs 10 s after the close request"
+        assert status == 0, f"the game ended with status {status}" + game.output()
+    finally:
+        game.close()
+

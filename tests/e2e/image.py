@@ -1,0 +1,132 @@
+"""Screenshots of the X screen as plain RGB pixels, and the colour tests the checks use.
+
+A screenshot is taken with ImageMagick's `import -window root` as a binary PPM: it reads
+the screen itself, so message boxes and menus come out as the player sees them.
+"""
+
+import subprocess
+
+
+def is_red(p):
+    """The flame, the prompt and a crashed hull: strong red, little green or blue."""
+    r, g, b = p
+    return r >= 120 and g <= 70 and b <= 70
+
+
+def is_white(p):
+    return min(p) >= 200
+
+
+def is_dark(p):
+    """Text on the light-grey readouts."""
+    return max(p) <= 110
+
+
+def is_light(p):
+    return min(p) >= 150
+
+
+class Rect:
+    """A rectangle of pixels, x0..x1 and y0..y1 inclusive."""
+
+    def __init__(self, x0, y0, x1, y1):
+        self.x0, self.y0, self.x1, self.y1 = x0, y0, x1, y1
+
+    def moved(self, dx, dy):
+        return Rect(self.x0 + dx, self.y0 + dy, self.x1 + dx, self.y1 + dy)
+
+    def __eq__(self, other):
+        return (self.x0, self.y0, self.x1, self.y1) == (other.x0, other.y0, other.x1, other.y1)
+
+    def area(self):
+        return (self.x1 - self.x0 + 1) * (self.y1 - self.y0 + 1)
+
+    def __repr__(self):
+        return f"({self.x0}..{self.x1} x {self.y0}..{self.y1})"
+
+
+class Image:
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    @staticmethod
+    def from_ppm(data):
+        # P6 header: magic, width, height, maximum value, each followed by one blank.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while data[pos : pos + 1].isspace():
+                pos += 1
+            if data[pos : pos + 1] == b"#":
+                pos = data.index(b"\n", pos) + 1
+                continue
+            end = pos
+            while not data[end : end + 1].isspace():
+                end += 1
+            fields.append(data[pos:end])
+            pos = end
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise ValueError("not an 8-bit binary PPM")
+        width, height = int(fields[1]), int(fields[2])
+        rgb = data[pos + 1 : pos + 1 + width * height * 3]
+        if len(rgb) != width * height * 3:
+            raise ValueError("truncated PPM")
+        return Image(width, height, rgb)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
+
+    def pixels(self, rect):
+        for y in range(max(rect.y0, 0), min(rect.y1, self.height - 1) + 1):
+            for x in range(max(rect.x0, 0), min(rect.x1, self.width - 1) + 1):
+                yield x, y, self.pixel(x, y)
+
+    def count(self, rect, test):
+        return sum(1 for _, _, p in self.pixels(rect) if test(p))
+
+    def points(self, rect, test):
+        return {(x, y) for x, y, p in self.pixels(rect) if test(p)}
+
+    def differing(self, other, rect, holes=()):
+        """How many pixels of rect differ between two screenshots, outside the holes."""
+        changed = 0
+        for y in range(rect.y0, rect.y1 + 1):
+            a = self.row(y, rect.x0, rect.x1)
+            b = other.row(y, rect.x0, rect.x1)
+            if a == b:
+                continue
+            for i in range(0, len(a), 3):
+                x = rect.x0 + i // 3
+                if a[i : i + 3] != b[i : i + 3] and not _inside(holes, x, y):
+                    changed += 1
+        return changed
+
+    def row(self, y, x0, x1):
+        """The raw RGB bytes of pixels x0..x1 of line y."""
+        start = (y * self.width + x0) * 3
+        return self.rgb[start : start + (x1 - x0 + 1) * 3]
+
+
+def _inside(rects, x, y):
+    return any(r.x0 <= x <= r.x1 and r.y0 <= y <= r.y1 for r in rects)
+
+
+def grab(env):
+    """The whole screen of the display in env."""
+    out = subprocess.run(
+        ["import", "-window", "root", "-depth", "8", "ppm:-"],
+        env=env, check=True, capture_output=True, timeout=30,
+    ).stdout
+    return Image.from_ppm(out)
+
+
+def save_png(env, rect, path):
+    """Crops the screen to rect and writes it as a PNG that is the same for the same pixels."""
+    subprocess.run(
+        [
+            "import", "-window", "root",
+            "-crop", f"{rect.x1 - rect.x0 + 1}x{rect.y1 - rect.y0 + 1}+{rect.x0}+{rect.y0}",
+            "+repage", "-strip", "-define", "png:exclude-chunks=date,time", path,
+        ],
+        env=env, check=True, capture_output=True, timeout=30,
+    )
