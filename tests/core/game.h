@@ -1,0 +1,120 @@
+// A whole game for one test: the window, a platform that records message boxes, the
+// dispatcher that delivers events, a read-only view and white-box access to the state.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ios>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "shell/form1.h"
+#include "shell/form1_view.h"
+#include "shell/runtime/dispatcher.h"
+#include "shell/runtime/numbers.h"
+#include "tests/support/form1_probe.h"
+#include "tests/support/recording_platform.h"
+
+namespace vandrel {
+
+// Readable Currency values in failure messages.
+inline void PrintTo(const Currency& c, std::ostream* os) {
+    *os << c.toDouble() << " (count " << c.count() << ")";
+}
+
+namespace test {
+
+using P = Form1Probe;
+using Outcome = Dispatcher::Outcome;
+
+// Key codes the game listens to.
+inline constexpr std::int16_t kSpace = 32;
+inline constexpr std::int16_t kLeft = 37;
+inline constexpr std::int16_t kUp = 38;
+inline constexpr std::int16_t kRight = 39;
+inline constexpr std::int16_t kDown = 40;
+inline constexpr std::int16_t kP = 80;
+inline constexpr std::int16_t kR = 82;
+
+// The window is 10905 twips wide and 7545 high.
+inline constexpr float kW = 10905;
+inline constexpr float kH = 7545;
+
+/// A negative Currency constant: neg(4.7_cur) is -4.7.
+inline Currency neg(Currency c) {
+    return Currency() - c;
+}
+
+/// Every control property the game changes and every state variable, as one text: equal
+/// texts mean equal games, to the last bit.
+inline std::string snapshot(const Form1View& v) {
+    std::ostringstream o;
+    o << std::hexfloat;
+    auto line = [&o](const Line& l) {
+        o << l.X1 << ' ' << l.Y1 << ' ' << l.X2 << ' ' << l.Y2 << ' ' << l.BorderColor << ' '
+          << l.Visible << '\n';
+    };
+    for (const Line& l : v.Ground())
+        line(l);
+    for (const Line& l : v.ship())
+        line(l);
+    line(v.Fire());
+    for (const Shape& s : v.shpStar())
+        o << s.Left << ' ' << s.Top << '\n';
+    for (const Label* l :
+         {&v.lblFuel(), &v.lblThrust(), &v.lblHeight(), &v.lblScore(), &v.lblPause()}) {
+        o << l->Caption << '|' << l->Visible << '\n';
+    }
+    for (Currency c : {v.SpeedX(), v.SpeedY(), v.Thrust(), v.Angle(), v.Fuel(), v.Gravity()}) {
+        o << c.count() << ' ';
+    }
+    o << v.EngineOn() << v.GameOver() << v.NoLimiter() << v.TurnKey(0) << v.TurnKey(1)
+      << v.Timer1().Enabled << '\n';
+    for (const char* name :
+         {"mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh", "mnuF250", "mnuF500",
+          "mnuF1000", "mnuFOver9000", "mnuTOn", "mnuTOff"}) {
+        o << v.menuItem(name)->Checked;
+    }
+    return o.str();
+}
+
+struct Game {
+    RecordingPlatform platform;
+    Form1 form{platform};
+    Dispatcher d{form};
+    Form1View view{form};
+
+    /// The window is created; `load` also raises Form_Load, as the runtime does at start-up.
+    explicit Game(bool load = true) {
+        if (load) {
+            EXPECT_EQ(d.load(), Outcome::Ran);
+        }
+    }
+
+    Line& ground(int i) { return P::Ground(form, i); }
+    Line& ship(int i) { return P::ship(form, i); }
+    Shape& star(int i) { return P::shpStar(form, i); }
+    MenuItem& item(std::string_view name) { return *P::menuItem(form, name); }
+
+    Outcome press(std::int16_t key) { return d.keyDown(key); }
+    Outcome release(std::int16_t key) { return d.keyUp(key); }
+    void ticks(int n) {
+        for (int k = 0; k < n; ++k)
+            d.tick();
+    }
+    /// Moves every ground segment far below the ship, so that only the segments a case
+    /// places itself can touch the hull.
+    void clearGround() {
+        for (int i = 0; i < 13; ++i) {
+            Line& g = ground(i);
+            g.X1 = -2000.0f + 1000.0f * static_cast<float>(i);
+            g.X2 = g.X1 + 1000.0f;
+            g.Y1 = g.Y2 = 7000;
+        }
+    }
+};
+
+}  // namespace test
+}  // namespace vandrel
