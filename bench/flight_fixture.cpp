@@ -1,0 +1,48 @@
+#include "bench/flight_fixture.h"
+
+#include "shell/form1_view.h"
+#include "tests/support/form1_probe.h"
+
+namespace vandrel::bench {
+
+using P = Form1Probe;
+
+NoContactFlight::NoContactFlight() : form_(platform_) {
+    P::Form_Load(form_);
+    P::Gravity(form_) = 0.0_cur;
+    P::Thrust(form_) = 0.05_cur;
+    P::Fuel(form_) = 9999.0_cur;
+    P::EngineOn(form_) = true;
+    P::Timer1(form_).Enabled = true;
+    for (int i = 0; i < 13; ++i) {
+        Line& g = P::Ground(form_, i);
+        g.Y1 += kTerrainDrop;
+        g.Y2 += kTerrainDrop;
+        ground_[static_cast<std::size_t>(i)] = g;
+        stars_[static_cast<std::size_t>(i)] = P::shpStar(form_, i);
+    }
+    speedX_ = P::SpeedX(form_);
+    speedY_ = P::SpeedY(form_);
+    fuel_ = P::Fuel(form_);
+}
+
+void NoContactFlight::reseat() {
+    for (int i = 0; i < 13; ++i) {
+        P::Ground(form_, i) = ground_[static_cast<std::size_t>(i)];
+        P::shpStar(form_, i) = stars_[static_cast<std::size_t>(i)];
+    }
+    P::SpeedX(form_) = speedX_;
+    P::SpeedY(form_) = speedY_;
+    P::Fuel(form_) = fuel_;
+}
+
+void NoContactFlight::tick() {
+    P::Timer1_Timer(form_);
+}
+
+bool NoContactFlight::intact() const {
+    const Form1View view(form_);
+    return !view.GameOver() && view.Fire().Visible && platform_.boxes.empty();
+}
+
+}  // namespace vandrel::bench

@@ -1,0 +1,68 @@
+"""Checks of the window benchmark's own reckoning: the tick counts it takes from the trace tool,
+the CPU times it reads, and the key time stamps it places on the clock.
+
+Run: python3 -B -m unittest discover -s bench -p 'test_*.py'   (VANDREL_TRACE may name the tool)
+"""
+import os
+import unittest
+
+import window_driver
+from x_display import place_stamp
+
+TRACE = os.environ.get(
+    "VANDREL_TRACE", os.path.join(os.path.dirname(__file__), "..", "build", "vandrel-trace"))
+
+
+class PlaceStamp(unittest.TestCase):
+    def test_a_recent_stamp_is_a_little_before_now(self):
+        self.assertEqual(place_stamp(4990, 5000), 4.990)
+        self.assertEqual(place_stamp(5000, 5000), 5.0)
+
+    def test_a_stamp_from_before_the_32_bit_wrap(self):
+        now_ms = 2**32 + 5
+        self.assertEqual(place_stamp(2**32 - 5, now_ms), (now_ms - 10) / 1000.0)
+
+
+class CpuSeconds(unittest.TestCase):
+    def test_utime_and_stime_are_summed(self):
+        stat = "42 (vandrel) S 1 42 42 0 -1 4194304 900 0 0 0 250 50 0 0 20 0 3 0 1 2 3"
+        self.assertAlmostEqual(window_driver.cpu_seconds_in_stat(stat),
+                               300 / window_driver.CLK_TCK)
+
+    def test_a_command_name_with_a_parenthesis_and_blanks(self):
+        stat = "42 (a) b c) S 1 42 42 0 -1 4194304 900 0 0 0 7 3 0 0 20 0 3 0 1 2 3"
+        self.assertAlmostEqual(window_driver.cpu_seconds_in_stat(stat),
+                               10 / window_driver.CLK_TCK)
+
+    def test_this_process_has_used_some_cpu(self):
+        self.assertGreaterEqual(window_driver.cpu_seconds(os.getpid()), 0.0)
+
+
+@unittest.skipUnless(os.access(TRACE, os.X_OK), "the trace tool is not built")
+class TicksToCrash(unittest.TestCase):
+    def test_the_default_flight_crashes_in_the_tick_the_box_opens(self):
+        ticks = window_driver.ticks_to_crash(TRACE, "")
+        self.assertGreater(ticks, 100)
+        # Replayed with one long tick run, the box opens with the flight over at that tick.
+        one_short = window_driver.subprocess.run(
+            [TRACE], input=f"down 80\ntick {ticks - 1}\ndump\n", capture_output=True,
+            text=True).stdout
+        self.assertNotIn('"msgbox"', one_short)
+        self.assertIn('"GameOver":false', one_short)
+        exact = window_driver.subprocess.run(
+            [TRACE], input=f"down 80\ntick {ticks}\ndump\n", capture_output=True,
+            text=True).stdout
+        self.assertIn('"title":"Crashed!"', exact)
+
+    def test_the_slower_flight_takes_longer(self):
+        prefixes = [prefix for _, _, prefix in window_driver.FLIGHTS]
+        short, long = (window_driver.ticks_to_crash(TRACE, p) for p in prefixes)
+        self.assertGreater(long - short, 100)
+
+    def test_a_flight_that_never_crashes_is_refused(self):
+        with self.assertRaises(SystemExit):
+            window_driver.ticks_to_crash(TRACE, "click mnuGNone\n")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Times the game's window from outside, on a private Xvfb display, with real X key events.
+# Run it by hand after building build/ (it is not a CTest test):
+#
+#   bench/window_bench.sh [FLIGHTS]          (default 3 flights of each kind)
+#
+# It reports
+#  - the tick rate: the number of ticks from P to the crash is fixed by the simulation and
+#    taken from build/vandrel-trace with the same inputs; it is divided by the wall time from
+#    the P key until the "Crashed!" box is mapped. Flights under Normal gravity (the default)
+#    and under Low gravity (chosen by menu) are timed; the difference of the two kinds also
+#    gives a rate free of the constant delays of key delivery, box creation and polling;
+#  - the game's CPU use (utime+stime from /proc/PID/stat) while Ready, while Running (a flight
+#    with Gravity None and the engine held, which never ends) and while Paused;
+#  - the peak resident set (VmHWM);
+#  - the time from launch until the window is mapped, and until a screenshot shows the white
+#    hull (the first frame).
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+game="${VANDREL_GAME:-$root/build/vandrel}"
+trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
+flights="${1:-3}"
+for tool in "$game" "$trace"; do
+    [[ -x "$tool" ]] || { echo "window_bench: no $tool (build it first)" >&2; exit 2; }
+done
+for tool in Xvfb xdotool xdpyinfo python3; do
+    command -v "$tool" >/dev/null || { echo "window_bench: $tool is not installed" >&2; exit 2; }
+done
+
+# A display number nobody uses.
+display=""
+for n in $(seq 71 99); do
+    if [[ ! -e "/tmp/.X$n-lock" && ! -e "/tmp/.X11-unix/X$n" ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || { echo "window_bench: no free display" >&2; exit 2; }
+
+# -br: a black root window, so that nothing white shows before the game paints.
+Xvfb "$display" -screen 0 1024x768x24 -br -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+    DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.05
+done
+DISPLAY="$display" xdpyinfo >/dev/null 2>&1 || { echo "window_bench: Xvfb did not start" >&2; exit 2; }
+
+DISPLAY="$display" python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights"
