@@ -21,7 +21,6 @@ if ((${#missing[@]} == 0)); then
     exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
 if ! command -v apt-get >/dev/null; then
     echo "setup: apt-get not found: Vandrel's set-up expects Debian 12 (bookworm)." >&2
     echo "setup: install these packages by hand: ${missing[*]}" >&2
@@ -39,6 +38,7 @@ else
     exit 1
 fi
 
+echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update
 "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

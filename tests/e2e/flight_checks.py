@@ -26,6 +26,7 @@ class FlightChecks:
             ("start screen: white hull, red prompt, four readouts with text", self.start_screen),
             ("P starts the flight: the prompt goes and the scene moves", self.p_starts),
             ("holding space keeps the flame burning; releasing it puts it out", self.space_held),
+            ("P pauses under a shorter prompt and stands still; P again resumes", self.pause),
             ("Help > Controls shows 'Game Help' and the flight stands still under it",
              self.help_box),
             ("the left arrow turns the hull", self.left_turns),
@@ -75,6 +76,23 @@ class FlightChecks:
             self.session.xdotool("keyup", "space")
         out = wait_view(self.game, lambda v: v.flame() == 0, 5)
         assert out, "the flame still burns after space was released"
+
+    def pause(self):
+        self._alive()
+        self.game.focus()
+        self.session.xdotool("key", "p")
+        # "Paused" is shorter than the start prompt: fewer red pixels, but some.
+        full = self.start_view.prompt()
+        paused = wait_view(self.game, lambda v: 0 < v.prompt() < full * 0.7, 10)
+        assert paused, "no short red prompt after P during the flight"
+        time.sleep(0.5)
+        changed = View(self.game).changed_since(paused)
+        assert changed == 0, f"{changed} pixels of the scene changed while paused"
+        self.session.xdotool("key", "p")
+        resumed = wait_view(self.game, lambda v: v.prompt() == 0, 10)
+        assert resumed, "the prompt stays after the second P"
+        assert wait_view(self.game, lambda v: v.changed_since(resumed) > 20, 10), \
+            "nothing moves after the flight was resumed"
 
     def help_box(self):
         self._alive()
