@@ -1,81 +1,66 @@
 // The Options menu. Its check marks are where the options are kept: every choice restarts
 // the flight, and Form_Load reads the marks back at every reset. Inside the reset Form_Load
 // still sees the previous choice, so each handler sets its variable again afterwards.
+#include <initializer_list>
+
 #include "shell/form1.h"
 
 namespace vandrel {
 
-void Form1::SetGravityChecks(const MenuItem& chosen) {
-    for (MenuItem* item : {&mnuGNone, &mnuGLow, &mnuGNormal, &mnuGHigh, &mnuGVHigh}) {
+namespace {
+
+// A radio group: the chosen item is checked first, then the others are cleared in menu order.
+void checkOnly(const MenuItem& chosen, std::initializer_list<MenuItem*> group) {
+    for (MenuItem* item : group) {
         if (item == &chosen) item->Checked = true;
     }
-    for (MenuItem* item : {&mnuGNone, &mnuGLow, &mnuGNormal, &mnuGHigh, &mnuGVHigh}) {
+    for (MenuItem* item : group) {
         if (item != &chosen) item->Checked = false;
     }
 }
 
-void Form1::SetFuelChecks(const MenuItem& chosen) {
-    for (MenuItem* item : {&mnuF250, &mnuF500, &mnuF1000, &mnuFOver9000}) {
-        if (item == &chosen) item->Checked = true;
-    }
-    for (MenuItem* item : {&mnuF250, &mnuF500, &mnuF1000, &mnuFOver9000}) {
-        if (item != &chosen) item->Checked = false;
-    }
+}  // namespace
+
+void Form1::ChooseGravity(Currency gravity, const MenuItem& chosen) {
+    ResetGame();
+    Gravity = gravity;
+    checkOnly(chosen, {&mnuGNone, &mnuGLow, &mnuGNormal, &mnuGHigh, &mnuGVHigh});
+}
+
+void Form1::ChooseFuel(Currency fuel, const MenuItem& chosen) {
+    ResetGame();
+    Fuel = fuel;
+    checkOnly(chosen, {&mnuF250, &mnuF500, &mnuF1000, &mnuFOver9000});
     RefreshFuel();  // shows the new amount at once
 }
 
 void Form1::mnuGNone_Click() {
-    ResetGame();
-    Gravity = 0_cur;
-    SetGravityChecks(mnuGNone);
+    ChooseGravity(0_cur, mnuGNone);
 }
-
 void Form1::mnuGLow_Click() {
-    ResetGame();
-    Gravity = 0.03_cur;
-    SetGravityChecks(mnuGLow);
+    ChooseGravity(0.03_cur, mnuGLow);
 }
-
 void Form1::mnuGNormal_Click() {
-    ResetGame();
-    Gravity = 0.07_cur;
-    SetGravityChecks(mnuGNormal);
+    ChooseGravity(0.07_cur, mnuGNormal);
 }
-
 void Form1::mnuGHigh_Click() {
-    ResetGame();
-    Gravity = 0.14_cur;
-    SetGravityChecks(mnuGHigh);
+    ChooseGravity(0.14_cur, mnuGHigh);
 }
-
 void Form1::mnuGVHigh_Click() {
-    ResetGame();
-    Gravity = 0.28_cur;
-    SetGravityChecks(mnuGVHigh);
+    ChooseGravity(0.28_cur, mnuGVHigh);
 }
 
 void Form1::mnuF250_Click() {
-    ResetGame();
-    Fuel = 250_cur;
-    SetFuelChecks(mnuF250);
+    ChooseFuel(250_cur, mnuF250);
 }
-
 void Form1::mnuF500_Click() {
-    ResetGame();
-    Fuel = 500_cur;
-    SetFuelChecks(mnuF500);
+    ChooseFuel(500_cur, mnuF500);
 }
-
 void Form1::mnuF1000_Click() {
-    ResetGame();
-    Fuel = 1000_cur;
-    SetFuelChecks(mnuF1000);
+    ChooseFuel(1000_cur, mnuF1000);
 }
-
 void Form1::mnuFOver9000_Click() {
-    ResetGame();
-    Fuel = 9999_cur;
-    SetFuelChecks(mnuFOver9000);
+    ChooseFuel(9999_cur, mnuFOver9000);
 }
 
 void Form1::mnuTOn_Click() {

@@ -68,9 +68,9 @@ class Form1 {
     void RefreshFuel();
     void RefreshThrust();
     void RefreshHeight();
-    // One option handler's common steps after its own variable is set.
-    void SetGravityChecks(const MenuItem& chosen);
-    void SetFuelChecks(const MenuItem& chosen);
+    // The steps every gravity or fuel item takes: reset, set the option, move the check mark.
+    void ChooseGravity(Currency gravity, const MenuItem& chosen);
+    void ChooseFuel(Currency fuel, const MenuItem& chosen);
 
     Platform& platform_;
 
