@@ -85,15 +85,15 @@ void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
 void GameWindow::click(std::string_view menuName) {
     Dispatcher::Outcome outcome = dispatcher_.click(menuName);
     // Qt has toggled the clicked action already; put the game's check marks back.
-    menus_->refresh();
+    menus_->refresh(true);
     afterEvent(outcome);
 }
 
 void GameWindow::tick() {
-    afterEvent(dispatcher_.tick());
+    afterEvent(dispatcher_.tick(), SceneWidget::Pace::Display);
 }
 
-void GameWindow::afterEvent(Dispatcher::Outcome outcome) {
+void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace) {
     switch (outcome) {
         case Dispatcher::Outcome::Dropped:
             return;  // nothing ran, nothing changed
@@ -110,7 +110,7 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome) {
     }
     menus_->refresh();
     clock_.setRunning(view_.Timer1().Enabled);
-    scene_->refresh();
+    scene_->refresh(pace);
 }
 
 void GameWindow::end(int status) {

@@ -1,7 +1,5 @@
 #include "qt/label_texts.h"
 
-#include <QTransform>
-
 namespace vandrel::qt {
 
 QFont labelFont(const Label& label, const QFont& windowFont) {
@@ -34,22 +32,48 @@ const Label& LabelTexts::label(const Form1View& view, int index) {
     }
 }
 
-bool LabelTexts::sync(const Form1View& view, const QFont& windowFont) {
-    bool changed = false;
+std::array<bool, LabelTexts::kCount> LabelTexts::sync(const Form1View& view,
+                                                      const QFont& windowFont) {
+    std::array<bool, kCount> changed{};
     for (int i = 0; i < kCount; ++i) {
         const Label& source = label(view, i);
         Text& text = texts_[static_cast<std::size_t>(i)];
         if (valid_ && text.caption == source.Caption) continue;
+        if (!valid_) text.font = QRawFont::fromFont(labelFont(source, windowFont));
         text.caption = source.Caption;
-        text.font = labelFont(source, windowFont);
-        text.prepared.setTextFormat(Qt::PlainText);
-        text.prepared.setText(QString::fromStdString(source.Caption));
-        text.prepared.prepare(QTransform(), text.font);
-        text.width = text.prepared.size().width();
-        changed = true;
+        layOut(text);
+        changed[static_cast<std::size_t>(i)] = true;
     }
     valid_ = true;
     return changed;
+}
+
+void LabelTexts::layOut(Text& text) {
+    QString chars = QString::fromStdString(text.caption);
+    int count = static_cast<int>(chars.size());
+    indexes_.resize(static_cast<std::size_t>(count));
+    if (!text.font.isValid() ||
+        !text.font.glyphIndexesForChars(chars.constData(), count, indexes_.data(), &count)) {
+        count = 0;  // no font to show it in
+    }
+    indexes_.resize(static_cast<std::size_t>(count));
+    advances_.resize(static_cast<std::size_t>(count));
+    if (count > 0) text.font.advancesForGlyphIndexes(indexes_.data(), advances_.data(), count);
+
+    // Glyphs stand on the baseline, one ascent below the top of the line.
+    double ascent = text.font.isValid() ? text.font.ascent() : 0;
+    QList<QPointF> positions;
+    positions.reserve(count);
+    double x = 0;
+    for (const QPointF& advance : advances_) {
+        positions.append(QPointF(x, ascent));
+        x += advance.x();
+    }
+    text.glyphs.setRawFont(text.font);
+    text.glyphs.setGlyphIndexes(QList<quint32>(indexes_.begin(), indexes_.end()));
+    text.glyphs.setPositions(positions);
+    text.width = x;
+    text.height = text.font.isValid() ? ascent + text.font.descent() : 0;
 }
 
 }  // namespace vandrel::qt

@@ -1,14 +1,18 @@
 // The laid-out texts of the scene's labels, kept between frames.
 //
-// A caption is laid out once, when it changes, and every frame draws the prepared text: the
-// readouts change at most once a tick, and painting itself lays out nothing.
+// A caption is laid out once, when it changes, and every frame draws the prepared glyphs.
+// The readouts change every tick while the ship moves, so laying out must be cheap: a
+// caption is one line of plain text, set glyph by glyph from the font's own advances,
+// without the shaping a general text layout would do.
 #pragma once
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include <QFont>
-#include <QStaticText>
+#include <QGlyphRun>
+#include <QRawFont>
 
 #include "shell/form1_view.h"
 
@@ -26,21 +30,27 @@ class LabelTexts {
     static const Label& label(const Form1View& view, int index);
 
     struct Text {
-        std::string caption;  // the caption this text was laid out for
-        QFont font;
-        QStaticText prepared;
-        double width = 0;  // pixels
+        std::string caption;  // the caption these glyphs show
+        QRawFont font;
+        QGlyphRun glyphs;   // positioned from the top-left corner of the text
+        double width = 0;   // pixels
+        double height = 0;  // pixels, one line
     };
 
-    /// Lays out again every caption that changed; true if any did.
-    bool sync(const Form1View& view, const QFont& windowFont);
+    /// Lays out again every caption that changed; true for each label that was laid out.
+    std::array<bool, kCount> sync(const Form1View& view, const QFont& windowFont);
     /// Forgets every layout, so that the next sync lays out all (the fonts changed).
     void invalidate() { valid_ = false; }
     const Text& text(int index) const { return texts_[static_cast<std::size_t>(index)]; }
 
   private:
+    void layOut(Text& text);
+
     std::array<Text, kCount> texts_;
     bool valid_ = false;
+    // Scratch space, kept so that laying out reuses its memory.
+    std::vector<quint32> indexes_;
+    std::vector<QPointF> advances_;
 };
 
 }  // namespace vandrel::qt

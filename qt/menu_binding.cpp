@@ -25,7 +25,7 @@ MenuBinding::MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onCl
         bind(*top, menu->menuAction());
         addItems(*menu, *top);
     }
-    refresh();
+    refresh(true);
 }
 
 void MenuBinding::addItems(QMenu& menu, const MenuItem& parent) {
@@ -41,18 +41,26 @@ void MenuBinding::addItems(QMenu& menu, const MenuItem& parent) {
 }
 
 void MenuBinding::bind(const MenuItem& item, QAction* action) {
-    bound_.push_back({&item, action});
+    bound_.push_back({&item, action, false, false, false});
     if (!item.Children.empty()) return;  // a submenu header only opens its submenu
     std::string_view name = item.Name;
     QObject::connect(action, &QAction::triggered, action, [this, name] { onClick_(name); });
 }
 
-void MenuBinding::refresh() {
-    for (const Bound& b : bound_) {
-        if (b.action->isCheckable() != b.item->Checked) b.action->setCheckable(b.item->Checked);
-        if (b.action->isChecked() != b.item->Checked) b.action->setChecked(b.item->Checked);
-        if (b.action->isEnabled() != b.item->Enabled) b.action->setEnabled(b.item->Enabled);
-        if (b.action->isVisible() != b.item->Visible) b.action->setVisible(b.item->Visible);
+void MenuBinding::refresh(bool force) {
+    for (Bound& b : bound_) {
+        const MenuItem& item = *b.item;
+        if (!force && b.checked == item.Checked && b.enabled == item.Enabled &&
+            b.visible == item.Visible) {
+            continue;
+        }
+        b.action->setCheckable(item.Checked);
+        b.action->setChecked(item.Checked);
+        b.action->setEnabled(item.Enabled);
+        b.action->setVisible(item.Visible);
+        b.checked = item.Checked;
+        b.enabled = item.Enabled;
+        b.visible = item.Visible;
     }
 }
 

@@ -25,8 +25,9 @@ class MenuBinding {
 
     MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onClick);
 
-    /// Copies Checked, Enabled and Visible of every item into its action.
-    void refresh();
+    /// Copies Checked, Enabled and Visible of every item that changed into its action; with
+    /// `force`, of every item (after Qt may have toggled an action on its own).
+    void refresh(bool force = false);
     /// The action of a menu item, or nullptr.
     QAction* action(std::string_view name) const;
 
@@ -37,6 +38,7 @@ class MenuBinding {
     struct Bound {
         const MenuItem* item;
         QAction* action;
+        bool checked, enabled, visible;  // as last written into the action
     };
     std::vector<Bound> bound_;
     ClickHandler onClick_;

@@ -9,33 +9,6 @@
 
 namespace vandrel::qt {
 
-namespace {
-
-double px(float twips) {
-    return static_cast<double>(twips) / kTwipsPerPixel;
-}
-
-// A whole-pixel box for a control's twip rectangle.
-QRect pixelBox(float left, float top, float width, float height) {
-    int x = static_cast<int>(std::lround(px(left)));
-    int y = static_cast<int>(std::lround(px(top)));
-    return QRect(x, y, static_cast<int>(std::lround(px(left + width))) - x,
-                 static_cast<int>(std::lround(px(top + height))) - y);
-}
-
-bool finite(float a, float b, float c, float d) {
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-}
-
-// A box far outside any screen is not drawn: its pixel corners would not fit an int.
-bool nearScreen(float left, float top, float width, float height) {
-    constexpr float kFar = 1.0e8f;  // twips
-    return finite(left, top, width, height) && std::fabs(left) < kFar && std::fabs(top) < kFar &&
-           std::fabs(width) < kFar && std::fabs(height) < kFar;
-}
-
-}  // namespace
-
 void ScenePainter::invalidate() {
     for (CachedPen& cached : pens_)
         cached.width = -1;
@@ -51,7 +24,7 @@ const QPen& ScenePainter::pen(Color color, int width, const QPalette& palette) {
     nextPen_ = (nextPen_ + 1) % pens_.size();
     slot.color = color;
     slot.width = width;
-    slot.pen = QPen(toQColor(color, palette), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    slot.pen = QPen(toQColor(color, palette), width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     return slot.pen;
 }
 
@@ -67,37 +40,46 @@ const QBrush& ScenePainter::brush(Color color, const QPalette& palette) {
     return slot.brush;
 }
 
-void ScenePainter::paint(QPainter& painter, const Form1View& view, const LabelTexts& texts,
-                         const QPalette& palette) {
+void ScenePainter::paint(QPainter& painter, const QRegion& area, const SceneState& state,
+                         const Form1View& view, const LabelTexts& texts, const QPalette& palette) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(painter.window(), brush(view.BackColor(), palette));
+    for (const QRect& part : area) {
+        painter.fillRect(part, brush(state.BackColor, palette));
+    }
 
     // The creation order: labels, stars 12 to 0, Line3, Ground 12 to 10, Line2, ship 8 to 2,
     // ship 0, ship 1, Ground 9 to 0, and the flame last.
-    for (int i = 0; i < LabelTexts::kCount; ++i) {
-        paintLabel(painter, LabelTexts::label(view, i), texts.text(i), palette);
+    for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
+        int index = static_cast<int>(i);
+        paintLabel(painter, area, LabelTexts::label(view, index), state.labels[i],
+                   texts.text(index), palette);
     }
-    for (int i = 12; i >= 0; --i)
-        paintShape(painter, view.shpStar()(i), palette);
-    paintLine(painter, view.Line3(), palette);
-    for (int i = 12; i >= 10; --i)
-        paintLine(painter, view.Ground()(i), palette);
-    paintLine(painter, view.Line2(), palette);
-    for (int i = 8; i >= 2; --i)
-        paintLine(painter, view.ship()(i), palette);
-    paintLine(painter, view.ship()(0), palette);
-    paintLine(painter, view.ship()(1), palette);
-    for (int i = 9; i >= 0; --i)
-        paintLine(painter, view.Ground()(i), palette);
-    paintLine(painter, view.Fire(), palette);
+    for (std::size_t i = 13; i-- > 0;) {
+        paintShape(painter, area, state.shpStar[i], palette);
+    }
+    paintLine(painter, area, state.Line3, palette);
+    for (std::size_t i = 13; i-- > 10;) {
+        paintLine(painter, area, state.Ground[i], palette);
+    }
+    paintLine(painter, area, state.Line2, palette);
+    for (std::size_t i = 9; i-- > 2;) {
+        paintLine(painter, area, state.ship[i], palette);
+    }
+    paintLine(painter, area, state.ship[0], palette);
+    paintLine(painter, area, state.ship[1], palette);
+    for (std::size_t i = 10; i-- > 0;) {
+        paintLine(painter, area, state.Ground[i], palette);
+    }
+    paintLine(painter, area, state.Fire, palette);
 }
 
-void ScenePainter::paintLabel(QPainter& painter, const Label& label, const LabelTexts::Text& text,
+void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Label& label,
+                              const SceneState::LabelLook& look, const LabelTexts::Text& text,
                               const QPalette& palette) {
-    if (!label.Visible) return;
     QRect box = pixelBox(label.Left, label.Top, label.Width, label.Height);
-    painter.fillRect(box, brush(label.BackColor, palette));
+    if (!look.Visible || !area.intersects(box)) return;
+    painter.fillRect(box, brush(look.BackColor, palette));
     QRect inner = box;
     if (label.Border == BorderStyle::FixedSingle) {
         painter.setPen(pen(systemColor(SystemColor::WindowText), 1, palette));
@@ -112,22 +94,23 @@ void ScenePainter::paintLabel(QPainter& painter, const Label& label, const Label
     } else if (label.TextAlign == Alignment::Right) {
         x = inner.right() - textWidth;
     }
-    bool overflows = textWidth > inner.width() || text.prepared.size().height() > inner.height();
+    bool overflows = textWidth > inner.width() || text.height > inner.height();
     if (overflows) painter.setClipRect(inner);
-    painter.setPen(pen(label.ForeColor, 1, palette));
-    painter.drawStaticText(QPoint(x, inner.top()), text.prepared);
+    painter.setPen(pen(look.ForeColor, 1, palette));
+    painter.drawGlyphRun(QPointF(x, inner.top()), text.glyphs);
     if (overflows) painter.setClipping(false);
 }
 
-void ScenePainter::paintLine(QPainter& painter, const Line& line, const QPalette& palette) {
-    if (!line.Visible || !finite(line.X1, line.Y1, line.X2, line.Y2)) return;
+void ScenePainter::paintLine(QPainter& painter, const QRegion& area,
+                             const SceneState::LineLook& line, const QPalette& palette) {
+    if (!area.intersects(footprint(line))) return;
     painter.setPen(pen(line.BorderColor, line.BorderWidth, palette));
-    painter.drawLine(QLineF(px(line.X1), px(line.Y1), px(line.X2), px(line.Y2)));
+    painter.drawLine(line.x1, line.y1, line.x2, line.y2);
 }
 
-void ScenePainter::paintShape(QPainter& painter, const Shape& shape, const QPalette& palette) {
-    if (!shape.Visible || !nearScreen(shape.Left, shape.Top, shape.Width, shape.Height)) return;
-    QRect box = pixelBox(shape.Left, shape.Top, shape.Width, shape.Height);
+void ScenePainter::paintShape(QPainter& painter, const QRegion& area,
+                              const SceneState::ShapeLook& shape, const QPalette& palette) {
+    if (!area.intersects(footprint(shape))) return;
     painter.setPen(pen(shape.BorderColor, shape.BorderWidth, palette));
     if (shape.FillSolid) {
         painter.setBrush(brush(shape.FillColor, palette));
@@ -135,7 +118,7 @@ void ScenePainter::paintShape(QPainter& painter, const Shape& shape, const QPale
         painter.setBrush(Qt::NoBrush);
     }
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one.
-    QRect outline = box.adjusted(0, 0, -1, -1);
+    QRect outline(shape.left, shape.top, shape.width - 1, shape.height - 1);
     if (shape.Kind == ShapeKind::Oval) {
         painter.drawEllipse(outline);
     } else {

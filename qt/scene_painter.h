@@ -1,17 +1,19 @@
-// Paints the scene from the game's controls: lines, star dots and labels, in the order the
-// window creates them, so that later controls lie on top.
+// Paints the scene in the order the window creates its controls, so that later controls lie
+// on top: the labels, the stars, the marker lines, the terrain, the hull and the flame.
 //
-// Twips map to logical pixels at 15 a pixel; line widths are pixels already. Painting reads a
-// const view, draws without antialiasing (the scene is pixel art at any pixel density) and
-// reuses its pens, brushes and laid-out texts, so a frame allocates nothing of its own.
+// It paints whole pixels from a SceneState, without antialiasing (the scene is pixel art at
+// any pixel density), and reuses its pens, brushes and laid-out texts, so that a frame
+// allocates nothing of its own.
 #pragma once
 
 #include <array>
 
 #include <QBrush>
 #include <QPen>
+#include <QRegion>
 
 #include "qt/label_texts.h"
+#include "qt/scene_state.h"
 #include "shell/form1_view.h"
 
 class QPainter;
@@ -19,20 +21,23 @@ class QPalette;
 
 namespace vandrel::qt {
 
-inline constexpr double kTwipsPerPixel = 15.0;
-
 class ScenePainter {
   public:
-    void paint(QPainter& painter, const Form1View& view, const LabelTexts& texts,
-               const QPalette& palette);
+    /// Paints the part `area` of the frame `state`; controls wholly outside it are skipped.
+    /// The labels' fixed looks and places come from `view`.
+    void paint(QPainter& painter, const QRegion& area, const SceneState& state,
+               const Form1View& view, const LabelTexts& texts, const QPalette& palette);
     /// Forgets the cached pens and brushes (the palette changed).
     void invalidate();
 
   private:
-    void paintLabel(QPainter& painter, const Label& label, const LabelTexts::Text& text,
+    void paintLabel(QPainter& painter, const QRegion& area, const Label& label,
+                    const SceneState::LabelLook& look, const LabelTexts::Text& text,
                     const QPalette& palette);
-    void paintLine(QPainter& painter, const Line& line, const QPalette& palette);
-    void paintShape(QPainter& painter, const Shape& shape, const QPalette& palette);
+    void paintLine(QPainter& painter, const QRegion& area, const SceneState::LineLook& line,
+                   const QPalette& palette);
+    void paintShape(QPainter& painter, const QRegion& area, const SceneState::ShapeLook& shape,
+                    const QPalette& palette);
     const QPen& pen(Color color, int width, const QPalette& palette);
     const QBrush& brush(Color color, const QPalette& palette);
 

@@ -1,16 +1,55 @@
 #include "qt/scene_state.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "qt/label_texts.h"
 
 namespace vandrel::qt {
 
 namespace {
 
+// Far beyond any screen, yet far from overflowing a painter's arithmetic.
+constexpr double kFarPixels = 1.0e6;
+
 SceneState::LineLook lookOf(const Line& line) {
-    return {line.X1, line.Y1, line.X2, line.Y2, line.BorderColor, line.BorderWidth, line.Visible};
+    return {toPixel(line.X1), toPixel(line.Y1), toPixel(line.X2), toPixel(line.Y2),
+            line.BorderColor, line.BorderWidth, line.Visible};
+}
+
+SceneState::ShapeLook lookOf(const Shape& shape) {
+    QRect box = pixelBox(shape.Left, shape.Top, shape.Width, shape.Height);
+    return {box.left(),      box.top(),       box.width(),       box.height(),      shape.Kind,
+            shape.FillSolid, shape.FillColor, shape.BorderColor, shape.BorderWidth, shape.Visible};
 }
 
 }  // namespace
+
+// Everything a line may cover, with room for its pen and square caps.
+QRect footprint(const SceneState::LineLook& line) {
+    if (!line.Visible) return QRect();
+    int pad = line.BorderWidth / 2 + 2;
+    return QRect(QPoint(std::min(line.x1, line.x2), std::min(line.y1, line.y2)),
+                 QPoint(std::max(line.x1, line.x2), std::max(line.y1, line.y2)))
+        .adjusted(-pad, -pad, pad, pad);
+}
+
+QRect footprint(const SceneState::ShapeLook& shape) {
+    if (!shape.Visible) return QRect();
+    int pad = shape.BorderWidth + 1;
+    return QRect(shape.left, shape.top, shape.width, shape.height).adjusted(-pad, -pad, pad, pad);
+}
+
+int toPixel(float twips) {
+    double pixels = static_cast<double>(twips) / kTwipsPerPixel;
+    if (std::isnan(pixels)) return 0;
+    return static_cast<int>(std::lround(std::clamp(pixels, -kFarPixels, kFarPixels)));
+}
+
+QRect pixelBox(float left, float top, float width, float height) {
+    int x = toPixel(left), y = toPixel(top);
+    return QRect(x, y, toPixel(left + width) - x, toPixel(top + height) - y);
+}
 
 SceneState SceneState::capture(const Form1View& view) {
     SceneState state;
@@ -21,14 +60,14 @@ SceneState SceneState::capture(const Form1View& view) {
                                                      label.ForeColor};
     }
     for (int i = 0; i < 13; ++i)
-        state.ground[static_cast<std::size_t>(i)] = lookOf(view.Ground()(i));
+        state.shpStar[static_cast<std::size_t>(i)] = lookOf(view.shpStar()(i));
+    for (int i = 0; i < 13; ++i)
+        state.Ground[static_cast<std::size_t>(i)] = lookOf(view.Ground()(i));
     for (int i = 0; i < 9; ++i)
         state.ship[static_cast<std::size_t>(i)] = lookOf(view.ship()(i));
-    state.fire = lookOf(view.Fire());
-    for (int i = 0; i < 13; ++i) {
-        const Shape& star = view.shpStar()(i);
-        state.stars[static_cast<std::size_t>(i)] = {star.Left, star.Top, star.Visible};
-    }
+    state.Fire = lookOf(view.Fire());
+    state.Line2 = lookOf(view.Line2());
+    state.Line3 = lookOf(view.Line3());
     return state;
 }
 

@@ -1,41 +1,89 @@
-// What the scene shows, apart from the label texts, as plain values: two frames that compare
-// equal look the same, so the window repaints only when this changes.
+// What the scene shows, as whole pixels: the window paints from this, and repaints only the
+// parts of it that changed since the last frame.
+//
+// Twips map to pixels at 15 a pixel, rounded to the nearest whole pixel. Most ticks move the
+// world by a fraction of a pixel; those change nothing on the screen, and nothing repaints.
 #pragma once
 
 #include <array>
+#include <cstdint>
+
+#include <QRect>
 
 #include "shell/form1_view.h"
 
 namespace vandrel::qt {
 
+inline constexpr double kTwipsPerPixel = 15.0;
+
+/// A twip coordinate as a whole pixel, held within a range every painter can take.
+int toPixel(float twips);
+/// A control's twip rectangle as whole pixels.
+QRect pixelBox(float left, float top, float width, float height);
+
 struct SceneState {
+    struct LineLook {
+        int x1, y1, x2, y2;  // pixels
+        Color BorderColor;
+        std::int16_t BorderWidth;  // pixels
+        bool Visible;
+        friend bool operator==(const LineLook&, const LineLook&) = default;
+    };
+    struct ShapeLook {
+        int left, top, width, height;  // pixels
+        ShapeKind Kind;
+        bool FillSolid;
+        Color FillColor, BorderColor;
+        std::int16_t BorderWidth;
+        bool Visible;
+        friend bool operator==(const ShapeLook&, const ShapeLook&) = default;
+    };
     struct LabelLook {
         bool Visible;
         Color BackColor, ForeColor;
         friend bool operator==(const LabelLook&, const LabelLook&) = default;
     };
-    struct LineLook {
-        float X1, Y1, X2, Y2;
-        Color BorderColor;
-        std::int16_t BorderWidth;
-        bool Visible;
-        friend bool operator==(const LineLook&, const LineLook&) = default;
-    };
-    struct StarLook {
-        float Left, Top;
-        bool Visible;
-        friend bool operator==(const StarLook&, const StarLook&) = default;
-    };
 
     Color BackColor = 0;
-    std::array<LabelLook, 5> labels{};
-    std::array<LineLook, 13> ground{};
+    std::array<LabelLook, 5> labels{};  // in LabelTexts' order
+    std::array<ShapeLook, 13> shpStar{};
+    std::array<LineLook, 13> Ground{};
     std::array<LineLook, 9> ship{};
-    LineLook fire{};
-    std::array<StarLook, 13> stars{};
+    LineLook Fire{}, Line2{}, Line3{};
 
     static SceneState capture(const Form1View& view);
     friend bool operator==(const SceneState&, const SceneState&) = default;
+
+    /// Calls `mark` with the old and the new footprint of every line and shape that differs
+    /// between two frames.
+    template <class Mark>
+    static void forEachChange(const SceneState& before, const SceneState& after, Mark&& mark);
 };
+
+/// Every pixel a visible line or shape may cover, pen and line ends included; empty when
+/// it is hidden.
+QRect footprint(const SceneState::LineLook& line);
+QRect footprint(const SceneState::ShapeLook& shape);
+
+template <class Mark>
+void SceneState::forEachChange(const SceneState& before, const SceneState& after, Mark&& mark) {
+    auto compare = [&mark](const auto& old, const auto& now) {
+        if (old == now) return;
+        mark(footprint(old));
+        mark(footprint(now));
+    };
+    for (std::size_t i = 0; i < before.shpStar.size(); ++i) {
+        compare(before.shpStar[i], after.shpStar[i]);
+    }
+    for (std::size_t i = 0; i < before.Ground.size(); ++i) {
+        compare(before.Ground[i], after.Ground[i]);
+    }
+    for (std::size_t i = 0; i < before.ship.size(); ++i) {
+        compare(before.ship[i], after.ship[i]);
+    }
+    compare(before.Fire, after.Fire);
+    compare(before.Line2, after.Line2);
+    compare(before.Line3, after.Line3);
+}
 
 }  // namespace vandrel::qt

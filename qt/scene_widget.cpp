@@ -1,9 +1,9 @@
 #include "qt/scene_widget.h"
 
-#include <cmath>
-
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "qt/key_repeat_filter.h"
 
@@ -11,8 +11,7 @@ namespace vandrel::qt {
 
 SceneWidget::SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* parent)
     : QWidget(parent), view_(view), keys_(keys) {
-    setFixedSize(static_cast<int>(std::lround(view.ScaleWidth() / kTwipsPerPixel)),
-                 static_cast<int>(std::lround(view.ScaleHeight() / kTwipsPerPixel)));
+    setFixedSize(toPixel(view.ScaleWidth()), toPixel(view.ScaleHeight()));
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -20,20 +19,44 @@ SceneWidget::SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* 
     shown_ = SceneState::capture(view_);
 }
 
-bool SceneWidget::refresh() {
-    bool changed = texts_.sync(view_, font());
-    SceneState now = SceneState::capture(view_);
-    if (!(now == shown_)) {
-        shown_ = now;
-        changed = true;
-    }
-    if (changed) update();
-    return changed;
+namespace {
+
+// The shortest time between two frames the display can show apart.
+std::int64_t displayFrameNs(const QWidget& widget) {
+    const QScreen* screen = widget.screen();
+    double hertz = screen != nullptr ? screen->refreshRate() : 0;
+    if (hertz < 1) hertz = 60;
+    return static_cast<std::int64_t>(1e9 / hertz) - 1'000'000;  // a millisecond of leeway
 }
 
-void SceneWidget::paintEvent(QPaintEvent*) {
+}  // namespace
+
+bool SceneWidget::refresh(Pace pace) {
+    SceneState now = SceneState::capture(view_);
+    std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
+    if (now.BackColor != shown_.BackColor) unpainted_ = rect();
+    for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
+        if (!relaid[i] && now.labels[i] == shown_.labels[i]) continue;
+        const Label& label = LabelTexts::label(view_, static_cast<int>(i));
+        unpainted_ |= pixelBox(label.Left, label.Top, label.Width, label.Height);
+    }
+    // The old and the new places of every line and star that moved.
+    SceneState::forEachChange(shown_, now, [this](QRect area) { unpainted_ |= area; });
+    shown_ = now;
+    unpainted_ &= rect();
+    if (unpainted_.isEmpty()) return false;
+    bool early = sinceFrame_.isValid() && sinceFrame_.nsecsElapsed() < displayFrameNs(*this);
+    if (pace == Pace::Now || !early) {
+        update(unpainted_);
+        unpainted_ = QRect();
+        sinceFrame_.start();
+    }
+    return true;
+}
+
+void SceneWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter_.paint(painter, view_, texts_, palette());
+    painter_.paint(painter, event->region(), shown_, view_, texts_, palette());
     ++frames_;
 }
 

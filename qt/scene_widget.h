@@ -1,10 +1,14 @@
 // The client area: paints the scene and takes the keyboard.
 //
-// It repaints only when what it shows has changed since the last frame (refresh() is called
-// after every event the game handled), so nothing at all is painted while the game waits,
-// and Qt's update() coalesces the requests of one tick into one frame.
+// It repaints only what changed since the last frame (refresh() is called after every event
+// the game handled), so nothing at all is painted while the game waits. While the game runs,
+// frames follow the display: the timer ticks 100 times a second, a display typically shows
+// 60 frames, and a frame the display would never show is not painted. A change is then
+// painted with the next tick's frame, at most 20 ms later.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QRect>
 #include <QWidget>
 
 #include "qt/label_texts.h"
@@ -21,8 +25,13 @@ class SceneWidget : public QWidget {
     /// Key events go to `keys`, whatever the key: arrows, Tab and space never move the focus.
     SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* parent = nullptr);
 
-    /// Catches up with the game; schedules a repaint and returns true if the scene changed.
-    bool refresh();
+    enum class Pace {
+        Now,      // paint the change at once (keys, menus, a box about to open)
+        Display,  // a tick: paint no faster than the display shows frames
+    };
+    /// Catches up with the game and schedules a repaint of what changed; true if anything
+    /// did.
+    bool refresh(Pace pace = Pace::Now);
     /// How many frames have been painted.
     std::uint64_t frames() const { return frames_; }
 
@@ -39,6 +48,8 @@ class SceneWidget : public QWidget {
     LabelTexts texts_;
     ScenePainter painter_;
     SceneState shown_;
+    QRect unpainted_;  // changed since the last frame was scheduled
+    QElapsedTimer sinceFrame_;
     std::uint64_t frames_ = 0;
 };
 
