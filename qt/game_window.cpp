@@ -4,8 +4,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
-
-#include "qt/menu_bar_style.h"
+#include <QProxyStyle>
 
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
@@ -15,6 +14,18 @@ static void initIconResources() {
 namespace vandrel::qt {
 
 namespace {
+
+// The menu bar's style: the application's own, except that a lone tap of Alt does not put
+// the menu bar into keyboard mode, where it would swallow the next arrow key or space bar.
+// Alt+F, Alt+O and Alt+H still open their menus.
+class MenuBarStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 constexpr std::chrono::milliseconds kFallbackInterval{10};
 
@@ -28,6 +39,7 @@ QIcon gameIcon() {
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/vandrel-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/vandrel-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/vandrel-32-mono.png"), QSize(32, 32));  // two colours
     return icon;
 }
 
@@ -64,6 +76,11 @@ GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform
         scene_->refresh();
         scene_->repaint();
     });
+}
+
+GameWindow::~GameWindow() {
+    platform_.setParent(nullptr);
+    platform_.setBeforeBox({});
 }
 
 bool GameWindow::start() {

@@ -30,6 +30,7 @@ class GameWindow : public QMainWindow {
     using EndHandler = std::function<void(int status)>;
 
     GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform, EndHandler onEnd);
+    ~GameWindow() override;
 
     /// Runs Form_Load, then shows the window with the keyboard on the scene. False when the
     /// load already ended the program.

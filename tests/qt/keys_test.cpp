@@ -11,28 +11,15 @@ namespace vandrel::qt::test {
 namespace {
 
 TEST(KeyCodes, LettersByKeyAndTheNamedKeys) {
-    EXPECT_EQ(virtualKeyCode(Qt::Key_P), 80);  // also with Shift: Qt names the key, not 'p'
-    EXPECT_EQ(virtualKeyCode(Qt::Key_R), 82);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_A), 65);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Z), 90);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_0), 48);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_9), 57);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Space), 32);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Left), 37);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Up), 38);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Right), 39);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Down), 40);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Return), 13);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Enter), 13);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Escape), 27);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Backspace), 8);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Tab), 9);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Backtab), 9);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Shift), 16);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Control), 17);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Alt), 18);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_F1), 112);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_F12), 123);
+    const std::pair<int, int> cases[] = {
+        {Qt::Key_A, 65},        {Qt::Key_Z, 90},      {Qt::Key_0, 48},      {Qt::Key_9, 57},
+        {Qt::Key_Space, 32},    {Qt::Key_Left, 37},   {Qt::Key_Up, 38},     {Qt::Key_Right, 39},
+        {Qt::Key_Down, 40},     {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},  {Qt::Key_Escape, 27},
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},     {Qt::Key_Backtab, 9}, {Qt::Key_Shift, 16},
+        {Qt::Key_Control, 17},  {Qt::Key_Alt, 18},    {Qt::Key_F1, 112},    {Qt::Key_F12, 123},
+    };
+    for (auto [qtKey, code] : cases)
+        EXPECT_EQ(virtualKeyCode(qtKey), code) << "Qt key " << qtKey;
 }
 
 TEST(KeyCodes, OtherKeysOnlyWithANativeVirtualKey) {

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "tests/qt/game_window_fixture.h"
+#include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
@@ -136,6 +137,21 @@ TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
     // Nothing reaches the game any more.
     window.keyDown(kP, 0);
     EXPECT_FALSE(view.Timer1().Enabled);
+}
+
+// An unhandled error in a tick: one box titled "Vandrel", then the program ends with status 1
+// and no tick runs after it.
+TEST_F(GameWindowTest, RunTimeErrorShowsItsBoxAndEndsWithStatusOne) {
+    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    BoxAnswerer answerer(20);
+    window.keyDown(kP, 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 2000));
+    EXPECT_EQ(endStatuses, std::vector<int>{1});
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].title, "Vandrel");
+    EXPECT_EQ(answerer.seen()[0].text, "Run-time error: Overflow");
+    EXPECT_FALSE(window.clock().running());
+    EXPECT_EQ(dispatcher.ticks(), 1u);
 }
 
 // A lone Alt tap must not leave the menu bar waiting to swallow the next key.
