@@ -45,12 +45,13 @@ bool SceneWidget::refresh(Pace pace) {
     shown_ = now;
     unpainted_ &= rect();
     if (unpainted_.isEmpty()) return false;
-    bool early = sinceFrame_.isValid() && sinceFrame_.nsecsElapsed() < displayFrameNs(*this);
-    if (pace == Pace::Now || !early) {
-        update(unpainted_);
-        unpainted_ = QRect();
-        sinceFrame_.start();
+    if (pace == Pace::Display && sinceFrame_.isValid() &&
+        sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
+        return true;  // painted with a later tick's frame
     }
+    update(unpainted_);
+    unpainted_ = QRect();
+    sinceFrame_.start();
     return true;
 }
 
