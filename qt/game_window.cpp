@@ -72,15 +72,20 @@ GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setParent(this);
-    platform_.setBeforeBox([this] {
-        scene_->refresh();
-        scene_->repaint();
-    });
+    // While a box is up, the handler that opened it is still running: no tick may run, so
+    // none is even raised.
+    platform_.setBoxHooks(
+        [this] {
+            clock_.hold();
+            scene_->refresh();
+            scene_->repaint();
+        },
+        [this] { clock_.release(); });
 }
 
 GameWindow::~GameWindow() {
     platform_.setParent(nullptr);
-    platform_.setBeforeBox({});
+    platform_.setBoxHooks({}, {});
 }
 
 bool GameWindow::start() {

@@ -28,6 +28,7 @@ int QtPlatform::MsgBox(const std::string& prompt, int /*buttons: only OK is used
                     QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    if (afterBox_) afterBox_();
     return 1;  // OK
 }
 

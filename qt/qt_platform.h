@@ -30,13 +30,17 @@ class QtPlatform : public Platform {
 
     /// The window the boxes belong to.
     void setParent(QWidget* parent) { parent_ = parent; }
-    /// Runs just before a box opens, to bring the scene on the screen up to date.
-    void setBeforeBox(std::function<void()> beforeBox) { beforeBox_ = std::move(beforeBox); }
+    /// Run just before a box opens (to bring the scene on the screen up to date) and just
+    /// after it has closed.
+    void setBoxHooks(std::function<void()> beforeBox, std::function<void()> afterBox) {
+        beforeBox_ = std::move(beforeBox);
+        afterBox_ = std::move(afterBox);
+    }
 
   private:
     Regional regional_;
     QWidget* parent_ = nullptr;
-    std::function<void()> beforeBox_;
+    std::function<void()> beforeBox_, afterBox_;
 };
 
 }  // namespace vandrel::qt

@@ -19,7 +19,19 @@ void TickClock::setRunning(bool running) {
     }
     Nanoseconds now{clock_.nsecsElapsed()};
     nextDue_ = now + period_;
-    arm(now);
+    if (held_ == 0) arm(now);
+}
+
+void TickClock::hold() {
+    ++held_;
+    timer_.stop();
+}
+
+void TickClock::release() {
+    if (held_ == 0 || --held_ > 0 || !running_) return;
+    // The schedule stands: the first timeout finds the deadlines missed meanwhile and drops
+    // them.
+    arm(Nanoseconds{clock_.nsecsElapsed()});
 }
 
 void TickClock::arm(Nanoseconds now) {
@@ -29,7 +41,7 @@ void TickClock::arm(Nanoseconds now) {
 }
 
 void TickClock::onTimeout() {
-    if (!running_) return;
+    if (!running_ || held_ > 0) return;
     Nanoseconds now{clock_.nsecsElapsed()};
     Nanoseconds late = now - nextDue_;
     if (late > period_) {
@@ -39,8 +51,7 @@ void TickClock::onTimeout() {
         nextDue_ += missed * period_;
     }
     nextDue_ += period_;
-    // Armed before the tick runs: a tick that waits in a modal box meets the next deadlines
-    // inside the box's event loop, where the dispatcher drops them.
+    // Armed before the tick runs, which may stop the clock or hold it for a box.
     arm(now);
     onTick_();
 }

@@ -3,7 +3,8 @@
 // Each deadline is the previous one plus the period, so rounding in the event loop never
 // accumulates. A tick that falls due more than a period late (the event loop was held up, or
 // a handler was still running) is dropped rather than delivered in a burst afterwards.
-// Starting the clock begins a fresh period; while it is stopped no Qt timer runs at all.
+// Starting the clock begins a fresh period; while it is stopped, or held while a modal box is
+// open, no Qt timer runs at all.
 #pragma once
 
 #include <chrono>
@@ -25,6 +26,10 @@ class TickClock : public QObject {
     /// Starts (with a fresh period) or stops the clock; no change when it is already so.
     void setRunning(bool running);
     bool running() const { return running_; }
+    /// Holds the ticks back while a modal box is open (calls nest); the ticks that fall due
+    /// meanwhile are dropped when the last hold is released.
+    void hold();
+    void release();
     /// How many ticks fell due too late and were dropped since the clock was created.
     std::uint64_t dropped() const { return dropped_; }
 
@@ -38,6 +43,7 @@ class TickClock : public QObject {
     QTimer timer_;
     Nanoseconds nextDue_{0};  // since clock_ started
     bool running_ = false;
+    int held_ = 0;
     std::uint64_t dropped_ = 0;
 };
 
