@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/tick_budget.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/dispatcher.h"
@@ -34,20 +35,39 @@ constexpr std::string_view kClickable[15] = {
     "mnuGVHigh", "mnuF250",  "mnuF500",  "mnuF1000",    "mnuFOver9000",
     "mnuTOn",    "mnuTOff",  "mnuReset", "mnuControls", "mnuABout",
 };
-constexpr std::uint64_t kTicksPerInput = 20'000;
 
 void check(bool holds) {
     if (!holds) __builtin_trap();
 }
 
-int checkedCount(const vandrel::Form1View& view, std::initializer_list<std::string_view> group) {
-    int count = 0;
-    for (std::string_view name : group)
-        count += view.menuItem(name)->Checked ? 1 : 0;
-    return count;
-}
+// The option groups' items, looked up once per input: the invariants run after every event.
+class OptionGroups {
+  public:
+    explicit OptionGroups(const vandrel::Form1View& view) {
+        constexpr std::string_view kNames[11] = {
+            "mnuGNone", "mnuGLow",  "mnuGNormal",   "mnuGHigh", "mnuGVHigh", "mnuF250",
+            "mnuF500",  "mnuF1000", "mnuFOver9000", "mnuTOn",   "mnuTOff",
+        };
+        for (int i = 0; i < 11; ++i)
+            items_[i] = view.menuItem(kNames[i]);
+    }
+    // Each option group is a set of radio items, and the limiter follows its check mark.
+    void check(const vandrel::Form1View& view) const {
+        ::check(count(0, 5) == 1 && count(5, 9) == 1 && count(9, 11) == 1);
+        ::check(view.NoLimiter() == items_[10]->Checked);
+    }
 
-void checkInvariants(const vandrel::Form1View& view) {
+  private:
+    int count(int from, int to) const {
+        int checked = 0;
+        for (int i = from; i < to; ++i)
+            checked += items_[i]->Checked ? 1 : 0;
+        return checked;
+    }
+    const vandrel::MenuItem* items_[11] = {};
+};
+
+void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups) {
     // The hull centre never moves.
     check(view.ship()(1).X2 == 5280.0f && view.ship()(1).Y2 == 3000.0f);
     // The attitude keeps to its lattice of 0.2 steps from 4.9, within -4.7..14.9.
@@ -57,11 +77,7 @@ void checkInvariants(const vandrel::Form1View& view) {
     // The keys step the thrust by 0.05 and never below 0.05; the limiter holds it at 1.
     check(view.Thrust() >= 0.05_cur && view.Thrust().count() % 500 == 0);
     check(view.NoLimiter() || view.Thrust() <= 1.0_cur);
-    // Each option group is a set of radio items.
-    check(checkedCount(view, {"mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh"}) == 1);
-    check(checkedCount(view, {"mnuF250", "mnuF500", "mnuF1000", "mnuFOver9000"}) == 1);
-    check(checkedCount(view, {"mnuTOn", "mnuTOff"}) == 1);
-    check(view.NoLimiter() == view.menuItem("mnuTOff")->Checked);
+    groups.check(view);
 }
 
 }  // namespace
@@ -73,9 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vandrel::Form1 form(platform);
     vandrel::Dispatcher dispatcher(form);
     const vandrel::Form1View view(form);
+    const OptionGroups groups(view);
     check(dispatcher.load() == Outcome::Ran);
 
-    std::uint64_t ticksLeft = kTicksPerInput;
+    std::uint64_t ticksLeft = vandrel::fuzz::ticksPerInput();
     std::string dump;
     std::size_t at = 0;
     const auto nextCode = [&] {
@@ -116,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         }
-        if (!dispatcher.stopped()) checkInvariants(view);
+        if (!dispatcher.stopped()) checkInvariants(view, groups);
     }
     return 0;
 }

@@ -5,12 +5,10 @@
 #include <sstream>
 #include <string>
 
+#include "fuzz/tick_budget.h"
 #include "trace/trace_run.h"
 
 namespace {
-
-// At about 20 µs a tick under the sanitizers, this keeps every input well under a second.
-constexpr std::uint64_t kTicksPerInput = 20'000;
 
 void check(bool holds) {
     if (!holds) __builtin_trap();
@@ -26,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace vandrel::headless;
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::ostringstream out, err;
-    const int status = runTrace(script, out, err, TraceOptions{kTicksPerInput});
+    const int status = runTrace(script, out, err, TraceOptions{vandrel::fuzz::ticksPerInput()});
 
     const std::string output = out.str();
     const std::string errors = err.str();
