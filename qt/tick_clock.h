@@ -1,8 +1,5 @@
-// The timer that drives Timer1: a fixed period on a monotonic clock, without drift.
+// The timer that drives Timer1: the deadlines of a TickSchedule on a monotonic clock.
 //
-// Each deadline is the previous one plus the period, so rounding in the event loop never
-// accumulates. A tick that falls due more than a period late (the event loop was held up, or
-// a handler was still running) is dropped rather than delivered in a burst afterwards.
 // Starting the clock begins a fresh period; while it is stopped, or held while a modal box is
 // open, no Qt timer runs at all.
 #pragma once
@@ -14,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+
+#include "qt/tick_schedule.h"
 
 namespace vandrel::qt {
 
@@ -31,20 +30,19 @@ class TickClock : public QObject {
     void hold();
     void release();
     /// How many ticks fell due too late and were dropped since the clock was created.
-    std::uint64_t dropped() const { return dropped_; }
+    std::uint64_t dropped() const { return schedule_.dropped(); }
 
   private:
     void onTimeout();
-    void arm(Nanoseconds now);
+    void arm();
+    Nanoseconds now() const { return Nanoseconds{clock_.nsecsElapsed()}; }
 
-    Nanoseconds period_;
+    TickSchedule schedule_;  // deadlines since clock_ started
     std::function<void()> onTick_;
     QElapsedTimer clock_;
     QTimer timer_;
-    Nanoseconds nextDue_{0};  // since clock_ started
     bool running_ = false;
     int held_ = 0;
-    std::uint64_t dropped_ = 0;
 };
 
 }  // namespace vandrel::qt
