@@ -26,8 +26,11 @@ class KeyRepeatFilter : public QObject {
     /// Receives a key code and the shift state (bit 1 Shift, 2 Ctrl, 4 Alt).
     using KeyHandler = std::function<void(std::int16_t keyCode, std::int16_t shift)>;
 
-    /// How long an unflagged release waits for the press that would make it a repeat.
-    static constexpr std::chrono::milliseconds kReleaseGrace{2};
+    /// How long an unflagged release waits for the press that would make it a repeat. The
+    /// two halves of a pair leave the X server together, but on a loaded machine Qt's reader
+    /// thread may post the press several milliseconds after the release; a real release is
+    /// late by at most this much, about one tick.
+    static constexpr std::chrono::milliseconds kReleaseGrace{12};
 
     KeyRepeatFilter(KeyHandler keyDown, KeyHandler keyUp, QObject* parent = nullptr);
 

@@ -161,8 +161,7 @@ TEST_F(GameWindowTest, AltTapLeavesArrowsToTheGameAndAltOOpensOptions) {
     QTest::keyPress(handle, Qt::Key_Left);
     EXPECT_TRUE(view.TurnKey(0));
     QTest::keyRelease(handle, Qt::Key_Left);
-    wait(20);
-    EXPECT_FALSE(view.TurnKey(0));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.TurnKey(0); }, 2000));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     QTest::keyClick(handle, Qt::Key_O, Qt::AltModifier);
