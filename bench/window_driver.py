@@ -109,7 +109,7 @@ class Game:
     def press_p(self):
         xdotool("keydown", "p")
         xdotool("keyup", "p")
-        return self.display.last_press(self.wid, "p")
+        return self.display.last_press("p")
 
     def wait_for_crash(self, since, limit):
         while now() - since < limit:

@@ -63,8 +63,7 @@ class XDisplay:
         x.XFree.argtypes = [ctypes.c_void_p]
         x.XSetErrorHandler.argtypes = [ctypes.c_void_p]
         x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-        x.XCheckWindowEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long,
-                                        ctypes.c_void_p]
+        x.XCheckMaskEvent.argtypes = [ctypes.c_void_p, ctypes.c_long, ctypes.c_void_p]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         x.XStringToKeysym.restype = ctypes.c_ulong
         x.XStringToKeysym.argtypes = [ctypes.c_char_p]
@@ -101,39 +100,46 @@ class XDisplay:
         ok = self.x.XGetWindowAttributes(self.dpy, wid, ctypes.byref(attributes))
         return attributes if ok else None
 
-    def find(self, pid, title):
-        """A window of process `pid` that is shown and whose title starts with `title`."""
+    def _children(self, wid):
         root, parent = ctypes.c_ulong(), ctypes.c_ulong()
         children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
-        if not self.x.XQueryTree(self.dpy, self.root, ctypes.byref(root), ctypes.byref(parent),
+        if not self.x.XQueryTree(self.dpy, wid, ctypes.byref(root), ctypes.byref(parent),
                                  ctypes.byref(children), ctypes.byref(count)):
-            return None
+            return []
         try:
-            for k in range(count.value):
-                wid = children[k]
-                if self._property(wid, self.net_wm_pid) != pid:
-                    continue
-                name = self._property(wid, self.net_wm_name) or ""
-                attributes = self.attributes(wid)
-                if (name.startswith(title) and attributes
-                        and attributes.map_state == self.IS_VIEWABLE):
-                    return wid
-            return None
+            return [children[k] for k in range(count.value)]
         finally:
             if children:
                 self.x.XFree(children)
 
+    def find(self, pid, title):
+        """A window of process `pid` that is shown and whose title starts with `title`."""
+        for wid in self._children(self.root):
+            if self._property(wid, self.net_wm_pid) != pid:
+                continue
+            name = self._property(wid, self.net_wm_name) or ""
+            attributes = self.attributes(wid)
+            if name.startswith(title) and attributes and attributes.map_state == self.IS_VIEWABLE:
+                return wid
+        return None
+
     def watch_keys(self, wid):
-        """From now on this connection also receives the key presses that reach `wid`."""
-        self.x.XSelectInput(self.dpy, wid, self.KEY_PRESS_MASK)
+        """From now on this connection also receives the key presses that reach `wid` or any
+        window inside it (the game's scene is a window of its own, and has the focus)."""
+        windows = [wid]
+        while windows:
+            window = windows.pop()
+            self.x.XSelectInput(self.dpy, window, self.KEY_PRESS_MASK)
+            windows.extend(self._children(window))
         self.x.XSync(self.dpy, 0)
 
-    def last_press(self, wid, name):
-        """When the key `name` was last pressed in `wid`, in seconds of the monotonic clock."""
+    def last_press(self, name):
+        """When the key `name` last reached a watched window, in seconds of the monotonic
+        clock."""
         self.x.XSync(self.dpy, 0)
         keycode = self.x.XKeysymToKeycode(self.dpy, self.x.XStringToKeysym(name.encode()))
         event, stamp = self.KeyEvent(), None
-        while self.x.XCheckWindowEvent(self.dpy, wid, self.KEY_PRESS_MASK, ctypes.byref(event)):
+        while self.x.XCheckMaskEvent(self.dpy, self.KEY_PRESS_MASK, ctypes.byref(event)):
             if event.keycode == keycode:
                 stamp = event.time
         if stamp is None:

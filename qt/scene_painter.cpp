@@ -48,30 +48,13 @@ void ScenePainter::paint(QPainter& painter, const QRegion& area, const SceneStat
         painter.fillRect(part, brush(state.BackColor, palette));
     }
 
-    // The creation order: labels, stars 12 to 0, Line3, Ground 12 to 10, Line2, ship 8 to 2,
-    // ship 0, ship 1, Ground 9 to 0, and the flame last.
-    for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
-        int index = static_cast<int>(i);
-        paintLabel(painter, area, LabelTexts::label(view, index), state.labels[i],
-                   texts.text(index), palette);
-    }
-    for (std::size_t i = 13; i-- > 0;) {
-        paintShape(painter, area, state.shpStar[i], palette);
-    }
-    paintLine(painter, area, state.Line3, palette);
-    for (std::size_t i = 13; i-- > 10;) {
-        paintLine(painter, area, state.Ground[i], palette);
-    }
-    paintLine(painter, area, state.Line2, palette);
-    for (std::size_t i = 9; i-- > 2;) {
-        paintLine(painter, area, state.ship[i], palette);
-    }
-    paintLine(painter, area, state.ship[0], palette);
-    paintLine(painter, area, state.ship[1], palette);
-    for (std::size_t i = 10; i-- > 0;) {
-        paintLine(painter, area, state.Ground[i], palette);
-    }
-    paintLine(painter, area, state.Fire, palette);
+    state.forEachInDrawingOrder(
+        [&](int index, const SceneState::LabelLook& look) {
+            paintLabel(painter, area, LabelTexts::label(view, index), look, texts.text(index),
+                       palette);
+        },
+        [&](const SceneState::ShapeLook& shape) { paintShape(painter, area, shape, palette); },
+        [&](const SceneState::LineLook& line) { paintLine(painter, area, line, palette); });
 }
 
 void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Label& label,

@@ -54,6 +54,13 @@ struct SceneState {
     static SceneState capture(const Form1View& view);
     friend bool operator==(const SceneState&, const SceneState&) = default;
 
+    /// Visits the visible things in the order the window creates its controls, so that later
+    /// ones lie on top: `label(index, look)` for each label in LabelTexts' order, then
+    /// `shape(look)` for the stars 12 to 0, and `line(look)` for Line3, Ground 12 to 10,
+    /// Line2, ship 8 to 2, ship 0, ship 1, Ground 9 to 0, and the flame last.
+    template <class OnLabel, class OnShape, class OnLine>
+    void forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const;
+
     /// Calls `mark` with the old and the new footprint of every line and shape that differs
     /// between two frames.
     template <class Mark>
@@ -64,6 +71,30 @@ struct SceneState {
 /// it is hidden.
 QRect footprint(const SceneState::LineLook& line);
 QRect footprint(const SceneState::ShapeLook& shape);
+
+template <class OnLabel, class OnShape, class OnLine>
+void SceneState::forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const {
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        label(static_cast<int>(i), labels[i]);
+    }
+    for (std::size_t i = shpStar.size(); i-- > 0;) {
+        shape(shpStar[i]);
+    }
+    line(Line3);
+    for (std::size_t i = 13; i-- > 10;) {
+        line(Ground[i]);
+    }
+    line(Line2);
+    for (std::size_t i = 9; i-- > 2;) {
+        line(ship[i]);
+    }
+    line(ship[0]);
+    line(ship[1]);
+    for (std::size_t i = 10; i-- > 0;) {
+        line(Ground[i]);
+    }
+    line(Fire);
+}
 
 template <class Mark>
 void SceneState::forEachChange(const SceneState& before, const SceneState& after, Mark&& mark) {

@@ -15,6 +15,13 @@ SceneWidget::SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* 
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    if (X11Canvas::available()) {
+        // A window of its own, which Qt neither paints nor clears: the canvas draws it.
+        setAttribute(Qt::WA_NativeWindow);
+        setAttribute(Qt::WA_PaintOnScreen);
+        setAttribute(Qt::WA_NoSystemBackground);
+        onServer_ = true;
+    }
     texts_.sync(view_, font());
     shown_ = SceneState::capture(view_);
 }
@@ -51,14 +58,40 @@ bool SceneWidget::refresh(Pace pace) {
     }
     update(unpainted_);
     unpainted_ = QRect();
+    canvasStale_ = true;
     sinceFrame_.start();
     return true;
 }
 
+QPaintEngine* SceneWidget::paintEngine() const {
+    return onServer_ ? nullptr : QWidget::paintEngine();
+}
+
 void SceneWidget::paintEvent(QPaintEvent* event) {
+    if (onServer_) {
+        paintOnServer(event->rect());
+        return;
+    }
     QPainter painter(this);
     painter_.paint(painter, event->region(), shown_, view_, texts_, palette());
     ++frames_;
+}
+
+void SceneWidget::paintOnServer(const QRect& area) {
+    if (!canvas_) canvas_ = X11Canvas::attach(*this);
+    if (!canvas_) {
+        // Not a display the canvas serves: paint with QPainter from now on.
+        onServer_ = false;
+        setAttribute(Qt::WA_PaintOnScreen, false);
+        update();
+        return;
+    }
+    if (canvasStale_) {
+        canvas_->draw(shown_, view_, texts_, painter_, palette());
+        canvasStale_ = false;
+        ++frames_;
+    }
+    canvas_->show(area);
 }
 
 void SceneWidget::keyPressEvent(QKeyEvent* event) {
@@ -78,9 +111,13 @@ bool SceneWidget::focusNextPrevChild(bool) {
 void SceneWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         painter_.invalidate();
+        if (canvas_) canvas_->invalidateLabels();
+        canvasStale_ = true;
         update();
     } else if (event->type() == QEvent::FontChange) {
         texts_.invalidate();
+        if (canvas_) canvas_->invalidateLabels();
+        canvasStale_ = true;
         refresh();
     }
     QWidget::changeEvent(event);

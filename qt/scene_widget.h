@@ -5,7 +5,13 @@
 // frames follow the display: the timer ticks 100 times a second, a display typically shows
 // 60 frames, and a frame the display would never show is not painted. A change is then
 // painted with the next tick's frame, at most 20 ms later.
+//
+// On an X11 display the server itself draws each frame (X11Canvas), which costs this process
+// far less than Qt's backing store; anywhere else, and whenever the display does not suit
+// the canvas, QPainter paints into the backing store.
 #pragma once
+
+#include <memory>
 
 #include <QElapsedTimer>
 #include <QRect>
@@ -14,6 +20,7 @@
 #include "qt/label_texts.h"
 #include "qt/scene_painter.h"
 #include "qt/scene_state.h"
+#include "qt/x11_canvas.h"
 #include "shell/form1_view.h"
 
 namespace vandrel::qt {
@@ -34,8 +41,11 @@ class SceneWidget : public QWidget {
     bool refresh(Pace pace = Pace::Now);
     /// How many frames have been painted.
     std::uint64_t frames() const { return frames_; }
+    /// True while the X server draws the scene (see X11Canvas); false when QPainter does.
+    bool drawnByServer() const { return onServer_; }
 
   protected:
+    QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -43,6 +53,8 @@ class SceneWidget : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    void paintOnServer(const QRect& area);
+
     const Form1View& view_;
     KeyRepeatFilter& keys_;
     LabelTexts texts_;
@@ -51,6 +63,10 @@ class SceneWidget : public QWidget {
     QRect unpainted_;  // changed since the last frame was scheduled
     QElapsedTimer sinceFrame_;
     std::uint64_t frames_ = 0;
+    // On X11 the scene is drawn by the server, straight to the widget's own window.
+    bool onServer_ = false;
+    std::unique_ptr<X11Canvas> canvas_;
+    bool canvasStale_ = true;  // the canvas does not hold the frame shown_ yet
 };
 
 }  // namespace vandrel::qt

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake g++ make                                  # the build
-    qt6-base-dev                                    # the window
+    qt6-base-dev libxcb1-dev                        # the window
     googletest libgtest-dev libbenchmark-dev        # tests and benchmarks
     clang libclang-rt-14-dev                        # the fuzz targets
     valgrind clang-format

@@ -1,0 +1,93 @@
+// The scene drawn by the X server itself, for the window on an X11 display.
+//
+// Painting through Qt's backing store costs this process a round trip to the X server on
+// nearly every frame (the shared image may not be written while the server still reads it)
+// and a fill of every pixel that changed: far more than the game's own work. Here the window
+// instead sends the server a few dozen small drawing requests a frame — clear, labels, stars,
+// lines — into a pixmap of the server's own, and one copy of that pixmap to the window. The
+// frame goes out in one write, nothing waits for a reply, and the pixels are the server's
+// work. A label is laid out and drawn with QPainter only when it changes, and kept on the
+// server as a pixmap of its own.
+//
+// The canvas serves only the usual case: 24-bit true colour at one device pixel per pixel.
+// Anywhere else (Wayland, the offscreen platform of the tests, scaled or odd displays) the
+// widget paints with QPainter instead.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QImage>
+#include <QLine>
+#include <QRect>
+
+#include "qt/label_texts.h"
+#include "qt/scene_state.h"
+#include "shell/form1_view.h"
+
+class QPalette;
+class QWidget;
+
+namespace vandrel::qt {
+
+class ScenePainter;
+
+/// How far beyond the window, in pixels, the ends of a line sent to the X server may lie: its
+/// coordinates are 16-bit, and the terrain reaches far past the window's edges.
+inline constexpr int kReachMargin = 4096;
+/// The part of a visible line that lies within kReachMargin of `window`, an end already
+/// inside kept exactly; nothing when no pixel of the line can show in the window.
+std::optional<QLine> lineWithinReach(const SceneState::LineLook& line, const QRect& window);
+
+class X11Canvas {
+  public:
+    /// A canvas on the widget's own X window, or null when the widget is not on an X11
+    /// display the canvas serves. The widget must be a native window already.
+    static std::unique_ptr<X11Canvas> attach(QWidget& widget);
+    /// True when attach() may succeed for widgets of this application: it runs on X11.
+    static bool available();
+    ~X11Canvas();
+    X11Canvas(const X11Canvas&) = delete;
+    X11Canvas& operator=(const X11Canvas&) = delete;
+
+    /// Draws the whole frame `state` into the server's pixmap; the labels' fixed looks and
+    /// places come from `view`, their texts from `texts`, drawn by `labels`.
+    void draw(const SceneState& state, const Form1View& view, const LabelTexts& texts,
+              ScenePainter& labels, const QPalette& palette);
+    /// Copies the part `area` of the last frame drawn to the window and sends it all.
+    void show(const QRect& area);
+    /// Forgets the labels kept on the server, so that the next frame draws them afresh.
+    void invalidateLabels();
+
+    struct Connection;
+
+  private:
+    struct KeptLabel {
+        std::uint32_t pixmap = 0;  // 0: none yet
+        QRect box;
+        SceneState::LabelLook look{};
+        std::string caption;
+        bool valid = false;
+    };
+
+    X11Canvas(std::unique_ptr<Connection> x, QSize size);
+    void setPen(std::uint32_t pixel, int width);
+    void drawLine(const SceneState::LineLook& line, const QPalette& palette);
+    void drawShape(const SceneState::ShapeLook& shape, const QPalette& palette);
+    void drawLabel(int index, const Form1View& view, const LabelTexts& texts, ScenePainter& labels,
+                   const SceneState::LabelLook& look, const QPalette& palette);
+
+    std::unique_ptr<Connection> x_;
+    QSize size_;
+    std::uint32_t back_ = 0;  // the pixmap each frame is drawn into
+    std::uint32_t gc_ = 0;
+    std::uint32_t penPixel_ = 0;
+    int penWidth_ = -1;  // none set yet
+    std::array<KeptLabel, LabelTexts::kCount> labels_;
+    QImage labelImage_;  // scratch, reused while the label sizes stay
+};
+
+}  // namespace vandrel::qt

@@ -1,0 +1,179 @@
+// The scene drawn by the X server: the lines it is sent, and its frames against the same
+// frames painted by QPainter. The frame comparisons need a real X display; the window checks
+// run them under their own Xvfb, and elsewhere they skip.
+#include <cmath>
+#include <map>
+#include <optional>
+
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+
+#include "qt/scene_painter.h"
+#include "qt/x11_canvas.h"
+#include "tests/qt/game_window_fixture.h"
+
+namespace vandrel::qt::test {
+namespace {
+
+const QRect kWindow(0, 0, 727, 503);
+
+SceneState::LineLook look(int x1, int y1, int x2, int y2) {
+    return {x1, y1, x2, y2, kWhite, 2, true};
+}
+
+// How far a point lies from the infinite line through a segment's ends, in pixels.
+double offLine(QPoint p, const SceneState::LineLook& line) {
+    const double dx = line.x2 - line.x1, dy = line.y2 - line.y1;
+    return std::abs(dy * (p.x() - line.x1) - dx * (p.y() - line.y1)) / std::hypot(dx, dy);
+}
+
+TEST(LineWithinReach, LinesOnTheScreenAreSentAsTheyAre) {
+    EXPECT_EQ(lineWithinReach(look(10, 20, 300, 400), kWindow), QLine(10, 20, 300, 400));
+    // A line crossing the edge with both ends within reach keeps both.
+    EXPECT_EQ(lineWithinReach(look(-500, 100, 900, 200), kWindow), QLine(-500, 100, 900, 200));
+    // A point-like line, as a flame of zero length would be.
+    EXPECT_EQ(lineWithinReach(look(5, 5, 5, 5), kWindow), QLine(5, 5, 5, 5));
+}
+
+TEST(LineWithinReach, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
+    // The terrain after a long flight sideways: far beyond what X coordinates can hold.
+    for (SceneState::LineLook line :
+         {look(-1000000, 300, 1000000, 320), look(360, -1000000, 370, 1000000),
+          look(100, 100, 1000000, 900000), look(-999999, -999999, 700, 500)}) {
+        std::optional<QLine> sent = lineWithinReach(line, kWindow);
+        ASSERT_TRUE(sent.has_value());
+        for (QPoint end : {sent->p1(), sent->p2()}) {
+            EXPECT_LE(std::abs(end.x()), 727 + kReachMargin);
+            EXPECT_LE(std::abs(end.y()), 503 + kReachMargin);
+            EXPECT_LT(offLine(end, line), 1.0) << end.x() << "," << end.y();
+        }
+    }
+    // An end inside the window is never moved, however far the other lies.
+    std::optional<QLine> sent = lineWithinReach(look(100, 100, 1000000, 900000), kWindow);
+    EXPECT_EQ(sent->p1(), QPoint(100, 100));
+}
+
+TEST(LineWithinReach, NothingIsSentOfLinesThatCannotShow) {
+    EXPECT_FALSE(lineWithinReach(look(-900, 10, -800, 400), kWindow));      // left of the window
+    EXPECT_FALSE(lineWithinReach(look(10, 900000, 700, 900001), kWindow));  // far below
+    SceneState::LineLook hidden = look(10, 20, 300, 400);
+    hidden.Visible = false;
+    EXPECT_FALSE(lineWithinReach(hidden, kWindow));
+    // The markers right of the window, and a pen just touching the edge still counts.
+    EXPECT_FALSE(lineWithinReach(look(894, 240, 894, 280), kWindow));
+    EXPECT_TRUE(lineWithinReach(look(728, 10, 728, 400), kWindow));
+}
+
+class X11CanvasTest : public GameWindowTest {
+  protected:
+    void SetUp() override {
+        if (!X11Canvas::available()) GTEST_SKIP() << "the scene is drawn by the server on X11 only";
+        GameWindowTest::SetUp();
+    }
+
+    // The scene's pixels as the X server shows them.
+    QImage shown() {
+        SceneWidget& scene = window.scene();
+        return scene.screen()
+            ->grabWindow(scene.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The same frame painted by QPainter, as on any other platform.
+    QImage painted() {
+        SceneWidget& scene = window.scene();
+        LabelTexts texts;
+        texts.sync(view, scene.font());
+        QImage frame(kWindow.size(), QImage::Format_RGB32);
+        QPainter painter(&frame);
+        ScenePainter().paint(painter, QRegion(kWindow), SceneState::capture(view), view, texts,
+                             scene.palette());
+        return frame;
+    }
+
+    // Pixels as black, white, red or other.
+    static char kind(QRgb pixel) {
+        int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+        if (r < 60 && g < 60 && b < 60) return 'k';
+        if (r > 200 && g > 200 && b > 200) return 'w';
+        if (r > 200 && g < 60 && b < 60) return 'r';
+        return 'o';
+    }
+
+    // Whether `image` has a pixel of kind `k` at (x, y) or right next to it.
+    static bool nearby(const QImage& image, int x, int y, char k) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (image.rect().contains(x + dx, y + dy) &&
+                    kind(image.pixel(x + dx, y + dy)) == k) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // The same picture: the server and QPainter set the pixels of sloping wide lines by rules
+    // of their own, so a pixel may differ, but never by more than a pixel's shift, and the
+    // colours cover nearly the same areas.
+    void expectAlike(const QImage& server, const QImage& reference) {
+        ASSERT_EQ(server.size(), reference.size());
+        std::map<char, int> counts, referenceCounts;
+        int shifted = 0, unexplained = 0;
+        for (int y = 0; y < server.height(); ++y) {
+            for (int x = 0; x < server.width(); ++x) {
+                char a = kind(server.pixel(x, y)), b = kind(reference.pixel(x, y));
+                ++counts[a];
+                ++referenceCounts[b];
+                if (a == b) continue;
+                ++shifted;
+                if (!nearby(reference, x, y, a) || !nearby(server, x, y, b)) ++unexplained;
+            }
+        }
+        const int lit = kWindow.width() * kWindow.height() - referenceCounts['k'];
+        EXPECT_GT(lit, 3000);  // labels, terrain and hull at least
+        EXPECT_LT(shifted, lit / 5) << shifted << " of " << lit << " lit pixels shifted";
+        EXPECT_LT(unexplained, 10) << unexplained << " pixels differ by more than a shift";
+        for (char k : {'w', 'r'}) {
+            EXPECT_NEAR(counts[k], referenceCounts[k], referenceCounts[k] / 25 + 10) << k;
+        }
+    }
+
+    // Lets the window paint what changed, then holds the scene still (paused or over).
+    void settle() {
+        wait(150);
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(X11CanvasTest, TheStartScreenMatchesThePainter) {
+    settle();
+    EXPECT_TRUE(window.scene().drawnByServer());
+    expectAlike(shown(), painted());
+}
+
+TEST_F(X11CanvasTest, AFlightWithTheFlameMatchesThePainterAndSurvivesAMenuOverIt) {
+    window.keyDown(kP, 0);
+    window.keyDown(kSpace, 0);
+    window.keyDown(37, 0);  // turn left while the engine fires
+    wait(300);
+    window.keyDown(kP, 0);  // paused, the flame still showing
+    settle();
+    QImage before = shown();
+    expectAlike(before, painted());
+
+    // A menu drawn over the scene and closed again leaves it as it was.
+    QMenu* options = window.menuBar()->actions()[1]->menu();
+    options->popup(window.mapToGlobal(QPoint(60, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(options));
+    options->close();
+    settle();
+    EXPECT_EQ(shown(), before);
+}
+
+}  // namespace
+}  // namespace vandrel::qt::test
