@@ -52,7 +52,7 @@ class GameWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Now);
+    void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
 
     Form1View view_;

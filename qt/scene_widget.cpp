@@ -41,16 +41,21 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 bool SceneWidget::refresh(Pace pace) {
     SceneState now = SceneState::capture(view_);
     std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
-    if (now.BackColor != shown_.BackColor) unpainted_ = rect();
+    QRect changed;
+    if (now.BackColor != shown_.BackColor) changed = rect();
     for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
         if (!relaid[i] && now.labels[i] == shown_.labels[i]) continue;
         const Label& label = LabelTexts::label(view_, static_cast<int>(i));
-        unpainted_ |= pixelBox(label.Left, label.Top, label.Width, label.Height);
+        changed |= pixelBox(label.Left, label.Top, label.Width, label.Height);
     }
     // The old and the new places of every line and star that moved.
-    SceneState::forEachChange(shown_, now, [this](QRect area) { unpainted_ |= area; });
+    SceneState::forEachChange(shown_, now, [&changed](QRect area) { changed |= area; });
     shown_ = now;
-    unpainted_ &= rect();
+    changed &= rect();
+    // An event that changed nothing on the screen (a held key's repeat) does not hurry the
+    // ticks' changes onto it.
+    if (changed.isEmpty() && pace == Pace::Event) pace = Pace::Display;
+    unpainted_ |= changed;
     if (unpainted_.isEmpty()) return false;
     if (pace == Pace::Display && sinceFrame_.isValid() &&
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {

@@ -33,7 +33,8 @@ class SceneWidget : public QWidget {
     SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* parent = nullptr);
 
     enum class Pace {
-        Now,      // paint the change at once (keys, menus, a box about to open)
+        Now,      // paint every change at once (a box is about to open over the scene)
+        Event,    // a key or a menu: paint at once what it changed
         Display,  // a tick: paint no faster than the display shows frames
     };
     /// Catches up with the game and schedules a repaint of what changed; true if anything

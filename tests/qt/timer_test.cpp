@@ -105,6 +105,24 @@ TEST_F(GameWindowTest, RepaintsOnlyWhenTheSceneChanged) {
     EXPECT_LE(painted, dispatcher.ticks() + 1);
 }
 
+// A held key repeats faster than the ticks come; a repeat changes nothing on the screen, so it
+// never brings the ticks' changes out sooner than the display's pace.
+TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
+    window.keyDown(kP, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dispatcher.ticks() > 2; }, 5000));
+    QTimer repeats;
+    QObject::connect(&repeats, &QTimer::timeout, [&] { window.keyDown(kSpace, 0); });
+    repeats.start(3);
+    std::uint64_t before = window.scene().frames();
+    QElapsedTimer held;
+    held.start();
+    wait(400);
+    repeats.stop();
+    EXPECT_TRUE(view.Fire().Visible);
+    EXPECT_LE(window.scene().frames() - before,
+              static_cast<std::uint64_t>(held.elapsed() / 15 + 2));
+}
+
 // A tick that ends the flight waits in its outcome box; ticks falling due meanwhile are
 // dropped, so no second box opens and no burst of ticks follows.
 TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
