@@ -10,8 +10,9 @@
 #    the P key until the "Crashed!" box is mapped. Flights under Normal gravity (the default)
 #    and under Low gravity (chosen by menu) are timed; the difference of the two kinds also
 #    gives a rate free of the constant delays of key delivery, box creation and polling;
-#  - the game's CPU use (utime+stime from /proc/PID/stat) while Ready, while Running (a flight
-#    with Gravity None and the engine held, which never ends) and while Paused;
+#  - the game's CPU use (utime+stime from /proc/PID/stat) while Ready, while falling to the
+#    crash in the timed flights, while Running (a flight with Gravity None and the engine held,
+#    which never ends: the keyboard's repeats come on top of the ticks) and while Paused;
 #  - the peak resident set (VmHWM);
 #  - the time from launch until the window is mapped, and until a screenshot shows the white
 #    hull (the first frame).

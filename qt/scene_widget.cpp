@@ -61,9 +61,14 @@ bool SceneWidget::refresh(Pace pace) {
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
         return true;  // painted with a later tick's frame
     }
-    update(unpainted_);
-    unpainted_ = QRect();
     canvasStale_ = true;
+    if (canvas_) {
+        // The server draws it now: no paint event need come round through Qt's queue.
+        paintOnServer(unpainted_);
+    } else {
+        update(unpainted_);
+    }
+    unpainted_ = QRect();
     sinceFrame_.start();
     return true;
 }
