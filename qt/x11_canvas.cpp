@@ -150,13 +150,12 @@ X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size) : x_(std::move(x
                       extent(size_.height()));
     gc_ = xcb_generate_id(c);
     // Square ends and mitred joins, like the painter's pens; copies raise no exposures.
-    const std::uint32_t values[] = {0, 1, XCB_CAP_STYLE_PROJECTING, XCB_JOIN_STYLE_MITER, 0};
+    const std::uint32_t values[] = {penPixel_, static_cast<std::uint32_t>(penWidth_),
+                                    XCB_CAP_STYLE_PROJECTING, XCB_JOIN_STYLE_MITER, 0};
     xcb_create_gc(c, gc_, back_,
                   XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_CAP_STYLE | XCB_GC_JOIN_STYLE |
                       XCB_GC_GRAPHICS_EXPOSURES,
                   values);
-    penPixel_ = 0;
-    penWidth_ = 1;
 }
 
 X11Canvas::~X11Canvas() {
@@ -200,7 +199,6 @@ void X11Canvas::draw(const SceneState& state, const Form1View& view, const Label
 }
 
 void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palette) {
-    if (!line.Visible) return;
     std::optional<QLine> reach = lineWithinReach(line, QRect(QPoint(0, 0), size_));
     if (!reach) return;
     setPen(pixelOf(line.BorderColor, palette), line.BorderWidth);
@@ -210,7 +208,7 @@ void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palet
 }
 
 void X11Canvas::drawShape(const SceneState::ShapeLook& shape, const QPalette& palette) {
-    if (!shape.Visible || !footprint(shape).intersects(QRect(QPoint(0, 0), size_))) return;
+    if (!footprint(shape).intersects(QRect(QPoint(0, 0), size_))) return;  // hidden or off-screen
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one, as the
     // painter does.
     const std::int16_t x = coordinate(shape.left), y = coordinate(shape.top);

@@ -84,8 +84,9 @@ class X11Canvas {
     QSize size_;
     std::uint32_t back_ = 0;  // the pixmap each frame is drawn into
     std::uint32_t gc_ = 0;
+    // The GC's foreground and line width, as it is created and as last set.
     std::uint32_t penPixel_ = 0;
-    int penWidth_ = -1;  // none set yet
+    int penWidth_ = 1;
     std::array<KeptLabel, LabelTexts::kCount> labels_;
     QImage labelImage_;  // scratch, reused while the label sizes stay
 };
