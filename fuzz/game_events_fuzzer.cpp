@@ -11,7 +11,6 @@
 //          dearer than any event, so only one byte in 256 asks for it); otherwise nothing
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -85,7 +84,7 @@ void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using Outcome = vandrel::Dispatcher::Outcome;
-    std::ostream boxes(nullptr);  // the boxes are built and answered, their lines dropped
+    std::string boxes;  // the boxes are built and answered, their lines dropped
     vandrel::headless::HeadlessPlatform platform(boxes);
     vandrel::Form1 form(platform);
     vandrel::Dispatcher dispatcher(form);
@@ -135,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         }
+        boxes.clear();
         if (!dispatcher.stopped()) checkInvariants(view, groups);
     }
     return 0;

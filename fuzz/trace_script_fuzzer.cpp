@@ -1,9 +1,11 @@
 // Arbitrary bytes as a trace script. Besides crashes and sanitizer reports, it catches an exit
-// status other than 0, 2 and 3, or one that does not agree with what was written.
+// status other than 0, 2 and 3 (an in-memory script can neither fail to be read nor its
+// output to be written), or one that does not agree with what was written.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "fuzz/tick_budget.h"
 #include "trace/trace_run.h"
@@ -22,11 +24,12 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vandrel::headless;
-    std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
-    std::ostringstream out, err;
+    TextSource script(std::string_view(reinterpret_cast<const char*>(data), size));
+    StringSink out;
+    std::ostringstream err;
     const int status = runTrace(script, out, err, TraceOptions{vandrel::fuzz::ticksPerInput()});
 
-    const std::string output = out.str();
+    const std::string& output = out.text;
     const std::string errors = err.str();
     check(output.empty() || output.back() == '\n');
     const std::size_t lastStart = output.rfind('\n', output.size() < 2 ? 0 : output.size() - 2);

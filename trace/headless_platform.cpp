@@ -5,15 +5,13 @@
 namespace vandrel::headless {
 
 int HeadlessPlatform::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-    line_.clear();
-    line_ += "{\"msgbox\":{\"title\":";
-    appendJsonString(line_, title);
-    line_ += ",\"prompt\":";
-    appendJsonString(line_, prompt);
-    line_ += ",\"buttons\":";
-    appendInteger(line_, buttons);
-    line_ += "}}\n";
-    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    out_ += "{\"msgbox\":{\"title\":";
+    appendJsonString(out_, title);
+    out_ += ",\"prompt\":";
+    appendJsonString(out_, prompt);
+    out_ += ",\"buttons\":";
+    appendInteger(out_, buttons);
+    out_ += "}}\n";
     constexpr int kOk = 1;
     return kOk;
 }

@@ -5,7 +5,6 @@
 // machine it runs on.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "shell/runtime/platform.h"
@@ -14,17 +13,16 @@ namespace vandrel::headless {
 
 class HeadlessPlatform : public Platform {
   public:
-    /// Message box lines go to `out`, which must outlive the platform.
-    explicit HeadlessPlatform(std::ostream& out) : out_(out) {}
+    /// Message box lines are appended to `out`, which must outlive the platform.
+    explicit HeadlessPlatform(std::string& out) : out_(out) {}
 
     /// Writes {"msgbox":{"title":...,"prompt":...,"buttons":N}} and answers OK (1).
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     const Regional& regional() const override { return regional_; }
 
   private:
-    std::ostream& out_;
+    std::string& out_;
     Regional regional_ = invariantRegional();
-    std::string line_;  // reused from box to box
 };
 
 }  // namespace vandrel::headless

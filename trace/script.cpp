@@ -1,5 +1,6 @@
 #include "trace/script.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -26,12 +27,66 @@ std::string_view nextWord(std::string_view& rest) {
     return word;
 }
 
-// A word as it is quoted in a message, cut short so that a huge word makes a short message.
+// The length of the UTF-8 sequence at the start of `text`, or 0 when it does not start with
+// a valid one (a stray or missing continuation byte, an overlong form, a surrogate, a code
+// point past U+10FFFF).
+std::size_t utf8Length(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(0);
+    std::size_t length = 0;
+    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+// A word as it is quoted in a message: cut short so that a huge word makes a short message,
+// and with every byte a terminal could take for a command (control characters, C1 controls,
+// NUL, bytes that are not UTF-8) shown as \xNN, so that a script can never drive the
+// terminal that shows the message. A backslash is doubled to keep the escapes unambiguous.
 std::string quoted(std::string_view word) {
-    constexpr std::size_t kShown = 40;
+    static constexpr char kHex[] = "0123456789abcdef";
+    constexpr std::size_t kShown = 40;  // bytes of the word, never splitting a character
     std::string text = "\"";
-    text += word.substr(0, kShown);
-    if (word.size() > kShown) text += "...";
+    std::size_t at = 0;
+    while (at < word.size()) {
+        const std::size_t length = utf8Length(word.substr(at));
+        const std::size_t step = std::max<std::size_t>(length, 1);
+        if (at + step > kShown) break;
+        const auto lead = static_cast<unsigned char>(word[at]);
+        const bool c1 =
+            lead == 0xC2 && length == 2 && static_cast<unsigned char>(word[at + 1]) < 0xA0;
+        if (length == 0 || lead < 0x20 || lead == 0x7F || c1) {
+            for (std::size_t i = at; i < at + step; ++i) {
+                const auto byte = static_cast<unsigned char>(word[i]);
+                text += "\\x";
+                text += kHex[byte >> 4];
+                text += kHex[byte & 0xF];
+            }
+        } else if (lead == '\\') {
+            text += "\\\\";
+        } else {
+            text.append(word, at, length);
+        }
+        at += step;
+    }
+    if (at < word.size()) text += "...";
     text += '"';
     return text;
 }
@@ -71,8 +126,11 @@ bool parseNumberArgument(std::string_view word, std::string_view what, std::int6
 }  // namespace
 
 bool parseLine(std::string_view line, Command& command, std::string& reason) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     command = Command{};
+    if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
+        return fail(reason, "a NUL byte at column " + std::to_string(nul + 1));
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     std::string_view rest = line;
     const std::string_view name = nextWord(rest);
     if (name.empty() || name.front() == '#') return true;

@@ -10,6 +10,7 @@
 #include "trace/dump.h"
 #include "trace/headless_platform.h"
 #include "trace/json_writer.h"
+#include "trace/line_reader.h"
 #include "trace/script.h"
 
 namespace vandrel::headless {
@@ -18,38 +19,74 @@ namespace {
 
 using Outcome = Dispatcher::Outcome;
 
+// Output is written in pieces of about this size, so a long flight costs few system calls
+// and the pending lines stay small whatever the script.
+constexpr std::size_t kOutputChunk = 64 * 1024;
+
 class Trace {
   public:
-    Trace(std::ostream& out, std::ostream& err, const TraceOptions& options)
+    Trace(OutputSink& out, std::ostream& err, const TraceOptions& options)
         : out_(out),
           err_(err),
           ticksLeft_(options.tickBudget),
-          platform_(out),
+          platform_(pending_),
           form_(platform_),
           dispatcher_(form_) {}
 
-    int run(std::istream& script) {
-        if (const auto status = settle(dispatcher_.load())) return finish(*status);
-        std::string line;
-        Command command;
-        std::string reason;
-        for (std::uint64_t number = 1;; ++number) {
-            // Show what is written before waiting for more of the script, so that a script fed
-            // by hand sees each answer; a piped or file script only flushes per read buffer.
-            if (script.rdbuf() == nullptr || script.rdbuf()->in_avail() <= 0) out_.flush();
-            if (!std::getline(script, line)) break;
-            if (!parseLine(line, command, reason)) {
-                out_.flush();
-                err_ << "vandrel-trace: line " << number << ": " << reason << '\n';
-                err_.flush();
-                return kExitScriptError;
+    int run(ScriptSource& script) {
+        try {
+            return finish(runScript(script));
+        } catch (const IoError& error) {
+            if (error.direction == IoError::Direction::Read) {
+                // What the lines before wrote stays written, if it can be.
+                try {
+                    flush();
+                } catch (const IoError& failed) {
+                    return report(failed);
+                }
             }
-            if (const auto status = execute(command)) return finish(*status);
+            return report(error);
         }
-        return finish(kExitOk);
     }
 
   private:
+    int runScript(ScriptSource& script) {
+        if (const auto status = settle(dispatcher_.load())) return *status;
+        LineReader reader(script);
+        std::string_view line;
+        Command command;
+        std::string reason;
+        // Show what is written before waiting for more of the script, so that a script fed
+        // by hand sees each answer; a piped or file script only flushes per read buffer.
+        const auto beforeWait = [this] { flush(); };
+        for (std::uint64_t number = 1;; ++number) {
+            const LineReader::Result result = reader.next(line, beforeWait);
+            if (result == LineReader::Result::End) return kExitOk;
+            if (result == LineReader::Result::TooLong) {
+                reason = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
+                return malformed(number, reason);
+            }
+            if (!parseLine(line, command, reason)) return malformed(number, reason);
+            if (const auto status = execute(command)) return *status;
+            if (pending_.size() >= kOutputChunk) flush();
+        }
+    }
+
+    int malformed(std::uint64_t number, const std::string& reason) {
+        flush();
+        err_ << "vandrel-trace: line " << number << ": " << reason << '\n';
+        err_.flush();
+        return kExitScriptError;
+    }
+
+    int report(const IoError& error) {
+        const bool read = error.direction == IoError::Direction::Read;
+        err_ << "vandrel-trace: cannot " << (read ? "read" : "write") << ": " << error.reason
+             << '\n';
+        err_.flush();
+        return kExitIoError;
+    }
+
     // The exit status when the program stops after this outcome, with its line written.
     std::optional<int> settle(Outcome outcome) {
         if (outcome == Outcome::Ended) {
@@ -57,11 +94,9 @@ class Trace {
             return kExitOk;
         }
         if (outcome == Outcome::Failed) {
-            line_.clear();
-            line_ += "{\"error\":";
-            appendJsonString(line_, dispatcher_.error());
-            line_ += '}';
-            writeLine(line_);
+            pending_ += "{\"error\":";
+            appendJsonString(pending_, dispatcher_.error());
+            pending_ += "}\n";
             return kExitRuntimeError;
         }
         return std::nullopt;
@@ -80,9 +115,8 @@ class Trace {
             case CommandKind::Tick:
                 return tick(command.count);
             case CommandKind::Dump:
-                line_.clear();
-                appendDump(line_, Form1View(form_), dispatcher_.ticks());
-                writeLine(line_);
+                appendDump(pending_, Form1View(form_), dispatcher_.ticks());
+                pending_ += '\n';
                 return std::nullopt;
             case CommandKind::Close:
                 writeLine("{\"end\":\"close\"}");
@@ -105,27 +139,33 @@ class Trace {
     }
 
     void writeLine(std::string_view text) {
-        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out_.put('\n');
+        pending_ += text;
+        pending_ += '\n';
+    }
+
+    void flush() {
+        if (pending_.empty()) return;
+        out_.write(pending_);
+        pending_.clear();
     }
 
     int finish(int status) {
-        out_.flush();
+        flush();
         return status;
     }
 
-    std::ostream& out_;
+    OutputSink& out_;
     std::ostream& err_;
     std::uint64_t ticksLeft_;
+    std::string pending_;  // lines written but not yet passed to `out_`; boxes land here too
     HeadlessPlatform platform_;
     Form1 form_;
     Dispatcher dispatcher_;
-    std::string line_;  // the output line being built, reused
 };
 
 }  // namespace
 
-int runTrace(std::istream& script, std::ostream& out, std::ostream& err,
+int runTrace(ScriptSource& script, OutputSink& out, std::ostream& err,
              const TraceOptions& options) {
     Trace trace(out, err, options);
     return trace.run(script);

@@ -6,9 +6,10 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <limits>
 #include <ostream>
+
+#include "trace/trace_io.h"
 
 namespace vandrel::headless {
 
@@ -17,6 +18,7 @@ enum ExitStatus : int {
     kExitOk = 0,            // the script ran to its end, or the game ended by Exit or close
     kExitScriptError = 2,   // a malformed line: reported on `err`, nothing of it or after it ran
     kExitRuntimeError = 3,  // an unhandled run-time error, written as {"error":"..."}
+    kExitIoError = 4,       // the script could not be read or the output not written
 };
 
 struct TraceOptions {
@@ -25,10 +27,11 @@ struct TraceOptions {
     std::uint64_t tickBudget = std::numeric_limits<std::uint64_t>::max();
 };
 
-/// Runs `script` against a new game. Output lines go to `out`, which is flushed before the
-/// trace waits for more input and before it returns; a malformed line is reported on `err`
-/// as "vandrel-trace: line N: REASON".
-int runTrace(std::istream& script, std::ostream& out, std::ostream& err,
+/// Runs `script` against a new game. Output lines go to `out`, written before the trace waits
+/// for more of the script and before it returns. A malformed line is reported on `err` as
+/// "vandrel-trace: line N: REASON", a failed read or write as "vandrel-trace: cannot read:
+/// REASON" or "vandrel-trace: cannot write: REASON"; the trace stops at either.
+int runTrace(ScriptSource& script, OutputSink& out, std::ostream& err,
              const TraceOptions& options = {});
 
 }  // namespace vandrel::headless

@@ -2,6 +2,7 @@
 // bad line stops the trace before anything of it runs.
 #include <gtest/gtest.h>
 
+#include "trace/line_reader.h"
 #include "trace/script.h"
 #include "trace/trace_run.h"
 #include "trace_runner.h"
@@ -13,7 +14,7 @@ using testing::traceLibrary;
 
 TEST(ScriptLine, MalformedLinesGiveTheirReason) {
     const struct {
-        std::string_view line, reason;
+        std::string line, reason;
     } cases[] = {
         {"jump", "unknown command \"jump\""},
         {"Dump", "unknown command \"Dump\""},
@@ -40,7 +41,26 @@ TEST(ScriptLine, MalformedLinesGiveTheirReason) {
         {"click mnuFile", "no menu item with a click handler named \"mnuFile\""},
         {"click mnuGravity", "no menu item with a click handler named \"mnuGravity\""},
         {"click mnuHelp", "no menu item with a click handler named \"mnuHelp\""},
-        {"dump\r\r", "unknown command \"dump\r\""},
+        // Words are quoted with every byte a terminal could act on shown as \xNN.
+        {"dump\r\r", "unknown command \"dump\\x0d\""},
+        {"\x1b[2Jdump", "unknown command \"\\x1b[2Jdump\""},
+        {"down \x7f", "malformed number \"\\x7f\""},
+        {"down \xc2\x9b"
+         "31m",
+         "malformed number \"\\xc2\\x9b31m\""},  // C1 CSI
+        {"down \xff\xc3(\xe0\x80\x80\xed\xa0\x80\xf4\x90\x80\x80",
+         "malformed number \"\\xff\\xc3(\\xe0\\x80\\x80\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\""},
+        {"click m\xc3\xa9nu\xe2\x82\xac\xf0\x9f\x9a\x80",
+         "no menu item with a click handler named \"m\xc3\xa9nu\xe2\x82\xac\xf0\x9f\x9a\x80\""},
+        {"click a\\x41", "no menu item with a click handler named \"a\\\\x41\""},
+        // A long word is cut short, never inside a character.
+        {"click mnu" + std::string(36, 'x') + "\xc3\xa9",
+         "no menu item with a click handler named \"mnu" + std::string(36, 'x') + "...\""},
+        {"tick 1" + std::string(60, '0'),
+         "tick count out of range (1 to 1000000000): \"1" + std::string(39, '0') + "...\""},
+        // A NUL byte is reported as such, wherever it stands.
+        {std::string("dump\0", 5), "a NUL byte at column 5"},
+        {std::string("# \0", 3), "a NUL byte at column 3"},
     };
     for (const auto& c : cases) {
         Command command;
@@ -97,6 +117,20 @@ TEST(ScriptRun, AClickOnAHeaderIsRejectedBeforeAnyBoxOpens) {
     EXPECT_EQ(result.status, kExitScriptError);
     EXPECT_EQ(result.err.substr(0, 22), "vandrel-trace: line 2:");
     EXPECT_EQ(result.lines().size(), 1u);
+}
+
+TEST(ScriptRun, ALineLongerThan64KiBIsMalformed) {
+    // 65,536 bytes before the line feed are still a line; one more is not.
+    const std::string longest = "#" + std::string(kMaxLineBytes - 1, ' ');
+    auto result = traceLibrary(longest + "\ndump\n" + longest + " \ndump\n");
+    EXPECT_EQ(result.status, kExitScriptError);
+    EXPECT_EQ(result.err, "vandrel-trace: line 3: longer than 65536 bytes\n");
+    EXPECT_EQ(result.lines().size(), 1u);
+    // Also when it is the last line, without a line feed.
+    result = traceLibrary("dump\n" + std::string(kMaxLineBytes + 1, 'x'));
+    EXPECT_EQ(result.err, "vandrel-trace: line 2: longer than 65536 bytes\n");
+    EXPECT_EQ(result.lines().size(), 1u);
+    EXPECT_EQ(traceLibrary(longest).status, kExitOk);
 }
 
 TEST(ScriptRun, ALastLineWithoutLineFeedRuns) {

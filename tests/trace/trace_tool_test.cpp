@@ -1,8 +1,9 @@
-// The vandrel-trace binary end to end: its exit statuses, the end and error lines, and that a
-// long flight comes out the same to the byte every time.
+// The vandrel-trace binary end to end: its exit statuses, the end and error lines, failures
+// to read or write, and that a long flight comes out the same to the byte every time.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <sstream>
 
 #include "json_check.h"
 #include "trace/trace_run.h"
@@ -11,9 +12,45 @@
 namespace vandrel::headless {
 namespace {
 
+using testing::BinarySetup;
 using testing::jsonKeys;
 using testing::traceBinary;
 using testing::traceLibrary;
+using Input = BinarySetup::Input;
+using Output = BinarySetup::Output;
+
+// A script read in small pieces that fails after `goodBytes`, counting how often it was read.
+class FailingSource : public ScriptSource {
+  public:
+    FailingSource(std::string_view text, std::size_t goodBytes) : text_(text), good_(goodBytes) {}
+    std::size_t read(char* buffer, std::size_t capacity) override {
+        ++reads;
+        if (good_ == 0) throw IoError{IoError::Direction::Read, "Input/output error"};
+        const std::size_t count = text_.copy(buffer, std::min({capacity, good_, std::size_t{4}}));
+        text_.remove_prefix(count);
+        good_ -= count;
+        return count;
+    }
+    int reads = 0;
+
+  private:
+    std::string_view text_;
+    std::size_t good_;
+};
+
+// Output that takes `goodWrites` writes and fails on every one after.
+class FailingSink : public OutputSink {
+  public:
+    explicit FailingSink(int goodWrites) : good_(goodWrites) {}
+    void write(std::string_view bytes) override {
+        if (good_-- <= 0) throw IoError{IoError::Direction::Write, "Broken pipe"};
+        text += bytes;
+    }
+    std::string text;
+
+  private:
+    int good_;
+};
 
 TEST(TraceTool, StartUpDump) {
     const auto result = traceBinary("dump\n");
@@ -96,6 +133,82 @@ TEST(TraceTool, ALongFlightIsTheSameToTheByte) {
         EXPECT_TRUE(jsonKeys(line)) << line;
     EXPECT_EQ(lines.back().substr(0, 16), "{\"ticks\":200000,");
     EXPECT_NE(lines.back().find("\"GameOver\":false"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vandrel::headless
+
+namespace vandrel::headless {
+namespace {
+
+TEST(TraceToolFailures, OutputThatCannotBeWrittenEndsTheRunWithStatusFour) {
+    // A landing and a thousand dumps: the failure stops the run at the first write.
+    std::string script = "click mnuGNone\ndown 80\ntick 100000\n";
+    for (int dump = 0; dump < 1000; ++dump)
+        script += "dump\n";
+    const struct {
+        Output output;
+        std::string_view err;
+    } cases[] = {
+        {Output::Full, "vandrel-trace: cannot write: No space left on device\n"},
+        {Output::Closed, "vandrel-trace: cannot write: Bad file descriptor\n"},
+        {Output::BrokenPipe, "vandrel-trace: cannot write: Broken pipe\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = traceBinary(script, {.output = c.output});
+        EXPECT_EQ(result.status, kExitIoError) << c.err;
+        EXPECT_EQ(result.err, c.err);
+    }
+}
+
+TEST(TraceToolFailures, InputThatCannotBeReadEndsTheRunWithStatusFour) {
+    // Never the end of the script: the line after would have been malformed, too.
+    auto result = traceBinary("", {.input = Input::Directory});
+    EXPECT_EQ(result.status, kExitIoError);
+    EXPECT_EQ(result.err, "vandrel-trace: cannot read: Is a directory\n");
+    EXPECT_EQ(result.out, "");
+    result = traceBinary("", {.input = Input::Closed});
+    EXPECT_EQ(result.status, kExitIoError);
+    EXPECT_EQ(result.err, "vandrel-trace: cannot read: Bad file descriptor\n");
+}
+
+TEST(TraceToolFailures, AReadErrorKeepsWhatTheLinesBeforeWrote) {
+    const std::string_view script = "dump\ndown 80\ntick 5\ndump\nnonsense\n";
+    FailingSource in(script, 14);  // "dump\ndown 80\nt"
+    StringSink out;
+    std::ostringstream err;
+    EXPECT_EQ(runTrace(in, out, err), kExitIoError);
+    EXPECT_EQ(err.str(), "vandrel-trace: cannot read: Input/output error\n");
+    EXPECT_EQ(out.text, traceLibrary("dump\n").out);  // the half line never ran
+}
+
+TEST(TraceToolFailures, AWriteErrorStopsTheScriptAtOnce) {
+    std::string script;
+    for (int line = 0; line < 100; ++line)
+        script += "dump\n";
+    FailingSource in(script, script.size());
+    FailingSink out(1);
+    std::ostringstream err;
+    EXPECT_EQ(runTrace(in, out, err), kExitIoError);
+    EXPECT_EQ(err.str(), "vandrel-trace: cannot write: Broken pipe\n");
+    // The script comes four bytes at a time and each wait writes what is pending: the first
+    // write carries the first dump, the second fails, and nothing more is read.
+    EXPECT_EQ(out.text, traceLibrary("dump\n").out);
+    EXPECT_LE(in.reads, 4);
+}
+
+TEST(TraceToolFailures, AHugeLineIsNeverReadWhole) {
+    // 256 MiB of a line through a pipe: the trace stops after 64 KiB of it, its memory small.
+    const auto result =
+        traceBinary("dump\n", {.input = Input::Pipe, .longLine = std::size_t{256} << 20});
+    EXPECT_EQ(result.status, kExitScriptError);
+    EXPECT_EQ(result.err, "vandrel-trace: line 2: longer than 65536 bytes\n");
+    EXPECT_EQ(result.lines().size(), 1u);
+    EXPECT_LT(result.peakKiB, 16 * 1024);
+    // A pipe of short lines runs to its end.
+    const auto piped = traceBinary("dump\n", {.input = Input::Pipe});
+    EXPECT_EQ(piped.status, kExitOk);
+    EXPECT_EQ(piped.lines().size(), 2u);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#include "trace/line_reader.h"
+
+#include <cstring>
+
+namespace vandrel::headless {
+
+namespace {
+
+constexpr std::size_t kCapacity = kMaxLineBytes + 1;
+
+}  // namespace
+
+LineReader::LineReader(ScriptSource& source)
+    : source_(source), buffer_(std::make_unique<char[]>(kCapacity)) {}
+
+LineReader::Result LineReader::take(std::string_view& line) {
+    const std::string_view rest(buffer_.get() + begin_, end_ - begin_);
+    if (const std::size_t feed = rest.find('\n'); feed != std::string_view::npos) {
+        line = rest.substr(0, feed);
+        begin_ += feed + 1;
+        return Result::Line;
+    }
+    if (rest.size() > kMaxLineBytes) return Result::TooLong;
+    if (ended_ && !rest.empty()) {
+        // The last line, without a line feed of its own.
+        line = rest;
+        begin_ = end_;
+        return Result::Line;
+    }
+    return Result::End;
+}
+
+void LineReader::fill() {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    // take() has reported any line that fills the buffer, so there is room for one byte more.
+    const std::size_t count = source_.read(buffer_.get() + end_, kCapacity - end_);
+    if (count == 0) ended_ = true;
+    end_ += count;
+}
+
+}  // namespace vandrel::headless
