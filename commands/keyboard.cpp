@@ -1,19 +1,13 @@
 // The keyboard: the handlers only record what the player holds and sets; the next tick acts
 // on it. Key codes identify the key, not the character, so Shift makes no difference.
 #include "shell/form1.h"
+#include "shell/runtime/key_codes.h"
 
 namespace vandrel {
 
 namespace {
 
-// Virtual-key codes.
-constexpr std::int16_t kSpace = 32;
-constexpr std::int16_t kLeft = 37;
-constexpr std::int16_t kUp = 38;
-constexpr std::int16_t kRight = 39;
-constexpr std::int16_t kDown = 40;
-constexpr std::int16_t kP = 80;
-constexpr std::int16_t kR = 82;
+using namespace keys;
 
 constexpr Currency kThrustStep = 0.05_cur;
 

@@ -7,8 +7,13 @@
 //   2 / 3  key down / up of any 16-bit code, taken from the next two bytes
 //   4      a click on one of the menu items with a handler
 //   5 / 6  1..32 ticks / 64..2048 ticks
-//   7      the trace tool's state object is built when the value is 0 (building it is far
-//          dearer than any event, so only one byte in 256 asks for it); otherwise nothing
+//   7      value 0: the trace tool's state object is built (building it is far dearer than
+//          any event, so only one byte in 256 asks for it);
+//          value 1: a burst of ticks, (N + 1) * 16 of them for N the next two bytes;
+//          value 2..31: the common key of that index goes down (N + 1) * 16 times.
+// The bursts reach in a few bytes what one event a byte never could: a landing needs a few
+// hundred ticks, an Overflow a thrust of some 350,000 presses of the up arrow. Ticks and
+// repeated presses each have a budget per input, so that every input stays quick.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,6 +23,7 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/dispatcher.h"
+#include "shell/runtime/key_codes.h"
 #include "trace/dump.h"
 #include "trace/headless_platform.h"
 
@@ -25,16 +31,51 @@ namespace {
 
 using vandrel::Currency;
 using vandrel::operator""_cur;
+namespace keys = vandrel::keys;
 
+// Keys the game acts on first, then other named keys and codes at the edges of the range.
 constexpr std::int16_t kCommonKeys[32] = {
-    32, 37, 38,  39,  40, 80, 82, 13,  27,  8,   9,   16,     17,    18, 65, 90,
-    48, 57, 112, 123, 0,  -1, 1,  255, 256, 127, 128, -32768, 32767, 36, 41, 81,
+    keys::kSpace,
+    keys::kLeft,
+    keys::kUp,
+    keys::kRight,
+    keys::kDown,
+    keys::kP,
+    keys::kR,
+    keys::kEnter,
+    keys::kEscape,
+    keys::kBackspace,
+    keys::kTab,
+    keys::kShift,
+    keys::kCtrl,
+    keys::kAlt,
+    keys::kA,
+    keys::kZ,
+    keys::k0,
+    keys::k9,
+    keys::kF1,
+    keys::kF12,
+    0,
+    -1,
+    1,
+    255,
+    256,
+    127,
+    128,
+    -32768,
+    32767,
+    36,
+    41,
+    81,
 };
 constexpr std::string_view kClickable[15] = {
     "mnuExit",   "mnuGNone", "mnuGLow",  "mnuGNormal",  "mnuGHigh",
     "mnuGVHigh", "mnuF250",  "mnuF500",  "mnuF1000",    "mnuFOver9000",
     "mnuTOn",    "mnuTOff",  "mnuReset", "mnuControls", "mnuABout",
 };
+
+// Enough for an Overflow twice over, and about a tenth of a second of presses.
+constexpr std::uint64_t kRepeatedPressesPerInput = 1u << 20;
 
 void check(bool holds) {
     if (!holds) __builtin_trap();
@@ -93,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(dispatcher.load() == Outcome::Ran);
 
     std::uint64_t ticksLeft = vandrel::fuzz::ticksPerInput();
+    std::uint64_t pressesLeft = kRepeatedPressesPerInput;
     std::string dump;
     std::size_t at = 0;
     const auto nextCode = [&] {
@@ -100,6 +142,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int byte = 0; byte < 2; ++byte)
             code = (code << 8) | (at < size ? data[at++] : 0);
         return static_cast<std::int16_t>(code);
+    };
+    const auto burst = [&](std::uint64_t& left) {
+        const std::uint64_t wanted = (static_cast<std::uint16_t>(nextCode()) + 1ull) * 16;
+        const std::uint64_t granted = wanted < left ? wanted : left;
+        left -= granted;
+        return granted;
+    };
+    const auto tick = [&](std::uint64_t ticks) {
+        while (ticks-- > 0 && dispatcher.tick() != Outcome::Dropped) {
+        }
     };
     while (at < size && !dispatcher.stopped()) {
         const std::uint8_t op = data[at++];
@@ -120,19 +172,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4:
                 check(dispatcher.click(kClickable[value % 15]) != Outcome::Dropped);
                 break;
-            default: {
-                if ((op & 7) == 7) {
-                    if (value != 0) break;
+            case 5:
+            case 6: {
+                const std::uint64_t ticks = (op & 7) == 5 ? value + 1 : (value + 1) * 64;
+                const std::uint64_t granted = ticks < ticksLeft ? ticks : ticksLeft;
+                ticksLeft -= granted;
+                tick(granted);
+                break;
+            }
+            case 7:
+                if (value == 0) {
                     dump.clear();
                     vandrel::headless::appendDump(dump, view, dispatcher.ticks());
-                    break;
+                } else if (value == 1) {
+                    tick(burst(ticksLeft));
+                } else {
+                    for (std::uint64_t presses = burst(pressesLeft); presses > 0; --presses) {
+                        if (dispatcher.keyDown(kCommonKeys[value]) != Outcome::Ran) break;
+                    }
                 }
-                std::uint64_t ticks = (op & 7) == 5 ? value + 1 : (value + 1) * 64;
-                ticks = ticks < ticksLeft ? ticks : ticksLeft;
-                ticksLeft -= ticks;
-                while (ticks-- > 0 && dispatcher.tick() != Outcome::Dropped) {
-                }
-            }
+                break;
         }
         boxes.clear();
         if (!dispatcher.stopped()) checkInvariants(view, groups);

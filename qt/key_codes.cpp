@@ -3,13 +3,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include "shell/runtime/key_codes.h"
+
 namespace vandrel::qt {
 
 namespace {
 
-constexpr std::int16_t kBackspace = 8, kTab = 9, kEnter = 13, kShift = 16, kCtrl = 17, kAlt = 18,
-                       kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40,
-                       kF1 = 112;
+using namespace keys;
 
 std::optional<std::int16_t> namedKey(int qtKey) {
     switch (qtKey) {
@@ -49,6 +49,7 @@ std::optional<std::int16_t> namedKey(int qtKey) {
 std::optional<std::int16_t> virtualKeyCode(int qtKey, std::uint32_t nativeVirtualKey) {
     // Qt names letters by their upper-case key and digits by their character, which are the
     // virtual-key codes themselves.
+    static_assert(Qt::Key_A == kA && Qt::Key_Z == kZ && Qt::Key_0 == k0 && Qt::Key_9 == k9);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<std::int16_t>(qtKey);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<std::int16_t>(qtKey);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {

@@ -13,6 +13,7 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/dispatcher.h"
+#include "shell/runtime/key_codes.h"
 #include "shell/runtime/numbers.h"
 #include "tests/support/form1_probe.h"
 #include "tests/support/recording_platform.h"
@@ -29,14 +30,7 @@ namespace test {
 using P = Form1Probe;
 using Outcome = Dispatcher::Outcome;
 
-// Key codes the game listens to.
-inline constexpr std::int16_t kSpace = 32;
-inline constexpr std::int16_t kLeft = 37;
-inline constexpr std::int16_t kUp = 38;
-inline constexpr std::int16_t kRight = 39;
-inline constexpr std::int16_t kDown = 40;
-inline constexpr std::int16_t kP = 80;
-inline constexpr std::int16_t kR = 82;
+using namespace keys;
 
 // The window is 10905 twips wide and 7545 high.
 inline constexpr float kW = 10905;

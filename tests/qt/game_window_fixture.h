@@ -20,11 +20,11 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/dispatcher.h"
+#include "shell/runtime/key_codes.h"
 
 namespace vandrel::qt::test {
 
-inline constexpr std::int16_t kSpace = 32;
-inline constexpr std::int16_t kP = 80;
+using namespace keys;
 
 class GameWindowTest : public ::testing::Test {
   protected:
