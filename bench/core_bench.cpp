@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/flight_fixture.h"
-#include "shell/runtime/dispatcher.h"
+#include "shell/dispatcher.h"
 #include "tests/support/form1_probe.h"
 
 namespace vandrel::bench {

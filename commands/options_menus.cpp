@@ -1,80 +1,67 @@
 // The Options menu. Its check marks are where the options are kept: every choice restarts
 // the flight, and Form_Load reads the marks back at every reset. Inside the reset Form_Load
 // still sees the previous choice, so each handler sets its variable again afterwards.
-#include <initializer_list>
-
 #include "shell/form1.h"
 
 namespace vandrel {
 
-namespace {
-
-// A radio group: the chosen item is checked first, then the others are cleared in menu order.
-void checkOnly(const MenuItem& chosen, std::initializer_list<MenuItem*> group) {
-    for (MenuItem* item : group) {
-        if (item == &chosen) item->Checked = true;
-    }
-    for (MenuItem* item : group) {
-        if (item != &chosen) item->Checked = false;
-    }
-}
-
-}  // namespace
-
-void Form1::ChooseGravity(Currency gravity, const MenuItem& chosen) {
+template <class Value, std::size_t N>
+void Form1::ChooseOption(const OptionGroup<Value, N>& group, MenuItem Form1::*chosen) {
     ResetGame();
-    Gravity = gravity;
-    checkOnly(chosen, {&mnuGNone, &mnuGLow, &mnuGNormal, &mnuGHigh, &mnuGVHigh});
-}
-
-void Form1::ChooseFuel(Currency fuel, const MenuItem& chosen) {
-    ResetGame();
-    Fuel = fuel;
-    checkOnly(chosen, {&mnuF250, &mnuF500, &mnuF1000, &mnuFOver9000});
-    RefreshFuel();  // shows the new amount at once
+    for (const auto& option : group.items) {
+        if (option.item == chosen) this->*group.variable = option.value;
+    }
+    // A radio group: exactly one item ends up checked.
+    if (group.marks == MarkOrder::ChosenFirst) {
+        (this->*chosen).Checked = true;
+        for (const auto& option : group.items) {
+            if (option.item != chosen) (this->*option.item).Checked = false;
+        }
+    } else {
+        for (auto option = group.items.rbegin(); option != group.items.rend(); ++option)
+            (this->*option->item).Checked = option->item == chosen;
+    }
 }
 
 void Form1::mnuGNone_Click() {
-    ChooseGravity(0_cur, mnuGNone);
+    ChooseOption(kGravityOptions, &Form1::mnuGNone);
 }
 void Form1::mnuGLow_Click() {
-    ChooseGravity(0.03_cur, mnuGLow);
+    ChooseOption(kGravityOptions, &Form1::mnuGLow);
 }
 void Form1::mnuGNormal_Click() {
-    ChooseGravity(0.07_cur, mnuGNormal);
+    ChooseOption(kGravityOptions, &Form1::mnuGNormal);
 }
 void Form1::mnuGHigh_Click() {
-    ChooseGravity(0.14_cur, mnuGHigh);
+    ChooseOption(kGravityOptions, &Form1::mnuGHigh);
 }
 void Form1::mnuGVHigh_Click() {
-    ChooseGravity(0.28_cur, mnuGVHigh);
+    ChooseOption(kGravityOptions, &Form1::mnuGVHigh);
 }
 
+// The fuel items show the new amount at once.
 void Form1::mnuF250_Click() {
-    ChooseFuel(250_cur, mnuF250);
+    ChooseOption(kFuelOptions, &Form1::mnuF250);
+    RefreshFuel();
 }
 void Form1::mnuF500_Click() {
-    ChooseFuel(500_cur, mnuF500);
+    ChooseOption(kFuelOptions, &Form1::mnuF500);
+    RefreshFuel();
 }
 void Form1::mnuF1000_Click() {
-    ChooseFuel(1000_cur, mnuF1000);
+    ChooseOption(kFuelOptions, &Form1::mnuF1000);
+    RefreshFuel();
 }
 void Form1::mnuFOver9000_Click() {
-    ChooseFuel(9999_cur, mnuFOver9000);
+    ChooseOption(kFuelOptions, &Form1::mnuFOver9000);
+    RefreshFuel();
 }
 
 void Form1::mnuTOn_Click() {
-    ResetGame();
-    NoLimiter = false;
-    mnuTOff.Checked = false;
-    mnuTOn.Checked = true;
+    ChooseOption(kLimiterOptions, &Form1::mnuTOn);
 }
-
 void Form1::mnuTOff_Click() {
-    ResetGame();
-    NoLimiter = true;
-    mnuTOff.Checked = true;
-    mnuTOn.Checked = false;
+    ChooseOption(kLimiterOptions, &Form1::mnuTOff);
 }
 
 void Form1::mnuReset_Click() {

@@ -18,11 +18,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/tick_budget.h"
+#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
-#include "shell/runtime/dispatcher.h"
 #include "shell/runtime/key_codes.h"
 #include "trace/dump.h"
 #include "trace/headless_platform.h"
@@ -31,48 +32,26 @@ namespace {
 
 using vandrel::Currency;
 using vandrel::operator""_cur;
-namespace keys = vandrel::keys;
+using namespace vandrel::keys;
 
 // Keys the game acts on first, then other named keys and codes at the edges of the range.
 constexpr std::int16_t kCommonKeys[32] = {
-    keys::kSpace,
-    keys::kLeft,
-    keys::kUp,
-    keys::kRight,
-    keys::kDown,
-    keys::kP,
-    keys::kR,
-    keys::kEnter,
-    keys::kEscape,
-    keys::kBackspace,
-    keys::kTab,
-    keys::kShift,
-    keys::kCtrl,
-    keys::kAlt,
-    keys::kA,
-    keys::kZ,
-    keys::k0,
-    keys::k9,
-    keys::kF1,
-    keys::kF12,
-    0,
-    -1,
-    1,
-    255,
-    256,
-    127,
-    128,
-    -32768,
-    32767,
-    36,
-    41,
-    81,
+    kSpace, kLeft, kUp,  kRight, kDown, kP,     kR,    kEnter, kEscape, kBackspace, kTab,
+    kShift, kCtrl, kAlt, kA,     kZ,    k0,     k9,    kF1,    kF12,    0,          -1,
+    1,      255,   256,  127,    128,   -32768, 32767, 36,     41,      81,
 };
-constexpr std::string_view kClickable[15] = {
-    "mnuExit",   "mnuGNone", "mnuGLow",  "mnuGNormal",  "mnuGHigh",
-    "mnuGVHigh", "mnuF250",  "mnuF500",  "mnuF1000",    "mnuFOver9000",
-    "mnuTOn",    "mnuTOff",  "mnuReset", "mnuControls", "mnuABout",
-};
+
+// The menu items with a click handler, in menu order, from the game's own menu tree.
+const std::vector<std::string_view>& clickableItems(const vandrel::Form1View& view) {
+    static const std::vector<std::string_view> names = [&] {
+        std::vector<std::string_view> found;
+        for (const vandrel::MenuItem* item : view.menuItems()) {
+            if (vandrel::Form1::clickHandlerFor(item->Name) != nullptr) found.push_back(item->Name);
+        }
+        return found;
+    }();
+    return names;
+}
 
 // Enough for an Overflow twice over, and about a tenth of a second of presses.
 constexpr std::uint64_t kRepeatedPressesPerInput = 1u << 20;
@@ -81,31 +60,31 @@ void check(bool holds) {
     if (!holds) __builtin_trap();
 }
 
-// The option groups' items, looked up once per input: the invariants run after every event.
+// The option groups, taken from the menu tree once per input: the invariants run after
+// every event.
 class OptionGroups {
   public:
-    explicit OptionGroups(const vandrel::Form1View& view) {
-        constexpr std::string_view kNames[11] = {
-            "mnuGNone", "mnuGLow",  "mnuGNormal",   "mnuGHigh", "mnuGVHigh", "mnuF250",
-            "mnuF500",  "mnuF1000", "mnuFOver9000", "mnuTOn",   "mnuTOff",
-        };
-        for (int i = 0; i < 11; ++i)
-            items_[i] = view.menuItem(kNames[i]);
+    explicit OptionGroups(const vandrel::Form1View& view) : limiterOff_(view.menuItem("mnuTOff")) {
+        for (const vandrel::MenuItem* menu : view.menuBar()) {
+            for (const vandrel::MenuItem* submenu : menu->Children) {
+                if (!submenu->Children.empty()) groups_.push_back(&submenu->Children);
+            }
+        }
     }
     // Each option group is a set of radio items, and the limiter follows its check mark.
     void check(const vandrel::Form1View& view) const {
-        ::check(count(0, 5) == 1 && count(5, 9) == 1 && count(9, 11) == 1);
-        ::check(view.NoLimiter() == items_[10]->Checked);
+        for (const auto* group : groups_) {
+            int checked = 0;
+            for (const vandrel::MenuItem* item : *group)
+                checked += item->Checked ? 1 : 0;
+            ::check(checked == 1);
+        }
+        ::check(view.NoLimiter() == limiterOff_->Checked);
     }
 
   private:
-    int count(int from, int to) const {
-        int checked = 0;
-        for (int i = from; i < to; ++i)
-            checked += items_[i]->Checked ? 1 : 0;
-        return checked;
-    }
-    const vandrel::MenuItem* items_[11] = {};
+    std::vector<const std::vector<const vandrel::MenuItem*>*> groups_;
+    const vandrel::MenuItem* limiterOff_;
 };
 
 void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups) {
@@ -169,9 +148,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 3:
                 dispatcher.keyUp(nextCode());
                 break;
-            case 4:
-                check(dispatcher.click(kClickable[value % 15]) != Outcome::Dropped);
+            case 4: {
+                const auto& clickable = clickableItems(view);
+                check(dispatcher.click(clickable[value % clickable.size()]) != Outcome::Dropped);
                 break;
+            }
             case 5:
             case 6: {
                 const std::uint64_t ticks = (op & 7) == 5 ? value + 1 : (value + 1) * 64;

@@ -18,8 +18,8 @@
 #include "qt/qt_platform.h"
 #include "qt/scene_widget.h"
 #include "qt/tick_clock.h"
+#include "shell/dispatcher.h"
 #include "shell/form1_view.h"
-#include "shell/runtime/dispatcher.h"
 
 namespace vandrel::qt {
 

@@ -6,8 +6,8 @@
 
 #include "qt/game_window.h"
 #include "qt/qt_platform.h"
+#include "shell/dispatcher.h"
 #include "shell/form1.h"
-#include "shell/runtime/dispatcher.h"
 
 namespace {
 

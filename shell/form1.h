@@ -1,6 +1,26 @@
 // Form1: the game's one window class, with every control, every state variable and every
 // procedure of the game.
 //
+// Why the core is shaped as it is. The game was made for a forms runtime: one window class
+// holding its controls, its variables and its event handlers, with the runtime owning the
+// event loop, the controls and the arithmetic. The core models that runtime exactly instead
+// of recasting the game in another shape, because every bit of a flight depends on it:
+//
+// - Numbers are the runtime's. The physics runs on Currency (a 64-bit count of
+//   ten-thousandths), so steps of 0.05 and 0.2 never drift and the exact tests of the limiter
+//   and the attitude hold; coordinates are Singles; loop counters and the terrain wrap are
+//   16-bit Integers, and a result out of their range is an Overflow, as it was; a Boolean
+//   shown as a number is -1 for True. Replays come out the same to the last bit.
+// - Handlers are bound by name, as the runtime binds them: the click of the menu item
+//   `mnuGHigh` is `mnuGHigh_Click`, found by its name (clickHandlerFor). The menu tree and
+//   that one table are the only link between an item and its code.
+// - Key codes come by reference (`Form_KeyDown(KeyCode, Shift)`), as the runtime passes
+//   them; the handlers read them and never change them.
+// - Controls nothing uses stay in the scene: the markers Line2 and Line3 lie outside the
+//   client area and never move, but they belong to the window as it was laid out.
+// - Texts are kept as they stand, spelling included ("Great Sucsess!", "Programed by
+//   Tamsbrook"): they are what the player has always seen.
+//
 // The procedures are grouped by subsystem into files of their own: the scene, start-up, the
 // readouts and the reset in shell/, the tick and everything it runs in flight/, the keyboard
 // and menu handlers in commands/. Event handlers are private: only the Dispatcher delivers
@@ -11,6 +31,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "shell/option_items.h"
 #include "shell/runtime/controls.h"
 #include "shell/runtime/numbers.h"
 #include "shell/runtime/platform.h"
@@ -27,6 +48,11 @@ class Form1 {
     explicit Form1(Platform& platform);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
+
+    // The control arrays, each fixed for the whole run.
+    using GroundLines = ControlArray<Line, 13>;  // terrain, left end first
+    using HullLines = ControlArray<Line, 9>;     // ship(1)'s second end is the hull centre
+    using Stars = ControlArray<Shape, 13>;
 
     /// A menu click handler, found by the item's name; nullptr for the submenu headers.
     using ClickHandler = void (Form1::*)();
@@ -68,9 +94,16 @@ class Form1 {
     void RefreshFuel();
     void RefreshThrust();
     void RefreshHeight();
-    // The steps every gravity or fuel item takes: reset, set the option, move the check mark.
-    void ChooseGravity(Currency gravity, const MenuItem& chosen);
-    void ChooseFuel(Currency fuel, const MenuItem& chosen);
+    // The option groups, read by Form_Load and set by the option items' handlers.
+    static const OptionGroup<Currency, 5> kGravityOptions;
+    static const OptionGroup<Currency, 4> kFuelOptions;
+    static const OptionGroup<bool, 2> kLimiterOptions;
+    // Form_Load's reading of a group: the first checked item's value, else the last item's.
+    template <class Value, std::size_t N>
+    void LoadOption(const OptionGroup<Value, N>& group);
+    // The steps every option item takes: reset, set the variable, move the check marks.
+    template <class Value, std::size_t N>
+    void ChooseOption(const OptionGroup<Value, N>& group, MenuItem Form1::*chosen);
 
     Platform& platform_;
 
@@ -82,11 +115,11 @@ class Form1 {
     // The scene.
     Timer Timer1;
     Label lblPause, lblScore, lblHeight, lblThrust, lblFuel;
-    ControlArray<Shape, 13> shpStar;
-    ControlArray<Line, 13> Ground;  // terrain, left end first
-    ControlArray<Line, 9> ship;     // hull; ship(1)'s second end is the hull centre
-    Line Line2, Line3;              // markers outside the client area, never used
-    Line Fire;                      // engine flame
+    Stars shpStar;
+    GroundLines Ground;
+    HullLines ship;
+    Line Line2, Line3;  // markers outside the client area, never used
+    Line Fire;          // engine flame
 
     // The menu bar, in menu order.
     MenuItem mnuFile, mnuExit;

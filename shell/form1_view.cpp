@@ -4,18 +4,35 @@ namespace vandrel {
 
 namespace {
 
-const MenuItem* find(const std::vector<const MenuItem*>& items, std::string_view name) {
+void collect(const std::vector<const MenuItem*>& items, std::vector<const MenuItem*>& all) {
     for (const MenuItem* item : items) {
-        if (item->Name == name) return item;
-        if (const MenuItem* found = find(item->Children, name)) return found;
+        all.push_back(item);
+        collect(item->Children, all);
     }
-    return nullptr;
 }
 
 }  // namespace
 
 const MenuItem* Form1View::menuItem(std::string_view name) const {
-    return find(f_.menuBar_, name);
+    for (const MenuItem* item : menuItems()) {
+        if (item->Name == name) return item;
+    }
+    return nullptr;
+}
+
+std::vector<const MenuItem*> Form1View::menuItems() const {
+    std::vector<const MenuItem*> all;
+    collect(f_.menuBar_, all);
+    return all;
+}
+
+std::vector<const MenuItem*> Form1View::optionItems() const {
+    std::vector<const MenuItem*> options;
+    for (const MenuItem* menu : f_.menuBar_) {
+        for (const MenuItem* submenu : menu->Children)
+            options.insert(options.end(), submenu->Children.begin(), submenu->Children.end());
+    }
+    return options;
 }
 
 }  // namespace vandrel

@@ -25,9 +25,9 @@ class Form1View {
     const Label& lblHeight() const { return f_.lblHeight; }
     const Label& lblThrust() const { return f_.lblThrust; }
     const Label& lblFuel() const { return f_.lblFuel; }
-    const ControlArray<Shape, 13>& shpStar() const { return f_.shpStar; }
-    const ControlArray<Line, 13>& Ground() const { return f_.Ground; }
-    const ControlArray<Line, 9>& ship() const { return f_.ship; }
+    const Form1::Stars& shpStar() const { return f_.shpStar; }
+    const Form1::GroundLines& Ground() const { return f_.Ground; }
+    const Form1::HullLines& ship() const { return f_.ship; }
     const Line& Line2() const { return f_.Line2; }
     const Line& Line3() const { return f_.Line3; }
     const Line& Fire() const { return f_.Fire; }
@@ -36,6 +36,11 @@ class Form1View {
     const std::vector<const MenuItem*>& menuBar() const { return f_.menuBar_; }
     /// A menu item by name, or nullptr.
     const MenuItem* menuItem(std::string_view name) const;
+    /// Every menu item in menu order, each submenu's header before its items.
+    std::vector<const MenuItem*> menuItems() const;
+    /// The items whose check marks hold the options: those of the submenus inside a menu,
+    /// in menu order.
+    std::vector<const MenuItem*> optionItems() const;
 
     // The game state.
     Currency SpeedX() const { return f_.SpeedX; }

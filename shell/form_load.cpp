@@ -7,32 +7,23 @@
 
 namespace vandrel {
 
+template <class Value, std::size_t N>
+void Form1::LoadOption(const OptionGroup<Value, N>& group) {
+    for (std::size_t i = 0; i + 1 < N; ++i) {
+        if ((this->*group.items[i].item).Checked) {
+            this->*group.variable = group.items[i].value;
+            return;
+        }
+    }
+    this->*group.variable = group.items.back().value;
+}
+
 void Form1::Form_Load() {
-    // The first checked item wins; Very High and "Over 9000!" are never read, they are the
-    // fallbacks when nothing earlier is checked.
-    if (mnuGNone.Checked) {
-        Gravity = 0_cur;
-    } else if (mnuGLow.Checked) {
-        Gravity = 0.03_cur;
-    } else if (mnuGNormal.Checked) {
-        Gravity = 0.07_cur;
-    } else if (mnuGHigh.Checked) {
-        Gravity = 0.14_cur;
-    } else {
-        Gravity = 0.28_cur;
-    }
-
-    if (mnuF250.Checked) {
-        Fuel = 250_cur;
-    } else if (mnuF500.Checked) {
-        Fuel = 500_cur;
-    } else if (mnuF1000.Checked) {
-        Fuel = 1000_cur;
-    } else {
-        Fuel = 9999_cur;
-    }
-
-    NoLimiter = !mnuTOn.Checked;
+    // The first checked item wins; Very High, "Over 9000!" and Off are never read, they are
+    // the fall-backs when nothing earlier in their group is checked.
+    LoadOption(kGravityOptions);
+    LoadOption(kFuelOptions);
+    LoadOption(kLimiterOptions);
 
     Angle = 4.9_cur;
     // Placed before Thrust is set: the flame is sized for the thrust of the flight before

@@ -37,7 +37,7 @@ Line marker(Segment s) {
 }
 
 // The terrain: one profile from left to right, each segment's first end its left end.
-constexpr Segment kGround[13] = {
+constexpr Segment kGround[Form1::GroundLines::size()] = {
     {-2520, 6000, -1320, 6000}, {-1320, 6000, -600, 5400}, {-600, 5400, 120, 4680},
     {120, 4680, 960, 4680},     {960, 4680, 1920, 5160},   {1920, 5160, 3240, 5160},
     {3240, 5160, 4200, 5880},   {4200, 5880, 5760, 5400},  {5760, 5400, 6480, 5400},
@@ -46,14 +46,14 @@ constexpr Segment kGround[13] = {
 };
 
 // The upright hull; ship(1)'s second end (5280, 3000) is the hull centre.
-constexpr Segment kShip[9] = {
+constexpr Segment kShip[Form1::HullLines::size()] = {
     {5160, 3120, 5160, 2880}, {5280, 3240, 5280, 3000}, {5400, 3120, 5400, 2880},
     {5160, 3000, 5040, 3240}, {5520, 3240, 5400, 3000}, {5160, 2880, 5280, 2760},
     {5280, 2760, 5400, 2880}, {5160, 3120, 5400, 3120}, {5400, 2880, 5160, 2880},
 };
 
 // The stars' top-left corners.
-constexpr float kStar[13][2] = {
+constexpr float kStar[Form1::Stars::size()][2] = {
     {600, 2760},  {3120, 960},  {1800, 1560}, {7320, 1440}, {6840, 3120},
     {8760, 960},  {9120, 3240}, {5520, 1080}, {3720, 4320}, {9840, 1920},
     {2280, 3240}, {7080, 4800}, {9360, 4680},
@@ -101,13 +101,13 @@ Form1::Form1(Platform& platform) : platform_(platform) {
     lblPause.Border = BorderStyle::None;
     lblPause.BackColor = systemColor(SystemColor::MenuText);
     lblPause.ForeColor = kRed;
-    lblPause.OwnFont = Font{"MS Sans Serif", 9.75, 400, false, false, false, 0};
+    lblPause.OwnFont = Font{"MS Sans Serif", 9.75, 400, false, false, false};
     lblScore = readout(1200);
     lblHeight = readout(840);
     lblThrust = readout(480);
     lblFuel = readout(120);
 
-    for (int i = 12; i >= 0; --i) {
+    for (int i = shpStar.UBound; i >= shpStar.LBound; --i) {
         Shape& star = shpStar(i);
         star.Left = kStar[i][0];
         star.Top = kStar[i][1];

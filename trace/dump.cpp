@@ -9,12 +9,6 @@ namespace vandrel::headless {
 
 namespace {
 
-// The option items whose check marks are the game's settings, in the order they are dumped.
-constexpr std::string_view kOptionItems[] = {
-    "mnuGNone", "mnuGLow",  "mnuGNormal",   "mnuGHigh", "mnuGVHigh", "mnuF250",
-    "mnuF500",  "mnuF1000", "mnuFOver9000", "mnuTOn",   "mnuTOff",
-};
-
 // `"key":`, preceded by a comma unless it opens its object.
 void appendKey(std::string& out, std::string_view key, bool first = false) {
     if (!first) out += ',';
@@ -122,10 +116,9 @@ void appendLabels(std::string& out, const Form1View& view) {
 void appendChecks(std::string& out, const Form1View& view) {
     appendKey(out, "checked");
     out += '{';
-    for (std::string_view name : kOptionItems) {
-        appendKey(out, name, out.back() == '{');
-        const MenuItem* item = view.menuItem(name);
-        appendBool(out, item != nullptr && item->Checked);
+    for (const MenuItem* item : view.optionItems()) {
+        appendKey(out, item->Name, out.back() == '{');
+        appendBool(out, item->Checked);
     }
     out += '}';
 }

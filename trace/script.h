@@ -8,6 +8,8 @@
 //
 // Words are separated by spaces or tabs; a trailing CR is dropped; a blank line or one whose
 // first non-blank character is '#' is ignored. A number is an optional '-' and decimal digits.
+// A line holding a NUL byte is malformed, and so is one longer than 65,536 bytes (the reader
+// stops at it).
 #pragma once
 
 #include <cstdint>

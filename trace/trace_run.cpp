@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
-#include "shell/runtime/dispatcher.h"
 #include "trace/dump.h"
 #include "trace/headless_platform.h"
 #include "trace/json_writer.h"

@@ -72,7 +72,6 @@ struct Font {
     double Size = 0;  // points
     std::int16_t Weight = 400;
     bool Italic = false, Underline = false, Strikethrough = false;
-    std::int16_t Charset = 0;  // ANSI
 };
 
 /// A text label; a label without a font of its own uses the window's default font.

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
+#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
-#include "shell/runtime/dispatcher.h"
 #include "shell/runtime/key_codes.h"
 #include "shell/runtime/numbers.h"
 #include "tests/support/form1_probe.h"
@@ -31,6 +31,11 @@ using P = Form1Probe;
 using Outcome = Dispatcher::Outcome;
 
 using namespace keys;
+
+// The control arrays' sizes, as the game declares them.
+inline constexpr int kGroundCount = Form1::GroundLines::size();
+inline constexpr int kHullCount = Form1::HullLines::size();
+inline constexpr int kStarCount = Form1::Stars::size();
 
 // The window is 10905 twips wide and 7545 high.
 inline constexpr float kW = 10905;
@@ -66,11 +71,8 @@ inline std::string snapshot(const Form1View& v) {
     }
     o << v.EngineOn() << v.GameOver() << v.NoLimiter() << v.TurnKey(0) << v.TurnKey(1)
       << v.Timer1().Enabled << '\n';
-    for (const char* name :
-         {"mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh", "mnuF250", "mnuF500",
-          "mnuF1000", "mnuFOver9000", "mnuTOn", "mnuTOff"}) {
-        o << v.menuItem(name)->Checked;
-    }
+    for (const MenuItem* item : v.optionItems())
+        o << item->Checked;
     return o.str();
 }
 
@@ -101,7 +103,7 @@ struct Game {
     /// Moves every ground segment far below the ship, so that only the segments a case
     /// places itself can touch the hull.
     void clearGround() {
-        for (int i = 0; i < 13; ++i) {
+        for (int i = 0; i < kGroundCount; ++i) {
             Line& g = ground(i);
             g.X1 = -2000.0f + 1000.0f * static_cast<float>(i);
             g.X2 = g.X1 + 1000.0f;

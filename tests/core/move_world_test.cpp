@@ -109,7 +109,7 @@ TEST(MoveWorld, EverythingMovesBySpeedsFromBeforeTheCall) {
     P::SpeedX(g.form) = 3.5_cur;
     P::SpeedY(g.form) = neg(2.25_cur);
     P::MoveWorld(g.form);
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kGroundCount; ++i) {
         const Line &a = start.ground(i), &b = g.ground(i);
         EXPECT_EQ(b.X1, a.X1 + 3.5f) << i;
         EXPECT_EQ(b.X2, a.X2 + 3.5f) << i;

@@ -1,5 +1,6 @@
 // The Options menu: each choice restarts the flight and moves its group's check mark.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/core/game.h"
@@ -7,15 +8,23 @@
 namespace vandrel::test {
 namespace {
 
-const std::vector<const char*> kGravity = {"mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh",
-                                           "mnuGVHigh"};
-const std::vector<const char*> kFuel = {"mnuF250", "mnuF500", "mnuF1000", "mnuFOver9000"};
-const std::vector<const char*> kLimiter = {"mnuTOn", "mnuTOff"};
+// A submenu's items, in menu order, from the game's own menu tree.
+std::vector<std::string_view> itemsOf(std::string_view submenu) {
+    const Game g(false);
+    std::vector<std::string_view> names;
+    for (const MenuItem* item : g.view.menuItem(submenu)->Children)
+        names.push_back(item->Name);
+    return names;
+}
+
+const std::vector<std::string_view> kGravity = itemsOf("mnuGravity");
+const std::vector<std::string_view> kFuel = itemsOf("mnuFuel");
+const std::vector<std::string_view> kLimiter = itemsOf("mnuThrust");
 
 // The names of the checked items of a group.
-std::vector<std::string> checked(Game& g, const std::vector<const char*>& group) {
+std::vector<std::string> checked(Game& g, const std::vector<std::string_view>& group) {
     std::vector<std::string> on;
-    for (const char* name : group) {
+    for (std::string_view name : group) {
         if (g.item(name).Checked) on.emplace_back(name);
     }
     return on;
@@ -38,7 +47,7 @@ TEST(OptionsMenus, GravityItems) {
         EXPECT_EQ(g.d.click(kGravity[k]), Outcome::Ran);
         expectRestarted(g);
         EXPECT_EQ(g.view.Gravity(), values[k]) << kGravity[k];
-        EXPECT_EQ(checked(g, kGravity), std::vector<std::string>{kGravity[k]});
+        EXPECT_EQ(checked(g, kGravity), std::vector<std::string>{std::string(kGravity[k])});
         // The reset inside ran with the previous gravity, Normal.
         EXPECT_EQ(g.view.SpeedY(), neg(0.07_cur));
         EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
@@ -60,7 +69,7 @@ TEST(OptionsMenus, FuelItemsShowTheNewAmountAtOnce) {
         expectRestarted(g);
         EXPECT_EQ(g.view.Fuel(), values[k]) << kFuel[k];
         EXPECT_EQ(g.view.lblFuel().Caption, texts[k]);
-        EXPECT_EQ(checked(g, kFuel), std::vector<std::string>{kFuel[k]});
+        EXPECT_EQ(checked(g, kFuel), std::vector<std::string>{std::string(kFuel[k])});
         EXPECT_EQ(g.view.Gravity(), 0.07_cur);
         g.press(kR);
         EXPECT_EQ(g.view.Fuel(), values[k]) << kFuel[k];
@@ -148,11 +157,11 @@ TEST(OptionsMenus, ResetTurnsTheLimiterOffAndResetsThreeTimes) {
     EXPECT_EQ(fresh.view.SpeedY(), neg(0.07_cur));
 
     // 3 x 4400 to the right of the design, each reset wrapping what passed the margin.
-    const float x[13][2] = {{10680, 11880}, {11880, 12600}, {12600, 13320}, {13320, 14160},
-                            {-1745, -785},  {-785, 535},    {535, 1495},    {1495, 3055},
-                            {3055, 3775},   {3775, 5575},   {5575, 6895},   {6895, 8215},
-                            {8213, 10695}};
-    for (int i = 0; i < 13; ++i) {
+    const float x[kGroundCount][2] = {
+        {10680, 11880}, {11880, 12600}, {12600, 13320}, {13320, 14160}, {-1745, -785},
+        {-785, 535},    {535, 1495},    {1495, 3055},   {3055, 3775},   {3775, 5575},
+        {5575, 6895},   {6895, 8215},   {8213, 10695}};
+    for (int i = 0; i < kGroundCount; ++i) {
         EXPECT_EQ(fresh.ground(i).X1, x[i][0]) << i;
         EXPECT_EQ(fresh.ground(i).X2, x[i][1]) << i;
     }

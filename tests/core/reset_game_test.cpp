@@ -8,7 +8,7 @@ namespace vandrel::test {
 namespace {
 
 void expectDesignHeight(Game& g) {
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kGroundCount; ++i) {
         EXPECT_EQ(g.ground(i).Y1, kGround[i][1]) << i;
         EXPECT_EQ(g.ground(i).Y2, kGround[i][3]) << i;
     }
@@ -21,7 +21,7 @@ void expectReady(Game& g) {
     EXPECT_FALSE(g.view.GameOver());
     EXPECT_FALSE(g.view.EngineOn());
     EXPECT_FALSE(g.view.TurnKey(0) || g.view.TurnKey(1));
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kHullCount; ++i)
         EXPECT_EQ(g.view.ship()(i).BorderColor, kWhite) << i;
     EXPECT_EQ(g.view.Thrust(), 0.15_cur);
     EXPECT_EQ(g.view.Fuel(), 500_cur);
@@ -33,7 +33,7 @@ void expectReady(Game& g) {
 void crash(Game& g, bool spaceHeld) {
     g.press(kP);
     if (spaceHeld) g.press(kSpace);
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kGroundCount; ++i) {
         g.ground(i).Y1 -= 2330;
         g.ground(i).Y2 -= 2330;
     }
@@ -61,15 +61,15 @@ TEST(ResetGame, AtStartUpTheTerrainMovesRightAndTheEdgesWrap) {
     g.press(kR);
     expectReady(g);
     expectDesignHeight(g);
-    const float x[13][2] = {{1880, 3080},   {3080, 3800},   {3800, 4520},   {4520, 5360},
-                            {5360, 6320},   {6320, 7640},   {7640, 8600},   {8600, 10160},
-                            {10160, 10880}, {10880, 12680}, {12680, 14000}, {-1905, -585},
-                            {-587, 1895}};
-    for (int i = 0; i < 13; ++i) {
+    const float x[kGroundCount][2] = {{1880, 3080},   {3080, 3800},   {3800, 4520},   {4520, 5360},
+                                      {5360, 6320},   {6320, 7640},   {7640, 8600},   {8600, 10160},
+                                      {10160, 10880}, {10880, 12680}, {12680, 14000}, {-1905, -585},
+                                      {-587, 1895}};
+    for (int i = 0; i < kGroundCount; ++i) {
         EXPECT_EQ(g.ground(i).X1, x[i][0]) << i;
         EXPECT_EQ(g.ground(i).X2, x[i][1]) << i;
     }
-    for (int i = 0; i < 13; ++i) {  // the stars stay where they are
+    for (int i = 0; i < kStarCount; ++i) {  // the stars stay where they are
         EXPECT_EQ(g.star(i).Left, kStars[i][0]);
         EXPECT_EQ(g.star(i).Top, kStars[i][1]);
     }
@@ -103,7 +103,7 @@ TEST(ResetGame, TerrainReturnsToItsStartHeightAfterAFlight) {
 
 TEST(ResetGame, ReSeatsFromAnyHeightExactly) {
     Game g;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kGroundCount; ++i) {
         g.ground(i).Y1 += 1234.567f;
         g.ground(i).Y2 += 1234.567f;
     }

@@ -52,7 +52,7 @@ TEST(Scene, WindowTimerAndLabels) {
 TEST(Scene, TerrainHullFlameStarsAndMarkers) {
     Game g(false);
     std::vector<int> level;  // width * 100 + index of each level segment
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kGroundCount; ++i) {
         const Line& l = g.view.Ground()(i);
         expectAt(l, kGround[i]);
         EXPECT_EQ(l.BorderColor, kWhite);
@@ -62,7 +62,7 @@ TEST(Scene, TerrainHullFlameStarsAndMarkers) {
     }
     EXPECT_EQ(level, (std::vector<int>{120000, 84003, 132005, 72008, 132010}));
 
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kHullCount; ++i) {
         expectAt(g.view.ship()(i), kShip[i]);
         EXPECT_EQ(g.view.ship()(i).BorderColor, kWhite);
         EXPECT_EQ(g.view.ship()(i).BorderWidth, 2);
@@ -73,7 +73,7 @@ TEST(Scene, TerrainHullFlameStarsAndMarkers) {
     EXPECT_EQ(fire.BorderColor, kRed);
     EXPECT_EQ(fire.BorderWidth, 5);
 
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < kStarCount; ++i) {
         const Shape& s = g.view.shpStar()(i);
         EXPECT_EQ(s.Left, kStars[i][0]) << i;
         EXPECT_EQ(s.Top, kStars[i][1]) << i;

@@ -29,7 +29,7 @@ bool judge(Flight f, std::int16_t index = 8) {
         EXPECT_EQ(g.platform.boxes[0].title, "Crashed!");
     }
     EXPECT_EQ(g.platform.boxes[0].buttons, 0);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kHullCount; ++i)
         EXPECT_EQ(g.view.ship()(i).BorderColor, landed ? kGreen : kRed);
     if (!landed) {
         EXPECT_EQ(g.view.lblScore().Caption, "Score: ");

@@ -18,7 +18,7 @@ float place(float c, double (*trig)(double), Currency angle, double r, std::int6
 
 // clang-format off
 /// Each hull segment's first end, then its second end, as r and d.
-constexpr struct { double r1; std::int64_t d1; double r2; std::int64_t d2; } kHull[9] = {
+constexpr struct { double r1; std::int64_t d1; double r2; std::int64_t d2; } kHull[kHullCount] = {
     {-170, -73500, -170, -24500}, {240, 0, 0, 0},             {-170, 73500, -170, 24500},
     {-340, -73500, -120, -49000}, {-340, 73500, -120, 49000}, {-240, 0, -170, -24500},
     {-240, 0, -170, 24500},       {-170, 73500, -170, -73500}, {-170, 24500, -170, -24500}};
@@ -28,7 +28,7 @@ void expectPlaced(const Game& g) {
     const Currency a = g.view.Angle();
     double (*cos)(double) = std::cos;
     double (*sin)(double) = std::sin;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kHullCount; ++i) {
         const Line& l = g.view.ship()(i);
         EXPECT_EQ(l.X1, place(kCx, cos, a, kHull[i].r1, kHull[i].d1)) << "ship " << i;
         EXPECT_EQ(l.Y1, place(kCy, sin, a, kHull[i].r1, kHull[i].d1)) << "ship " << i;
@@ -80,7 +80,7 @@ TEST(UpdateShip, TheOutlineIsClosedAtEveryAttitude) {
 
 TEST(UpdateShip, UprightHullMatchesItsDrawing) {
     Game g;  // Form_Load placed the ship at 4.9
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kHullCount; ++i) {
         const Line& l = g.view.ship()(i);
         const bool swapped = i == 3 || i == 5 || i == 7;  // drawn the other way round
         const float* d = kShip[i];

@@ -17,9 +17,9 @@
 
 #include "qt/game_window.h"
 #include "qt/qt_platform.h"
+#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
-#include "shell/runtime/dispatcher.h"
 #include "shell/runtime/key_codes.h"
 
 namespace vandrel::qt::test {

@@ -1,4 +1,4 @@
-#include "shell/runtime/dispatcher.h"
+#include "shell/dispatcher.h"
 
 #include "shell/form1.h"
 #include "shell/runtime/errors.h"
