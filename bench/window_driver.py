@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import image  # noqa: E402
 from scene import FLAME, HULL, PROMPT  # noqa: E402
 from xlib import Display  # noqa: E402
-from xsession import CLIENT_HEIGHT  # noqa: E402
+from xsession import CLIENT_HEIGHT, SCHED_NS, schedstat  # noqa: E402
 
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 now = time.monotonic
@@ -52,26 +52,15 @@ def cpu_seconds(pid):
         return cpu_seconds_in_stat(stat.read())
 
 
-def cpu_ns(pid):
-    """Time on a CPU of all the process's threads, from /proc/PID/task/*/schedstat, in ns."""
-    total = 0
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
-                total += int(schedstat.read().split()[0])
-        except FileNotFoundError:
-            pass  # a thread that just ended
-    return total
-
-
 def cpu_shares(pids, seconds):
     """The share of one core each process used over the same next `seconds`, in percent:
     [(from utime+stime in 10 ms steps, from the scheduler's nanosecond count)]."""
-    before = [(cpu_seconds(pid), cpu_ns(pid)) for pid in pids]
+    before = [(cpu_seconds(pid), schedstat(pid, SCHED_NS)) for pid in pids]
     wall0 = now()
     time.sleep(seconds)
     wall = now() - wall0
-    return [(100.0 * (cpu_seconds(pid) - s0) / wall, 100.0 * (cpu_ns(pid) - ns0) / 1e9 / wall)
+    return [(100.0 * (cpu_seconds(pid) - s0) / wall,
+             100.0 * (schedstat(pid, SCHED_NS) - ns0) / 1e9 / wall)
             for pid, (s0, ns0) in zip(pids, before)]
 
 
