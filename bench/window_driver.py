@@ -223,12 +223,14 @@ def scrolling_flight(display, game_path, xserver):
 
 
 def menu_session(display, game_path, xserver, seconds):
-    """Every menu and submenu opened and closed by key for `seconds`: the peak RSS after."""
+    """Every menu and submenu opened, each of their items highlighted in turn, and closed
+    again, by key, for `seconds`: the peak RSS after."""
     game = Game(display, game_path, xserver)
     start = now()
     while now() - start < seconds:
-        game.keys("alt+f", "Escape", "alt+o", "Right", "Escape", "Down", "Right", "Escape",
-                  "Down", "Right", "Escape", "Escape", "alt+h", "Escape")
+        game.keys("alt+f", "Escape", "alt+o", "Right", *["Down"] * 4, "Escape", "Down", "Right",
+                  *["Down"] * 3, "Escape", "Down", "Right", "Down", "Escape", "Down", "Escape",
+                  "alt+h", "Down", "Escape")
     rss = peak_rss_mib(game.pid)
     game.terminate()
     return rss
