@@ -13,7 +13,8 @@
 #  - the CPU use (utime+stime from /proc/PID/stat) of the game and of the X server over the
 #    same interval, while the scene scrolls on every tick (Gravity None, the ship laid on its
 #    side and pushed once: the frames the server draws are counted too), while falling to the
-#    crash, and in every waiting state: Ready, Paused, Over and under the help box;
+#    crash, and in every waiting state: Ready, Paused, Over, under the crash box and under the
+#    help box;
 #  - how long a key takes to reach the screen, from the key event the server takes (XTEST)
 #    until the window's pixels show it: P hides the prompt; releasing the space bar puts out
 #    the flame;
