@@ -1,5 +1,5 @@
-"""Checks of the window benchmark's own reckoning: the tick counts it takes from the trace tool,
-the CPU times it reads, and the key time stamps it places on the clock.
+"""Checks of the window benchmark's own reckoning: the tick counts it takes from the trace tool
+and the CPU times it reads.
 
 Run: python3 -B -m unittest discover -s bench -p 'test_*.py'   (VANDREL_TRACE may name the tool)
 """
@@ -7,20 +7,9 @@ import os
 import unittest
 
 import window_driver
-from x_display import place_stamp
 
 TRACE = os.environ.get(
     "VANDREL_TRACE", os.path.join(os.path.dirname(__file__), "..", "build", "vandrel-trace"))
-
-
-class PlaceStamp(unittest.TestCase):
-    def test_a_recent_stamp_is_a_little_before_now(self):
-        self.assertEqual(place_stamp(4990, 5000), 4.990)
-        self.assertEqual(place_stamp(5000, 5000), 5.0)
-
-    def test_a_stamp_from_before_the_32_bit_wrap(self):
-        now_ms = 2**32 + 5
-        self.assertEqual(place_stamp(2**32 - 5, now_ms), (now_ms - 10) / 1000.0)
 
 
 class CpuSeconds(unittest.TestCase):
@@ -36,6 +25,13 @@ class CpuSeconds(unittest.TestCase):
 
     def test_this_process_has_used_some_cpu(self):
         self.assertGreaterEqual(window_driver.cpu_seconds(os.getpid()), 0.0)
+
+    def test_shares_of_several_processes_over_one_interval(self):
+        shares = window_driver.cpu_shares([os.getpid(), os.getpid()], 0.05)
+        self.assertEqual(len(shares), 2)
+        for by_ticks, by_scheduler in shares:
+            self.assertGreaterEqual(by_ticks, 0.0)
+            self.assertLess(by_scheduler, 5.0)  # asleep nearly all the time
 
 
 @unittest.skipUnless(os.access(TRACE, os.X_OK), "the trace tool is not built")

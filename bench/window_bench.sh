@@ -2,7 +2,7 @@
 # Times the game's window from outside, on a private Xvfb display, with real X key events.
 # Run it by hand after building build/ (it is not a CTest test):
 #
-#   bench/window_bench.sh [FLIGHTS]          (default 3 flights of each kind)
+#   bench/window_bench.sh [FLIGHTS [MENU_SECONDS]]   (default 3 flights of each kind, 60 s)
 #
 # It reports
 #  - the tick rate: the number of ticks from P to the crash is fixed by the simulation and
@@ -10,11 +10,16 @@
 #    the P key until the "Crashed!" box is mapped. Flights under Normal gravity (the default)
 #    and under Low gravity (chosen by menu) are timed; the difference of the two kinds also
 #    gives a rate free of the constant delays of key delivery, box creation and polling;
-#  - the game's CPU use (utime+stime from /proc/PID/stat) while Ready, while falling to the
-#    crash in the timed flights, while Running (a flight with Gravity None and the engine held,
-#    which never ends: the keyboard's repeats come on top of the ticks) and while Paused;
-#  - the peak resident set (VmHWM);
-#  - the time from launch until the window is mapped, and until a screenshot shows the white
+#  - the CPU use (utime+stime from /proc/PID/stat) of the game and of the X server over the
+#    same interval, while the scene scrolls on every tick (Gravity None, the ship laid on its
+#    side and pushed once: the frames the server draws are counted too), while falling to the
+#    crash, and in every waiting state: Ready, Paused, Over, under the crash box and under the
+#    help box;
+#  - how long a key takes to reach the screen, from the key event the server takes (XTEST)
+#    until the window's pixels show it: P hides the prompt; releasing the space bar puts out
+#    the flame;
+#  - the peak resident set (VmHWM) after opening and closing the menus for MENU_SECONDS;
+#  - the time from launch until the window is mapped, and until its pixels show the white
 #    hull (the first frame).
 set -euo pipefail
 
@@ -22,10 +27,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 game="${VANDREL_GAME:-$root/build/vandrel}"
 trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
 flights="${1:-3}"
+menu_seconds="${2:-60}"
 for tool in "$game" "$trace"; do
     [[ -x "$tool" ]] || { echo "window_bench: no $tool (build it first)" >&2; exit 2; }
 done
-for tool in Xvfb xdotool xdpyinfo python3; do
+for tool in Xvfb xdpyinfo python3; do
     command -v "$tool" >/dev/null || { echo "window_bench: $tool is not installed" >&2; exit 2; }
 done
 
@@ -45,5 +51,8 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 DISPLAY="$display" xdpyinfo >/dev/null 2>&1 || { echo "window_bench: Xvfb did not start" >&2; exit 2; }
+PYTHONPATH="$root/tests/e2e" python3 -B -c "import xlib" 2>/dev/null ||
+    { echo "window_bench: python3-xlib is not installed" >&2; exit 2; }
 
-DISPLAY="$display" python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights"
+DISPLAY="$display" python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights" \
+    "$xvfb_pid" "$menu_seconds"

@@ -27,13 +27,6 @@ class MenuBarStyle : public QProxyStyle {
     }
 };
 
-constexpr std::chrono::milliseconds kFallbackInterval{10};
-
-std::chrono::nanoseconds timerPeriod(const Form1View& view) {
-    std::chrono::milliseconds interval{view.Timer1().Interval};
-    return interval.count() > 0 ? interval : kFallbackInterval;
-}
-
 QIcon gameIcon() {
     initIconResources();
     QIcon icon;
@@ -45,16 +38,19 @@ QIcon gameIcon() {
 
 }  // namespace
 
-GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform, EndHandler onEnd)
+GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      view_(form),
-      dispatcher_(dispatcher),
-      platform_(platform),
+      platform_(locale),
+      form_(platform_),
+      dispatcher_(form_),
+      view_(form_),
       onEnd_(std::move(onEnd)),
-      keys_([this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-            [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
-      clock_(timerPeriod(view_), [this] { tick(); }) {
+      keys_(
+          requestDetectableAutoRepeat(),
+          [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
+          [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
+      clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
 
@@ -67,25 +63,12 @@ GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform
     menus_ =
         std::make_unique<MenuBinding>(*bar, view_, [this](std::string_view name) { click(name); });
 
-    scene_ = new SceneWidget(view_, keys_, this);
+    scene_ = new SceneWidget(view_, this);
+    scene_->installEventFilter(&keys_);
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setParent(this);
-    // While a box is up, the handler that opened it is still running: no tick may run, so
-    // none is even raised.
-    platform_.setBoxHooks(
-        [this] {
-            clock_.hold();
-            scene_->refresh();
-            scene_->repaint();
-        },
-        [this] { clock_.release(); });
-}
-
-GameWindow::~GameWindow() {
-    platform_.setParent(nullptr);
-    platform_.setBoxHooks({}, {});
 }
 
 bool GameWindow::start() {
@@ -131,7 +114,9 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             break;
     }
     menus_->refresh();
-    clock_.setRunning(view_.Timer1().Enabled);
+    // After a landing or a crash every tick returns at once and changes nothing a player can
+    // see: the window does not wake for them (Timer1 stays enabled all the same).
+    clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
     scene_->refresh(pace);
 }
 
@@ -140,6 +125,20 @@ void GameWindow::end(int status) {
     ended_ = true;
     clock_.setRunning(false);
     onEnd_(status);
+}
+
+bool GameWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowBlocked) {
+        // A box opens over the window while the handler that opened it still runs: no tick
+        // may run, so none is even raised, and the player sees the scene as the handler left
+        // it (the green or red hull) while the box is up.
+        clock_.hold(true);
+        scene_->refresh();
+        scene_->repaint();
+    } else if (event->type() == QEvent::WindowUnblocked) {
+        clock_.hold(false);
+    }
+    return QMainWindow::event(event);
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {

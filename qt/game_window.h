@@ -1,4 +1,5 @@
-// The game's window: a thin translator between Qt and Form1.
+// The game's window: a thin translator between Qt and Form1, which it owns with its runtime
+// services and its dispatcher.
 //
 // Qt's events come in here — keys from the scene widget, clicks from the menus, ticks from
 // the clock — and go to Form1 only through the Dispatcher, one at a time. After every event
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+#include <QLocale>
 #include <QMainWindow>
 
 #include "qt/key_repeat_filter.h"
@@ -19,6 +21,7 @@
 #include "qt/scene_widget.h"
 #include "qt/tick_clock.h"
 #include "shell/dispatcher.h"
+#include "shell/form1.h"
 #include "shell/form1_view.h"
 
 namespace vandrel::qt {
@@ -29,8 +32,8 @@ class GameWindow : public QMainWindow {
     /// unhandled error.
     using EndHandler = std::function<void(int status)>;
 
-    GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform, EndHandler onEnd);
-    ~GameWindow() override;
+    /// The game with the regional settings of `locale`.
+    explicit GameWindow(EndHandler onEnd, const QLocale& locale = QLocale::system());
 
     /// Runs Form_Load, then shows the window with the keyboard on the scene. False when the
     /// load already ended the program.
@@ -42,22 +45,25 @@ class GameWindow : public QMainWindow {
     void click(std::string_view menuName);
     void tick();
 
+    Form1& form() { return form_; }
+    Dispatcher& dispatcher() { return dispatcher_; }
     SceneWidget& scene() { return *scene_; }
     MenuBinding& menus() { return *menus_; }
     TickClock& clock() { return clock_; }
-    KeyRepeatFilter& keys() { return keys_; }
     bool ended() const { return ended_; }
 
   protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
 
+    QtPlatform platform_;
+    Form1 form_;
+    Dispatcher dispatcher_;
     Form1View view_;
-    Dispatcher& dispatcher_;
-    QtPlatform& platform_;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
     TickClock clock_;

@@ -1,17 +1,69 @@
 #include "qt/key_repeat_filter.h"
 
+#include <cstdlib>
+
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include "qt/key_codes.h"
 
+#if VANDREL_HAVE_XCB_XKB
+#include <QtGui/qguiapplication_platform.h>
+// The C header names a field `explicit`, a keyword of C++.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+#endif
+
 namespace vandrel::qt {
 
-KeyRepeatFilter::KeyRepeatFilter(KeyHandler keyDown, KeyHandler keyUp, QObject* parent)
-    : QObject(parent), keyDown_(std::move(keyDown)), keyUp_(std::move(keyUp)) {
+bool requestDetectableAutoRepeat() {
+#if VANDREL_HAVE_XCB_XKB
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    if (c == nullptr) return false;
+    // The server answers XKB requests only on a connection that has announced its version;
+    // Qt's keymap has done so already, and saying it again does no harm.
+    xcb_xkb_use_extension_reply_t* used = xcb_xkb_use_extension_reply(
+        c, xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr);
+    const bool supported = used != nullptr && used->supported;
+    std::free(used);
+    if (!supported) return false;
+    constexpr std::uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    xcb_xkb_per_client_flags_reply_t* flags = xcb_xkb_per_client_flags_reply(
+        c, xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0), nullptr);
+    const bool granted = flags != nullptr && (flags->value & flag) != 0;
+    std::free(flags);
+    return granted;
+#else
+    return false;
+#endif
+}
+
+KeyRepeatFilter::KeyRepeatFilter(bool releasesAreReal, KeyHandler keyDown, KeyHandler keyUp,
+                                 QObject* parent)
+    : QObject(parent),
+      releasesAreReal_(releasesAreReal),
+      keyDown_(std::move(keyDown)),
+      keyUp_(std::move(keyUp)) {
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setTimerType(Qt::PreciseTimer);
     releaseTimer_.setInterval(kReleaseGrace);
     connect(&releaseTimer_, &QTimer::timeout, this, &KeyRepeatFilter::flush);
+}
+
+bool KeyRepeatFilter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            press(*static_cast<QKeyEvent*>(event));
+            return true;
+        case QEvent::KeyRelease:
+            release(*static_cast<QKeyEvent*>(event));
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+    }
 }
 
 void KeyRepeatFilter::press(const QKeyEvent& event) {
@@ -32,6 +84,10 @@ void KeyRepeatFilter::release(const QKeyEvent& event) {
     if (!code) return;
     // Qt saw the press of this pair already: the press alone reaches the game.
     if (event.isAutoRepeat()) return;
+    if (releasesAreReal_) {
+        keyUp_(*code, shiftState(event.modifiers()));
+        return;
+    }
     flush();
     held_ = HeldRelease{*code, shiftState(event.modifiers()), event.timestamp()};
     releaseTimer_.start();

@@ -1,12 +1,16 @@
 // Turns the window system's key presses and releases into the game's key-down and key-up
-// events, so that a held key gives repeated key-downs and one key-up when it is let go.
+// events, so that a held key gives repeated key-downs and one key-up when it is let go. It
+// filters the key events of the scene, before the scene sees them.
 //
-// Under X11 a held key arrives as one press, then pairs of release and press with the same
-// timestamp, then the real release; Qt flags such pairs as auto-repeat only when it happens
-// to see both halves at once. So a release that Qt did not flag is held back for a moment:
-// when the very next key event is a press of the same key with the same timestamp, the pair
-// was auto-repeat and reaches the game as one more key-down; otherwise the release is real
-// and is delivered. Holding the space bar therefore never clears EngineOn between repeats.
+// Under X11 a held key arrives, by default, as one press, then pairs of release and press
+// with the same timestamp, then the real release. The window therefore asks the X server for
+// XKB's "detectable auto-repeat" on its connection: a held key then gives presses alone and
+// one real release, and every release reaches the game at once. Where the server refuses, the
+// pairs are undone here: Qt flags a pair as auto-repeat only when it happens to see both
+// halves at once, so a release that Qt did not flag is held back for a moment; when the very
+// next key event is a press of the same key with the same timestamp, the pair was auto-repeat
+// and reaches the game as one more key-down; otherwise the release is real and is delivered.
+// Holding the space bar therefore never clears EngineOn between repeats.
 #pragma once
 
 #include <chrono>
@@ -21,24 +25,36 @@ class QKeyEvent;
 
 namespace vandrel::qt {
 
+/// Asks the X server of the application's connection to send a held key's repeats as presses
+/// alone (XKB's per-client flag "detectable auto-repeat"); true when the server granted it.
+/// False on any other platform, or when the program was built without xcb-xkb.
+bool requestDetectableAutoRepeat();
+
 class KeyRepeatFilter : public QObject {
   public:
     /// Receives a key code and the shift state (bit 1 Shift, 2 Ctrl, 4 Alt).
     using KeyHandler = std::function<void(std::int16_t keyCode, std::int16_t shift)>;
 
-    /// How long an unflagged release waits for the press that would make it a repeat. The
-    /// two halves of a pair leave the X server together, but on a loaded machine Qt's reader
-    /// thread may post the press several milliseconds after the release; a real release is
-    /// late by at most this much, about one tick.
+    /// How long an unflagged release waits for the press that would make it a repeat, when
+    /// the server sends pairs. The two halves of a pair leave the X server together, but on a
+    /// loaded machine Qt's reader thread may post the press several milliseconds after the
+    /// release; a real release is late by at most this much, about one tick.
     static constexpr std::chrono::milliseconds kReleaseGrace{12};
 
-    KeyRepeatFilter(KeyHandler keyDown, KeyHandler keyUp, QObject* parent = nullptr);
+    /// `releasesAreReal`: the server sends no release before a key is really let go (see
+    /// requestDetectableAutoRepeat), so every release is delivered at once.
+    KeyRepeatFilter(bool releasesAreReal, KeyHandler keyDown, KeyHandler keyUp,
+                    QObject* parent = nullptr);
 
     void press(const QKeyEvent& event);
     void release(const QKeyEvent& event);
     /// Delivers a held-back release at once, if there is one.
     void flush();
-    bool holdingRelease() const { return held_.has_value(); }
+
+  protected:
+    /// Takes every key press and release of the watched widget: arrows, Tab and space are
+    /// keys of the game there, never focus moves.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct HeldRelease {
@@ -47,6 +63,7 @@ class KeyRepeatFilter : public QObject {
         std::uint64_t timestamp;
     };
 
+    bool releasesAreReal_;
     KeyHandler keyDown_, keyUp_;
     std::optional<HeldRelease> held_;
     QTimer releaseTimer_;

@@ -5,9 +5,6 @@
 #include <QApplication>
 
 #include "qt/game_window.h"
-#include "qt/qt_platform.h"
-#include "shell/dispatcher.h"
-#include "shell/form1.h"
 
 namespace {
 
@@ -38,13 +35,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VANDREL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
 
-    vandrel::qt::QtPlatform platform;
-    vandrel::Form1 form(platform);
-    vandrel::Dispatcher dispatcher(form);
     int endStatus = 0;
-    vandrel::qt::GameWindow window(form, dispatcher, platform, [&](int status) {
+    vandrel::qt::GameWindow window([&](int status) {
         endStatus = status;
-        if (dispatcher.busy()) {
+        if (window.dispatcher().busy()) {
             // A handler is still on the stack (waiting in a box): none of it may run on.
             std::fflush(nullptr);
             std::_Exit(status);

@@ -23,12 +23,10 @@ QtPlatform::QtPlatform(const QLocale& locale) : regional_(regionalOf(locale)) {}
 
 int QtPlatform::MsgBox(const std::string& prompt, int /*buttons: only OK is used*/,
                        const std::string& title) {
-    if (beforeBox_) beforeBox_();
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), promptText(prompt),
                     QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-    if (afterBox_) afterBox_();
     return 1;  // OK
 }
 

@@ -1,7 +1,6 @@
 // The game's runtime services on Qt: modal message boxes and the desktop's regional settings.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include <QLocale>
@@ -30,17 +29,10 @@ class QtPlatform : public Platform {
 
     /// The window the boxes belong to.
     void setParent(QWidget* parent) { parent_ = parent; }
-    /// Run just before a box opens (to bring the scene on the screen up to date) and just
-    /// after it has closed.
-    void setBoxHooks(std::function<void()> beforeBox, std::function<void()> afterBox) {
-        beforeBox_ = std::move(beforeBox);
-        afterBox_ = std::move(afterBox);
-    }
 
   private:
     Regional regional_;
     QWidget* parent_ = nullptr;
-    std::function<void()> beforeBox_, afterBox_;
 };
 
 }  // namespace vandrel::qt

@@ -1,16 +1,12 @@
 #include "qt/scene_widget.h"
 
-#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
-#include "qt/key_repeat_filter.h"
-
 namespace vandrel::qt {
 
-SceneWidget::SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* parent)
-    : QWidget(parent), view_(view), keys_(keys) {
+SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
     setFixedSize(toPixel(view.ScaleWidth()), toPixel(view.ScaleHeight()));
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
@@ -102,20 +98,6 @@ void SceneWidget::paintOnServer(const QRect& area) {
         ++frames_;
     }
     canvas_->show(area);
-}
-
-void SceneWidget::keyPressEvent(QKeyEvent* event) {
-    keys_.press(*event);
-    event->accept();
-}
-
-void SceneWidget::keyReleaseEvent(QKeyEvent* event) {
-    keys_.release(*event);
-    event->accept();
-}
-
-bool SceneWidget::focusNextPrevChild(bool) {
-    return false;  // Tab is a key of the game, not a focus move
 }
 
 void SceneWidget::changeEvent(QEvent* event) {

@@ -1,4 +1,5 @@
-// The client area: paints the scene and takes the keyboard.
+// The client area: paints the scene and holds the keyboard focus (its keys are filtered by
+// KeyRepeatFilter before it sees them).
 //
 // It repaints only what changed since the last frame (refresh() is called after every event
 // the game handled), so nothing at all is painted while the game waits. While the game runs,
@@ -25,12 +26,9 @@
 
 namespace vandrel::qt {
 
-class KeyRepeatFilter;
-
 class SceneWidget : public QWidget {
   public:
-    /// Key events go to `keys`, whatever the key: arrows, Tab and space never move the focus.
-    SceneWidget(const Form1View& view, KeyRepeatFilter& keys, QWidget* parent = nullptr);
+    explicit SceneWidget(const Form1View& view, QWidget* parent = nullptr);
 
     enum class Pace {
         Now,      // paint every change at once (a box is about to open over the scene)
@@ -48,16 +46,12 @@ class SceneWidget : public QWidget {
   protected:
     QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent* event) override;
 
   private:
     void paintOnServer(const QRect& area);
 
     const Form1View& view_;
-    KeyRepeatFilter& keys_;
     LabelTexts texts_;
     ScenePainter painter_;
     SceneState shown_;

@@ -1,48 +1,41 @@
-// The timer that drives Timer1: the deadlines of a TickSchedule on a monotonic clock.
+// The timer that drives Timer1: a repeating precise Qt timer of the game's period.
 //
-// Starting the clock begins a fresh period; while it is stopped, or held while a modal box is
-// open, no Qt timer runs at all.
+// Qt schedules each timeout one period after the one before on a monotonic clock, so the
+// ticks do not drift; when the event loop was held up past a deadline, Qt schedules the next
+// one a period from then, so the ticks missed meanwhile are dropped, never delivered in a
+// burst. Starting the clock begins a fresh period. While the clock is stopped, or held while
+// a modal box is open, no timer is armed at all: the process does not wake for ticks.
 #pragma once
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-
-#include "qt/tick_schedule.h"
 
 namespace vandrel::qt {
 
 class TickClock : public QObject {
   public:
-    using Nanoseconds = std::chrono::nanoseconds;
-
-    TickClock(Nanoseconds period, std::function<void()> onTick, QObject* parent = nullptr);
+    TickClock(std::chrono::milliseconds period, std::function<void()> onTick,
+              QObject* parent = nullptr);
 
     /// Starts (with a fresh period) or stops the clock; no change when it is already so.
     void setRunning(bool running);
     bool running() const { return running_; }
-    /// Holds the ticks back while a modal box is open (calls nest); the ticks that fall due
-    /// meanwhile are dropped when the last hold is released.
-    void hold();
-    void release();
-    /// How many ticks fell due too late and were dropped since the clock was created.
-    std::uint64_t dropped() const { return schedule_.dropped(); }
+    /// Holds the ticks back while a modal box is open; the clock goes on with a fresh period
+    /// when it is let go.
+    void hold(bool held);
+    /// True while Qt's timer is armed, that is while the process wakes for ticks.
+    bool armed() const { return timer_.isActive(); }
 
   private:
-    void onTimeout();
     void arm();
-    Nanoseconds now() const { return Nanoseconds{clock_.nsecsElapsed()}; }
 
-    TickSchedule schedule_;  // deadlines since clock_ started
     std::function<void()> onTick_;
-    QElapsedTimer clock_;
     QTimer timer_;
     bool running_ = false;
-    int held_ = 0;
+    bool held_ = false;
 };
 
 }  // namespace vandrel::qt

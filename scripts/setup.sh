@@ -5,11 +5,12 @@ set -euo pipefail
 
 PACKAGES=(
     cmake g++ make                                  # the build
-    qt6-base-dev libxcb1-dev                        # the window
+    qt6-base-dev libxcb1-dev libxcb-xkb-dev         # the window (XKB: keys without delay)
     googletest libgtest-dev libbenchmark-dev        # tests and benchmarks
     clang libclang-rt-14-dev                        # the fuzz targets
     valgrind clang-format
     python3 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core  # window checks
+    python3-xlib                                    # window checks and benchmark: Xlib
 )
 
 missing=()

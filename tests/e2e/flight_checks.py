@@ -11,6 +11,10 @@ from menus import Menus
 from scene import View, hull_moved, wait_view
 from xsession import Game
 
+# A game that waits is woken by no timer: a few wake-ups at most in half a second (its ticks
+# would wake it 50 times).
+WAKEUPS = 10
+
 
 class FlightChecks:
     def __init__(self, session, program):
@@ -85,7 +89,8 @@ class FlightChecks:
         full = self.start_view.prompt()
         paused = wait_view(self.game, lambda v: 0 < v.prompt() < full * 0.7, 10)
         assert paused, "no short red prompt after P during the flight"
-        time.sleep(0.5)
+        woken = self.game.wakeups(0.5)
+        assert woken < WAKEUPS, f"the paused game was woken {woken} times in 0.5 s"
         changed = View(self.game).changed_since(paused)
         assert changed == 0, f"{changed} pixels of the scene changed while paused"
         self.session.xdotool("key", "p")
@@ -104,7 +109,8 @@ class FlightChecks:
         hole = Rect(frame.x0 - 4, frame.y0 - 4, frame.x1 + 4, frame.y1 + 4)
         time.sleep(0.3)  # the scene under the closed popup is repainted
         first = View(self.game)
-        time.sleep(0.6)
+        woken = self.game.wakeups(0.6)
+        assert woken < WAKEUPS, f"the game was woken {woken} times in 0.6 s under the box"
         second = View(self.game)
         changed = second.changed_since(first, [hole])
         assert changed == 0, f"{changed} pixels of the scene changed under the help box"
@@ -136,6 +142,8 @@ class FlightChecks:
         assert self.menus.wait_closed(10), "the 'Crashed!' box is still open after Return"
         red = wait_view(self.game, lambda v: v.hull_red() >= 20, 5)
         assert red, "the hull is not red after the crash"
+        woken = self.game.wakeups(0.5)
+        assert woken < WAKEUPS, f"the game was woken {woken} times in 0.5 s after the crash"
 
     def reset(self):
         self._alive()

@@ -1,120 +1,46 @@
-"""The few Xlib calls the window checks need, through ctypes (no third-party module).
+"""The one Xlib binding of the window checks and the window benchmark (Debian's python3-xlib).
 
-xdotool covers keys, mouse and window search. Two things it cannot do are done here:
-listing the mapped top-level windows with their geometry (menu popups have no name to
-search for), and asking a window to close the way a window manager does, with a
-WM_DELETE_WINDOW client message (`xdotool windowclose` destroys the window instead).
+xdotool covers keys, mouse and window search in the checks. What it cannot do, or not fast
+enough to time a frame (a new xdotool process needs tens of milliseconds to connect), is done
+here on one open connection: listing the mapped top-level windows with their geometry (menu
+popups have no name to search for), asking a window to close the way a window manager does
+(a WM_DELETE_WINDOW client message; `xdotool windowclose` destroys the window instead),
+finding a process's window by title, reading a window's pixels, and pressing keys through
+XTEST.
 """
 
-import ctypes
-import ctypes.util
+import sys
 
-_CLIENT_MESSAGE = 33  # X event type
-_IS_VIEWABLE = 2  # map_state of a window that is mapped and whose ancestors are mapped
+try:
+    import Xlib  # noqa: F401
+except ImportError:
+    # Debian's python3-xlib is pure Python: an interpreter other than Debian's own (one from
+    # pyenv, say) can use it from where Debian puts it.
+    sys.path.append("/usr/lib/python3/dist-packages")
+from Xlib import X, XK, error, protocol  # noqa: E402
+from Xlib import display as xdisplay  # noqa: E402
+from Xlib.ext import xtest  # noqa: E402
 
-
-class _WindowAttributes(ctypes.Structure):
-    _fields_ = [
-        ("x", ctypes.c_int),
-        ("y", ctypes.c_int),
-        ("width", ctypes.c_int),
-        ("height", ctypes.c_int),
-        ("border_width", ctypes.c_int),
-        ("depth", ctypes.c_int),
-        ("visual", ctypes.c_void_p),
-        ("root", ctypes.c_ulong),
-        ("c_class", ctypes.c_int),
-        ("bit_gravity", ctypes.c_int),
-        ("win_gravity", ctypes.c_int),
-        ("backing_store", ctypes.c_int),
-        ("backing_planes", ctypes.c_ulong),
-        ("backing_pixel", ctypes.c_ulong),
-        ("save_under", ctypes.c_int),
-        ("colormap", ctypes.c_ulong),
-        ("map_installed", ctypes.c_int),
-        ("map_state", ctypes.c_int),
-        ("all_event_masks", ctypes.c_long),
-        ("your_event_mask", ctypes.c_long),
-        ("do_not_propagate_mask", ctypes.c_long),
-        ("override_redirect", ctypes.c_int),
-        ("screen", ctypes.c_void_p),
-    ]
-
-
-class _ClientMessage(ctypes.Structure):
-    _fields_ = [
-        ("type", ctypes.c_int),
-        ("serial", ctypes.c_ulong),
-        ("send_event", ctypes.c_int),
-        ("display", ctypes.c_void_p),
-        ("window", ctypes.c_ulong),
-        ("message_type", ctypes.c_ulong),
-        ("format", ctypes.c_int),
-        ("data", ctypes.c_long * 5),
-        ("pad", ctypes.c_long * 12),  # an XEvent is 24 longs
-    ]
-
-
-def _load():
-    name = ctypes.util.find_library("X11") or "libX11.so.6"
-    lib = ctypes.CDLL(name)
-    lib.XOpenDisplay.restype = ctypes.c_void_p
-    lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    lib.XDefaultRootWindow.restype = ctypes.c_ulong
-    lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    lib.XQueryTree.argtypes = [
-        ctypes.c_void_p,
-        ctypes.c_ulong,
-        ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
-        ctypes.POINTER(ctypes.c_uint),
-    ]
-    lib.XGetWindowAttributes.argtypes = [
-        ctypes.c_void_p,
-        ctypes.c_ulong,
-        ctypes.POINTER(_WindowAttributes),
-    ]
-    lib.XFree.argtypes = [ctypes.c_void_p]
-    lib.XInternAtom.restype = ctypes.c_ulong
-    lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    lib.XSendEvent.argtypes = [
-        ctypes.c_void_p,
-        ctypes.c_ulong,
-        ctypes.c_int,
-        ctypes.c_long,
-        ctypes.POINTER(_ClientMessage),
-    ]
-    lib.XFlush.argtypes = [ctypes.c_void_p]
-    # A window that vanishes between XQueryTree and XGetWindowAttributes raises BadWindow;
-    # the default handler would end this process, so report it as a failed call instead.
-    handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-    lib._keep_handler = handler_type(lambda _dpy, _err: 0)
-    lib.XSetErrorHandler.argtypes = [handler_type]
-    lib.XSetErrorHandler(lib._keep_handler)
-    return lib
-
-
-_lib = None
+_ALL_PLANES = 0xFFFFFFFF
 
 
 class Display:
     """One connection to an X server, closed by close() or at the end of a with-block."""
 
-    def __init__(self, name):
-        global _lib
-        if _lib is None:
-            _lib = _load()
-        self._dpy = _lib.XOpenDisplay(name.encode())
-        if not self._dpy:
-            raise OSError(f"cannot open X display {name}")
-        self._root = _lib.XDefaultRootWindow(self._dpy)
+    def __init__(self, name=None):
+        try:
+            self._d = xdisplay.Display(name)
+        except (error.DisplayError, error.ConnectionClosedError) as fault:
+            raise OSError(f"cannot open X display {name}") from fault
+        # A window can vanish between listing it and asking about it: the request that
+        # follows fails, and its error is not worth a message.
+        self._d.set_error_handler(lambda *_: None)
+        self._root = self._d.screen().root
 
     def close(self):
-        if self._dpy:
-            _lib.XCloseDisplay(self._dpy)
-            self._dpy = None
+        if self._d:
+            self._d.close()
+            self._d = None
 
     def __enter__(self):
         return self
@@ -122,41 +48,88 @@ class Display:
     def __exit__(self, *_):
         self.close()
 
+    def _window(self, wid):
+        return self._d.create_resource_object("window", wid)
+
+    def _atom(self, name):
+        return self._d.intern_atom(name)
+
+    def _children(self, window):
+        try:
+            return window.query_tree().children
+        except error.XError:
+            return []
+
+    def _viewable_geometry(self, window):
+        """(x, y, width, height) of a window that is mapped with all its ancestors, or None."""
+        try:
+            if window.get_attributes().map_state != X.IsViewable:
+                return None
+            g = window.get_geometry()
+        except error.XError:
+            return None
+        return g.x, g.y, g.width, g.height
+
     def mapped_toplevels(self):
         """[(window, x, y, width, height)] of the root's viewable children, bottom first.
 
         With no window manager every top-level window, popup menu and message box is a
         direct child of the root, at its own screen position.
         """
-        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
-        children = ctypes.POINTER(ctypes.c_ulong)()
-        count = ctypes.c_uint()
-        if not _lib.XQueryTree(
-            self._dpy, self._root, ctypes.byref(root), ctypes.byref(parent),
-            ctypes.byref(children), ctypes.byref(count)
-        ):
-            return []
-        windows = [children[i] for i in range(count.value)]
-        if children:
-            _lib.XFree(children)
         found = []
-        for window in windows:
-            attrs = _WindowAttributes()
-            if not _lib.XGetWindowAttributes(self._dpy, window, ctypes.byref(attrs)):
-                continue
-            if attrs.map_state == _IS_VIEWABLE:
-                found.append((window, attrs.x, attrs.y, attrs.width, attrs.height))
+        for window in self._children(self._root):
+            geometry = self._viewable_geometry(window)
+            if geometry:
+                found.append((window.id, *geometry))
         return found
 
     def request_close(self, window):
         """Ask a window to close, as a window manager's close button does."""
-        event = _ClientMessage()
-        event.type = _CLIENT_MESSAGE
-        event.window = window
-        event.message_type = _lib.XInternAtom(self._dpy, b"WM_PROTOCOLS", 0)
-        event.format = 32
-        event.data[0] = _lib.XInternAtom(self._dpy, b"WM_DELETE_WINDOW", 0)
-        event.data[1] = 0  # CurrentTime
-        if not _lib.XSendEvent(self._dpy, window, 0, 0, ctypes.byref(event)):
-            raise OSError("XSendEvent failed")
-        _lib.XFlush(self._dpy)
+        protocols = self._atom("WM_PROTOCOLS")
+        event = protocol.event.ClientMessage(
+            window=window, client_type=protocols,
+            data=(32, [self._atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        self._window(window).send_event(event, event_mask=0)
+        self._d.flush()
+
+    def find(self, pid, title):
+        """A viewable top-level window of process `pid` whose title starts with `title`."""
+        pid_atom, name_atom = self._atom("_NET_WM_PID"), self._atom("_NET_WM_NAME")
+        for window in self._children(self._root):
+            try:
+                owner = window.get_full_property(pid_atom, X.AnyPropertyType)
+                if owner is None or owner.value[0] != pid:
+                    continue
+                name = window.get_full_property(name_atom, X.AnyPropertyType)
+            except error.XError:
+                continue
+            text = name.value.decode("utf-8", "replace") if name else ""
+            if text.startswith(title) and self._viewable_geometry(window):
+                return window.id
+        return None
+
+    def height(self, wid):
+        geometry = self._viewable_geometry(self._window(wid))
+        return geometry[3] if geometry else None
+
+    def pixels(self, wid, x0, y0, x1, y1):
+        """The (r, g, b) pixels of the window's rectangle x0..x1, y0..y1 (inclusive), row by
+        row; [] when the window is gone. The screen is 24-bit true colour, 4 bytes a pixel."""
+        try:
+            data = self._window(wid).get_image(x0, y0, x1 - x0 + 1, y1 - y0 + 1, X.ZPixmap,
+                                               _ALL_PLANES).data
+        except error.XError:
+            return []
+        return list(zip(data[2::4], data[1::4], data[0::4]))
+
+    def focus(self, wid):
+        """Gives the window the keyboard focus, as a window manager does on a click."""
+        self._window(wid).set_input_focus(X.RevertToParent, X.CurrentTime)
+        self._d.sync()
+
+    def key(self, name, down):
+        """Presses (down) or releases the key named by its keysym ("p", "space") as the
+        keyboard would, and returns once the server has taken it."""
+        code = self._d.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(self._d, X.KeyPress if down else X.KeyRelease, code)
+        self._d.sync()

@@ -27,6 +27,22 @@ CLIENT_WIDTH, CLIENT_HEIGHT = 727, 503  # the scene, in pixels, below the menu b
 TOOLS = ("Xvfb", "xdotool", "import", "xdpyinfo")
 
 
+SCHED_NS, SCHED_RUNS = 0, 2  # fields of /proc/PID/task/TID/schedstat
+
+
+def schedstat(pid, field):
+    """A field of the scheduler's statistics (nanoseconds on a CPU, or the number of times a
+    thread was run) summed over all the process's threads."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as stat:
+                total += int(stat.read().split()[field])
+        except FileNotFoundError:
+            pass  # a thread that just ended
+    return total
+
+
 def wait_until(condition, timeout, interval=0.05):
     """condition()'s first true value, or None after timeout seconds."""
     deadline = time.monotonic() + timeout
@@ -154,6 +170,13 @@ class Game:
 
     def running(self):
         return self.process.poll() is None
+
+    def wakeups(self, seconds):
+        """How often the game's threads were woken to run during the next `seconds`: a game
+        that waits with nothing to do is not woken."""
+        before = schedstat(self.process.pid, SCHED_RUNS)
+        time.sleep(seconds)
+        return schedstat(self.process.pid, SCHED_RUNS) - before
 
     def wait_exit(self, timeout):
         try:

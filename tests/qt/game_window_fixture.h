@@ -1,5 +1,5 @@
-// A whole game in its real Qt window for one test: the platform, Form1, the dispatcher and
-// the window, started as the program starts it. Ending the program is recorded instead.
+// A whole game in its real Qt window for one test, started as the program starts it. Ending
+// the program is recorded instead.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,8 +16,6 @@
 #include <QTimer>
 
 #include "qt/game_window.h"
-#include "qt/qt_platform.h"
-#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
@@ -36,12 +34,11 @@ class GameWindowTest : public ::testing::Test {
     /// Runs the event loop for a while, as the player would wait.
     static void wait(int ms) { QTest::qWait(ms); }
 
-    QtPlatform platform;
-    Form1 form{platform};
-    Dispatcher dispatcher{form};
-    Form1View view{form};
     std::vector<int> endStatuses;
-    GameWindow window{form, dispatcher, platform, [this](int s) { endStatuses.push_back(s); }};
+    GameWindow window{[this](int s) { endStatuses.push_back(s); }};
+    Form1& form = window.form();
+    Dispatcher& dispatcher = window.dispatcher();
+    Form1View view{form};
 };
 
 /// Answers every modal message box with OK once it has been open for `holdMs`, noting its

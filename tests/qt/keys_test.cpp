@@ -1,5 +1,6 @@
 // Keys: the virtual-key codes, and a held key under X11's auto-repeat reaching the game as
-// key-downs only, with one key-up when it is really let go.
+// key-downs only, with one key-up when it is really let go: at once where the X server grants
+// detectable auto-repeat, after the pair filter's grace where it sends release+press pairs.
 #include <memory>
 
 #include <QKeyEvent>
@@ -48,14 +49,45 @@ std::unique_ptr<QKeyEvent> keyEvent(QEvent::Type type, int key, std::uint64_t ti
 // Every key-down and key-up that reaches the game, as (code, true for down).
 class RecordedKeys : public ::testing::Test {
   protected:
-    KeyRepeatFilter filter{[this](std::int16_t c, std::int16_t) {
-                               events.push_back({c, true});
-                           },
-                           [this](std::int16_t c, std::int16_t) {
-                               events.push_back({c, false});
-                           }};
+    explicit RecordedKeys(bool releasesAreReal = false)
+        : filter(
+              releasesAreReal,
+              [this](std::int16_t c, std::int16_t) {
+                  events.push_back({c, true});
+              },
+              [this](std::int16_t c, std::int16_t) {
+                  events.push_back({c, false});
+              }) {}
+
+    KeyRepeatFilter filter;
     std::vector<std::pair<int, bool>> events;
 };
+
+class RecordedRealReleases : public RecordedKeys {
+  protected:
+    RecordedRealReleases() : RecordedKeys(true) {}
+};
+
+TEST_F(RecordedRealReleases, EveryReleaseIsDeliveredAtOnce) {
+    using E = std::vector<std::pair<int, bool>>;
+    // A held key: presses alone, then the real release.
+    filter.press(*keyEvent(QEvent::KeyPress, Qt::Key_Space, 10));
+    filter.press(*keyEvent(QEvent::KeyPress, Qt::Key_Space, 260));
+    filter.press(*keyEvent(QEvent::KeyPress, Qt::Key_Space, 293));
+    filter.release(*keyEvent(QEvent::KeyRelease, Qt::Key_Space, 300));
+    EXPECT_EQ(events, (E{{32, true}, {32, true}, {32, true}, {32, false}}));
+    // Even one with the timestamp of the press that follows.
+    events.clear();
+    filter.release(*keyEvent(QEvent::KeyRelease, Qt::Key_Left, 400));
+    EXPECT_EQ(events, (E{{37, false}}));
+    filter.press(*keyEvent(QEvent::KeyPress, Qt::Key_Left, 400));
+    EXPECT_EQ(events, (E{{37, false}, {37, true}}));
+}
+
+// The server of the window tests under Xvfb grants it; no other platform has it.
+TEST(DetectableAutoRepeat, GrantedByTheXServer) {
+    EXPECT_EQ(requestDetectableAutoRepeat(), QGuiApplication::platformName() == "xcb");
+}
 
 TEST_F(RecordedKeys, HeldReleaseIsDeliveredBeforeAnyOtherKey) {
     filter.release(*keyEvent(QEvent::KeyRelease, Qt::Key_Left, 10));
@@ -99,6 +131,28 @@ TEST_F(GameWindowTest, HeldSpaceBarNeverClearsTheEngine) {
     // The real release reaches the game once its grace has passed.
     EXPECT_TRUE(QTest::qWaitFor([this] { return !view.EngineOn(); }, 2000));
     EXPECT_FALSE(view.Fire().Visible);
+}
+
+// The space bar held where the X server sends repeats as presses alone: the release reaches
+// the game at once. (Elsewhere the release comes after its grace.)
+TEST_F(GameWindowTest, HeldSpaceBarUnderDetectableAutoRepeat) {
+    const bool granted = QGuiApplication::platformName() == "xcb";
+    SceneWidget& scene = window.scene();
+    auto send = [&scene](QEvent::Type type, std::uint64_t timestamp) {
+        QApplication::sendEvent(&scene, keyEvent(type, Qt::Key_Space, timestamp).get());
+    };
+    window.keyDown(kP, 0);
+    for (std::uint64_t t = 1000; t < 1300; t += 33) {
+        send(QEvent::KeyPress, t);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return view.Fire().Visible; }, 2000));
+        EXPECT_TRUE(view.EngineOn());
+    }
+    send(QEvent::KeyRelease, 1300);
+    if (granted) {
+        EXPECT_FALSE(view.EngineOn());
+    }
+    // The next tick hides the flame.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.Fire().Visible; }, 2000));
 }
 
 // Arrows, Tab and space reach the game through the window and never move the focus.

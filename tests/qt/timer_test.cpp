@@ -1,11 +1,12 @@
 // The 10 ms clock, and no tick of the game ever running under a modal box.
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include <QElapsedTimer>
 #include <QScreen>
 
 #include "qt/tick_clock.h"
-#include "qt/tick_schedule.h"
 #include "tests/qt/game_window_fixture.h"
 #include "tests/support/form1_probe.h"
 
@@ -14,63 +15,54 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Ticks delivered plus ticks dropped match the time passed: no drift, however loaded the
-// machine is.
-TEST(TickClock, KeepsItsPeriodAndStopsEntirely) {
-    int ticks = 0;
+// Never faster than the period, however late a tick ran: a stall drops the ticks that fell
+// due meanwhile, and the clock goes on at its pace instead of catching up in a burst.
+TEST(TickClock, KeepsItsPeriodDropsLateTicksAndStopsEntirely) {
+    std::vector<qint64> at;  // ms since the start of each tick
     QElapsedTimer sinceStart;
-    qint64 lastTickNs = 0;
     TickClock clock(10ms, [&] {
-        ++ticks;
-        lastTickNs = sinceStart.nsecsElapsed();
+        at.push_back(sinceStart.elapsed());
+        if (at.size() == 3) QTest::qSleep(55);  // the event loop is held up
     });
     sinceStart.start();
     clock.setRunning(true);
-    QTest::qWait(500);
+    EXPECT_TRUE(clock.armed());
+    QTest::qWait(300);
     clock.setRunning(false);
-    ASSERT_GT(ticks, 10);
-    qint64 due = lastTickNs / 10'000'000;  // deadlines passed by the last tick
-    std::uint64_t counted = static_cast<std::uint64_t>(ticks) + clock.dropped();
-    EXPECT_GE(counted + 1, static_cast<std::uint64_t>(due));
-    EXPECT_LE(counted, static_cast<std::uint64_t>(due) + 1);
+    EXPECT_FALSE(clock.armed());
+    ASSERT_GT(at.size(), 5u);
+    EXPECT_GE(at[0], 9);  // a fresh period: no tick at once
+    // The stalled tick ends at 3 periods + 55 ms at the earliest: one tick late, no more.
+    const qint64 stallEnd = at[2] + 55;
+    const auto soonAfter =
+        std::count_if(at.begin() + 3, at.end(), [&](qint64 t) { return t < stallEnd + 9; });
+    EXPECT_LE(soonAfter, 1);
+    EXPECT_LE(static_cast<qint64>(at.size()), at.back() / 10 - 4 + 1) << "a burst caught up";
 
-    int stoppedAt = ticks;
+    const std::size_t stoppedAt = at.size();
     QTest::qWait(60);
-    EXPECT_EQ(ticks, stoppedAt);
+    EXPECT_EQ(at.size(), stoppedAt);
 }
 
-// The schedule on its own, on made-up times: no drift, no burst after a stall.
-TEST(TickSchedule, LateTicksAreDroppedNotBurst) {
-    TickSchedule schedule(10ms);
-    schedule.start(0ms);
-    EXPECT_EQ(schedule.wait(0ms), 10ms);
-
-    // A timer that fires a little late costs nothing: the next deadline stays on the grid.
-    schedule.fire(13ms);
-    EXPECT_EQ(schedule.dropped(), 0u);
-    EXPECT_EQ(schedule.wait(13ms), 7ms);
-
-    // Held up until 57 ms: the deadlines of 20, 30 and 40 ms are dropped, the one of 50 ms is
-    // delivered now, and the next comes at 60 ms, not at once.
-    schedule.fire(57ms);
-    EXPECT_EQ(schedule.dropped(), 3u);
-    EXPECT_EQ(schedule.wait(57ms), 3ms);
-
-    // Late by less than a period: delivered, and the one after follows without a wait.
-    schedule.fire(69ms);
-    EXPECT_EQ(schedule.dropped(), 3u);
-    EXPECT_EQ(schedule.wait(69ms), 1ms);
-    EXPECT_EQ(schedule.wait(71ms), 0ms);
-
-    // A wait never ends early: part of a millisecond counts as a whole one.
-    schedule.start(std::chrono::nanoseconds(100'400'000));
-    EXPECT_EQ(schedule.wait(100ms), 11ms);
+TEST(TickClock, HeldItDoesNotWakeAndGoesOnWithAFreshPeriod) {
+    int ticks = 0;
+    TickClock clock(10ms, [&] { ++ticks; });
+    clock.hold(true);
+    clock.setRunning(true);  // enabled under a box
+    EXPECT_FALSE(clock.armed());
+    QTest::qWait(40);
+    EXPECT_EQ(ticks, 0);
+    clock.hold(false);
+    EXPECT_TRUE(clock.armed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 2000));
 }
 
+// Waiting costs nothing: the process does not wake for ticks in Ready, Paused, Over or
+// under a box (see the box tests below).
 TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
     wait(50);
     EXPECT_EQ(dispatcher.ticks(), 0u);
-    EXPECT_FALSE(window.clock().running());
+    EXPECT_FALSE(window.clock().armed());
 
     QElapsedTimer sinceP;
     sinceP.start();
@@ -81,7 +73,7 @@ TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
     EXPECT_LE(running, static_cast<std::uint64_t>(sinceP.elapsed() / 10 + 1));
 
     window.keyDown(kP, 0);  // paused
-    EXPECT_FALSE(window.clock().running());
+    EXPECT_FALSE(window.clock().armed());
     wait(50);
     EXPECT_EQ(dispatcher.ticks(), running);
 }
@@ -123,8 +115,9 @@ TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
               static_cast<std::uint64_t>(held.elapsed() / 15 + 2));
 }
 
-// A tick that ends the flight waits in its outcome box; ticks falling due meanwhile are
-// dropped, so no second box opens and no burst of ticks follows.
+// A tick that ends the flight waits in its outcome box; no tick is raised meanwhile, so no
+// second box opens and no burst of ticks follows. Once it is over the flight stays over
+// until R: the window does not wake for the ticks, though Timer1 stays enabled.
 TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     // A level pad across the legs: the first tick lands.
     Line& pad = Form1Probe::Ground(form, 7);
@@ -133,9 +126,10 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     pad.X2 = 5760;
     pad.Y2 = 3200;
     std::uint64_t ticksInBox = 0;
-    bool hullGreenInBox = false;
+    bool hullGreenInBox = false, armedInBox = true;
     BoxAnswerer answerer(150, [&] {
         ticksInBox = dispatcher.ticks();
+        armedInBox = window.clock().armed();
         QImage frame = window.scene().grab().toImage().scaled(727, 503);
         hullGreenInBox = frame.pixel(352, 205) == qRgb(0, 255, 0);
     });
@@ -146,10 +140,17 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
     EXPECT_EQ(answerer.seen()[0].text, "Great Sucsess!\nPress 'R' to reset");
     EXPECT_EQ(ticksInBox, 1u);
+    EXPECT_FALSE(armedInBox);
     EXPECT_TRUE(hullGreenInBox);
     EXPECT_TRUE(view.GameOver());
-    // Later ticks run (and return at once) at the normal pace.
-    EXPECT_LE(dispatcher.ticks(), 1u + 16u);
+    EXPECT_TRUE(view.Timer1().Enabled);
+    EXPECT_FALSE(window.clock().armed());
+    EXPECT_EQ(dispatcher.ticks(), 1u);
+
+    window.keyDown(kR, 0);  // R: a new flight, waiting for P
+    window.keyDown(kP, 0);
+    EXPECT_TRUE(window.clock().armed());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return dispatcher.ticks() > 1; }, 2000));
 }
 
 // The help box opened from the menu while the game runs freezes the flight under it.
@@ -157,9 +158,10 @@ TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
     window.keyDown(kP, 0);
     wait(50);
     std::uint64_t before = 0, inBox = 0;
-    bool normalStillChecked = false;
+    bool normalStillChecked = false, armedInBox = true;
     BoxAnswerer answerer(150, [&] {
         inBox = dispatcher.ticks();
+        armedInBox = window.clock().armed();
         // Dropped, as a handler is running; Qt unchecks the action all the same.
         window.menus().action("mnuGNormal")->trigger();
         normalStillChecked = window.menus().action("mnuGNormal")->isChecked();
@@ -172,6 +174,7 @@ TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Game Help");
     EXPECT_EQ(inBox, before);
+    EXPECT_FALSE(armedInBox);
     EXPECT_TRUE(view.Timer1().Enabled);
     EXPECT_GT(dispatcher.ticks(), before);  // the flight goes on after the box
     EXPECT_TRUE(normalStillChecked);
