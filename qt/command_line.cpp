@@ -67,7 +67,7 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::string message = "vandrel: cannot open a window on " + displaysTried() + ".";
     qsizetype available = text.indexOf(QLatin1String("Available platform plugins are: "));
     if (environment("QT_QPA_PLATFORM") && available >= 0)
-        message += " " + text.mid(available).trimmed().toStdString();
+        message.append(" ").append(text.mid(available).trimmed().toStdString());
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(nullptr);
     std::_Exit(1);
@@ -130,7 +130,7 @@ std::unique_ptr<QApplication> openApplication(int& argc, char* argv[]) {
     QApplication::setApplicationName(QLatin1String(kName));
     QApplication::setApplicationVersion(QLatin1String(VANDREL_VERSION));
     // Wayland compositors and task bars match the window to its desktop entry by this name.
-    QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
+    QGuiApplication::setDesktopFileName(QLatin1String(VANDREL_APP_ID));
 
     std::vector<HeldMessage> messages;
     held = &messages;

@@ -10,9 +10,6 @@ class QApplication;
 
 namespace vandrel::qt {
 
-/// The application's ID: the name of its desktop entry, metainfo and icon.
-inline constexpr char kAppId[] = "io.github.vandrel.Vandrel";
-
 /// Reads the arguments before any Qt application exists. `--help` and `--version` print on
 /// standard output and give status 0; any other argument is refused on standard error with
 /// status 2; with none, a missing graphical session is reported with status 1. No value
