@@ -38,8 +38,7 @@ QIcon gameIcon() {
     initIconResources();
     // The coloured images only: a task switcher given the two-colour one shows a black square.
     QIcon icon;
-    for (const char* name :
-         {"vandrel-16", "vandrel-32", "icon-48", "icon-64", "icon-128", "icon-256"})
+    for (const char* name : {"vandrel-16", "vandrel-32", "icon-48", "icon-64", "icon-128"})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
     return icon;
 }

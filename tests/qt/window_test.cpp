@@ -39,7 +39,7 @@ TEST_F(GameWindowTest, ClientAreaIsFixedBelowTheMenuBar) {
 TEST_F(GameWindowTest, WindowIconIsTheColouredOne) {
     QIcon icon = window.windowIcon();
     EXPECT_EQ(icon.availableSizes(),
-              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
     for (int size : {16, 32}) {
         QImage image = icon.pixmap(size).toImage();
         ASSERT_EQ(image.size(), QSize(size, size));
