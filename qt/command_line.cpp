@@ -84,7 +84,7 @@ std::optional<int> readCommandLine(int argc, char* argv[]) {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(
             QStringLiteral("Vandrel, a lunar landing arcade game: set the lander down softly on "
-                           "a flat pad. The game takes no options; its keys and menus are "
+                           "a flat pad.\nThe game takes no options; its keys and menus are "
                            "described in vandrel(6)."));
         QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
