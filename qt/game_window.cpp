@@ -29,10 +29,10 @@ class MenuBarStyle : public QProxyStyle {
 
 QIcon gameIcon() {
     initIconResources();
+    // The coloured images only: a task switcher given the two-colour one shows a black square.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/vandrel-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/vandrel-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/vandrel-32-mono.png"), QSize(32, 32));  // two colours
+    for (const char* name : {"vandrel-16", "vandrel-32", "icon-48", "icon-64", "icon-128"})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
     return icon;
 }
 

@@ -4,35 +4,12 @@
 
 #include <QApplication>
 
+#include "qt/command_line.h"
 #include "qt/game_window.h"
 
-namespace {
-
-// Qt aborts with a message about platform plugins when there is no display; say it plainly.
-bool haveGraphicalSession() {
-    auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    if (!haveGraphicalSession()) {
-        std::fputs(
-            "vandrel needs a graphical session (X11 or Wayland): neither DISPLAY nor "
-            "WAYLAND_DISPLAY is set.\n",
-            stderr);
-        return 1;
-    }
-    // Qt's own event loop serves the 10 ms clock with less work a wake-up than GLib's, and
-    // nothing in the game needs GLib's: use it unless the player chose otherwise.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vandrel"));
-    QApplication::setApplicationVersion(QStringLiteral(VANDREL_VERSION));
+    if (auto status = vandrel::qt::readCommandLine(argc, argv)) return *status;
+    auto app = vandrel::qt::openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
 
     int endStatus = 0;

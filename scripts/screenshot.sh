@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 if [[ "${CI:-}" == true ]]; then preset=ci; else preset=default; fi
 scripts/build.sh "$preset" vandrel
 mkdir -p docs

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Vandrel need, and only
-# those that are missing: with everything in place it returns at once, without apt-get.
+# Installs the Debian packages that Vandrel needs, and only those that are missing: with
+# everything in place it returns at once, without apt-get.
+#
+#   scripts/setup.sh play    building and running the game (scripts/run.sh)
+#   scripts/setup.sh [test]  that, and everything the tests need (scripts/test.sh)
 set -euo pipefail
 
-PACKAGES=(
-    cmake g++ make                                  # the build
-    qt6-base-dev libxcb1-dev libxcb-xkb-dev         # the window (XKB: keys without delay)
-    googletest libgtest-dev libbenchmark-dev        # tests and benchmarks
-    clang libclang-rt-14-dev                        # the fuzz targets
+# One package a line, so that additions merge cleanly.
+PLAY_PACKAGES=(
+    cmake g++ make   # the build
+    qt6-base-dev     # the window
+    libxcb1-dev      # the X server draws the scene
+    libxcb-xkb-dev   # keys without delay: XKB's detectable auto-repeat
+    qt6-wayland      # native Wayland; without it, XWayland
+)
+TEST_PACKAGES=(
+    googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
+    clang libclang-rt-14-dev                  # the fuzz targets
     valgrind clang-format
     python3 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core  # window checks
-    python3-xlib                                    # window checks and benchmark: Xlib
+    python3-xlib                                                        # window checks and benchmark: Xlib
+    dpkg-dev lintian appstream desktop-file-utils file                  # the package check
 )
+
+case "${1:-test}" in
+    play) PACKAGES=("${PLAY_PACKAGES[@]}") ;;
+    test) PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+    *) echo "usage: scripts/setup.sh [play|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${PACKAGES[@]}"; do

@@ -11,7 +11,7 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
-if ! scripts/setup.sh; then
+if ! scripts/setup.sh test; then
     echo "test: the set-up failed; nothing was built or tested." >&2
     exit 1
 fi

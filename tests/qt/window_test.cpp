@@ -1,5 +1,7 @@
 // The real window: its size and frame, its menus and check marks, and the first frame.
 #include <QAction>
+#include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,7 +32,26 @@ TEST_F(GameWindowTest, ClientAreaIsFixedBelowTheMenuBar) {
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+// The window manager and task switchers get the coloured images, at every size they ask
+// for; the two-colour image stays in the program but is never offered.
+TEST_F(GameWindowTest, WindowIconIsTheColouredOne) {
+    QIcon icon = window.windowIcon();
+    EXPECT_EQ(icon.availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+    for (int size : {16, 32}) {
+        QImage image = icon.pixmap(size).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        bool coloured = false;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                QColor c = image.pixelColor(x, y);
+                coloured = coloured || c.red() - c.blue() > 80;  // the flame
+            }
+        EXPECT_TRUE(coloured) << size << " px";
+    }
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/vandrel-32-mono.png")));
 }
 
 TEST_F(GameWindowTest, MenuBarHasTheGamesTreeWithMnemonics) {
