@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QProxyStyle>
 
 // The icon lives in the library's resources, which a static library must register itself.
@@ -28,6 +29,7 @@ class MenuBarStyle : public QProxyStyle {
 };
 
 constexpr std::chrono::milliseconds kFallbackInterval{10};
+constexpr int kPixmapCacheKiB = 2048;
 
 std::chrono::nanoseconds timerPeriod(const Form1View& view) {
     std::chrono::milliseconds interval{view.Timer1().Interval};
@@ -58,6 +60,10 @@ GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
 
+    // The style keeps pixmaps of the menus it drew in Qt's cache, 10 MiB of them by default;
+    // a few hundred KiB hold every menu of the game, so long menu sessions stay small.
+    QPixmapCache::setCacheLimit(kPixmapCacheKiB);
+
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);  // the menus belong to the window, above the scene
     auto* barStyle = new MenuBarStyle;
@@ -72,6 +78,7 @@ GameWindow::GameWindow(Form1& form, Dispatcher& dispatcher, QtPlatform& platform
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setParent(this);
+    platform_.keepInView(scene_, hullReach(view_));
     // While a box is up, the handler that opened it is still running: no tick may run, so
     // none is even raised.
     platform_.setBoxHooks(
