@@ -132,6 +132,33 @@ TEST_F(GameWindowTest, SystemColoursComeFromThePalette) {
     EXPECT_EQ(frame.pixel(80, 80), qRgb(0, 0, 210));
 }
 
+// The scene is drawn in the order the window creates its controls, each once, except that
+// the labels come last: the stars from the last down, Line3, the right end of the terrain,
+// Line2, the hull, the rest of the terrain, the flame, then lblPause to lblFuel.
+TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
+    SceneState state = SceneState::capture(view);
+    std::string order;
+    state.forEachInDrawingOrder(
+        [&](int index, const SceneState::LabelLook&) { order += "L" + std::to_string(index); },
+        [&](const SceneState::ShapeLook& star) { order += star.left < 100 ? "s" : "S"; },
+        [&](const SceneState::LineLook& line) {
+            if (&line == &state.Fire)
+                order += "F";
+            else if (&line == &state.Line2)
+                order += "2";
+            else if (&line == &state.Line3)
+                order += "3";
+            else if (&line >= &state.ship[0] && &line <= &state.ship[8])
+                order += "h" + std::to_string(&line - &state.ship[0]);
+            else
+                order += "g" + std::to_string(&line - &state.Ground[0]);
+        });
+    // shpStar(0) is the only star left of x = 100 pixels, and is drawn last of the stars.
+    EXPECT_EQ(order, "SSSSSSSSSSSSs3g12g11g102h8h7h6h5h4h3h2h0h1g9g8g7g6g5g4g3g2g1g0FL0L1L2L3L4");
+    EXPECT_EQ(&LabelTexts::label(view, 0), &view.lblPause());
+    EXPECT_EQ(&LabelTexts::label(view, 4), &view.lblFuel());
+}
+
 // No star or line is drawn over a readout: a star moved onto lblScore's text leaves the label
 // as it was, and the star shows again once it has moved on.
 TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
