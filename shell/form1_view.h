@@ -45,8 +45,8 @@ inline constexpr auto kCreationOrder = [] {
     auto add = [&](K kind, int index) {
         order[next++] = SceneControl{kind, static_cast<std::int16_t>(index)};
     };
-    for (K label : {K::Timer1, K::lblPause, K::lblScore, K::lblHeight, K::lblThrust, K::lblFuel})
-        add(label, 0);
+    for (K single : {K::Timer1, K::lblPause, K::lblScore, K::lblHeight, K::lblThrust, K::lblFuel})
+        add(single, 0);
     for (int i = 12; i >= 0; --i)
         add(K::shpStar, i);
     add(K::Line3, 0);
@@ -58,8 +58,9 @@ inline constexpr auto kCreationOrder = [] {
     for (int i = 9; i >= 0; --i)
         add(K::Ground, i);
     add(K::Fire, 0);
-    // Every slot filled, none twice: a bad count would leave a default Timer1 at the end.
-    if (next != order.size()) throw "the creation order lists every control once";
+    // 1 timer, 5 labels, 13 stars, 13 + 9 lines and 3 more: a list that does not fill the
+    // array exactly does not compile.
+    if (next != order.size()) throw "the creation order lists every control";
     return order;
 }();
 
