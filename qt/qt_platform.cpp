@@ -145,8 +145,8 @@ int QtPlatform::MsgBox(const std::string& prompt, int /*buttons: only OK is used
     if (beforeBox_) beforeBox_();
     std::function<QPoint(QSize)> place;
     if (keepWidget_ != nullptr) {
-        place = [widget = keepWidget_, area = keepArea_](QSize size) {
-            if (widget == nullptr) return QPoint();
+        // The widget lives as long as the window the box blocks, so at least as long as the box.
+        place = [widget = keepWidget_.data(), area = keepArea_](QSize size) {
             const QRect scene(widget->mapToGlobal(QPoint(0, 0)), widget->size());
             const QRect keep(widget->mapToGlobal(area.topLeft()), area.size());
             const QScreen* screen = widget->screen();
