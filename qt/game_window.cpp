@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QProxyStyle>
 
 // The icon lives in the library's resources, which a static library must register itself.
@@ -26,6 +27,8 @@ class MenuBarStyle : public QProxyStyle {
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+constexpr int kPixmapCacheKiB = 2048;
 
 QIcon gameIcon() {
     initIconResources();
@@ -54,6 +57,10 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
 
+    // The style keeps pixmaps of the menus it drew in Qt's cache, 10 MiB of them by default;
+    // a few hundred KiB hold every menu of the game, so long menu sessions stay small.
+    QPixmapCache::setCacheLimit(kPixmapCacheKiB);
+
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);  // the menus belong to the window, above the scene
     auto* barStyle = new MenuBarStyle;
@@ -69,6 +76,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setParent(this);
+    platform_.keepInView(scene_, hullReach(view_));
 }
 
 bool GameWindow::start() {

@@ -1,9 +1,69 @@
 #include "qt/label_texts.h"
 
+#include <algorithm>
+
+#include "qt/scene_state.h"
+
 namespace vandrel::qt {
 
+namespace {
+
+// The widest figures the readouts show in a normal flight: they must fit whole.
+constexpr const char* kWidestFigures[] = {"Height: 57.38", "Thrust: 10.0", "Score: 1,389",
+                                          "Fuel: 9999"};
+// The forms' classic default size, 8 points: 11 pixels at 96 dots per inch. A smaller size
+// is taken only when the desktop's face is too wide for the figures at this one.
+constexpr int kDefaultPixels = 11;
+constexpr int kSmallestPixels = 8;
+
+// The width of a line of text set glyph by glyph from the font's own advances; the glyphs'
+// indexes and advances are left in the scratch vectors.
+double setGlyphs(const QRawFont& font, const QString& chars, std::vector<quint32>& indexes,
+                 std::vector<QPointF>& advances) {
+    int count = static_cast<int>(chars.size());
+    indexes.resize(static_cast<std::size_t>(count));
+    if (!font.isValid() ||
+        !font.glyphIndexesForChars(chars.constData(), count, indexes.data(), &count)) {
+        count = 0;  // no font to show it in
+    }
+    indexes.resize(static_cast<std::size_t>(count));
+    advances.resize(static_cast<std::size_t>(count));
+    if (count > 0) font.advancesForGlyphIndexes(indexes.data(), advances.data(), count);
+    double width = 0;
+    for (const QPointF& advance : advances)
+        width += advance.x();
+    return width;
+}
+
+// The room for text in a label: its box less the border and the text's one-pixel lead.
+int textRoom(const Label& label) {
+    int room = pixelBox(label.Left, label.Top, label.Width, label.Height).width() - 1;
+    return label.Border == BorderStyle::FixedSingle ? room - 2 : room;
+}
+
+}  // namespace
+
 QFont labelFont(const Label& label, const QFont& windowFont) {
-    if (!label.OwnFont) return windowFont;
+    if (!label.OwnFont) {
+        // The desktop's own sans-serif face, at the largest size up to the classic default at
+        // which the widest figures fit the label.
+        QFont font = windowFont;
+        font.setStyleHint(QFont::SansSerif);
+        std::vector<quint32> indexes;
+        std::vector<QPointF> advances;
+        for (int pixels = kDefaultPixels; pixels > kSmallestPixels; --pixels) {
+            font.setPixelSize(pixels);
+            const QRawFont raw = QRawFont::fromFont(font);
+            double widest = 0;
+            for (const char* figure : kWidestFigures) {
+                widest = std::max(widest,
+                                  setGlyphs(raw, QString::fromLatin1(figure), indexes, advances));
+            }
+            if (widest <= textRoom(label)) return font;
+        }
+        font.setPixelSize(kSmallestPixels);
+        return font;
+    }
     const Font& own = *label.OwnFont;
     QFont font;
     font.setFamilies({QString::fromStdString(own.Name), QStringLiteral("Microsoft Sans Serif"),
@@ -15,21 +75,6 @@ QFont labelFont(const Label& label, const QFont& windowFont) {
     font.setUnderline(own.Underline);
     font.setStrikeOut(own.Strikethrough);
     return font;
-}
-
-const Label& LabelTexts::label(const Form1View& view, int index) {
-    switch (index) {
-        case 0:
-            return view.lblPause();
-        case 1:
-            return view.lblScore();
-        case 2:
-            return view.lblHeight();
-        case 3:
-            return view.lblThrust();
-        default:
-            return view.lblFuel();
-    }
 }
 
 std::array<bool, LabelTexts::kCount> LabelTexts::sync(const Form1View& view,
@@ -49,21 +94,12 @@ std::array<bool, LabelTexts::kCount> LabelTexts::sync(const Form1View& view,
 }
 
 void LabelTexts::layOut(Text& text) {
-    QString chars = QString::fromStdString(text.caption);
-    int count = static_cast<int>(chars.size());
-    indexes_.resize(static_cast<std::size_t>(count));
-    if (!text.font.isValid() ||
-        !text.font.glyphIndexesForChars(chars.constData(), count, indexes_.data(), &count)) {
-        count = 0;  // no font to show it in
-    }
-    indexes_.resize(static_cast<std::size_t>(count));
-    advances_.resize(static_cast<std::size_t>(count));
-    if (count > 0) text.font.advancesForGlyphIndexes(indexes_.data(), advances_.data(), count);
+    setGlyphs(text.font, QString::fromStdString(text.caption), indexes_, advances_);
 
     // Glyphs stand on the baseline, one ascent below the top of the line.
     double ascent = text.font.isValid() ? text.font.ascent() : 0;
     QList<QPointF> positions;
-    positions.reserve(count);
+    positions.reserve(static_cast<qsizetype>(advances_.size()));
     double x = 0;
     for (const QPointF& advance : advances_) {
         positions.append(QPointF(x, ascent));

@@ -25,9 +25,11 @@ QFont labelFont(const Label& label, const QFont& windowFont);
 
 class LabelTexts {
   public:
-    /// The labels in the order the scene draws them (lblPause first).
-    static constexpr int kCount = 5;
-    static const Label& label(const Form1View& view, int index);
+    /// The labels in the order the window creates them (lblPause first).
+    static constexpr int kCount = static_cast<int>(kLabels.size());
+    static const Label& label(const Form1View& view, int index) {
+        return view.label(kLabels[static_cast<std::size_t>(index)]);
+    }
 
     struct Text {
         std::string caption;  // the caption these glyphs show

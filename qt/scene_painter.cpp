@@ -62,14 +62,15 @@ void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Labe
                               const QPalette& palette) {
     QRect box = pixelBox(label.Left, label.Top, label.Width, label.Height);
     if (!look.Visible || !area.intersects(box)) return;
-    painter.fillRect(box, brush(look.BackColor, palette));
     QRect inner = box;
     if (label.Border == BorderStyle::FixedSingle) {
-        painter.setPen(pen(systemColor(SystemColor::WindowText), 1, palette));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        // The border is the box's outermost ring of pixels, filled rather than stroked, so
+        // that it covers exactly those at any pixel density (a one-pixel pen would straddle
+        // the box's edge on a display of two device pixels a pixel).
+        painter.fillRect(box, brush(systemColor(SystemColor::WindowText), palette));
         inner = box.adjusted(1, 1, -1, -1);
     }
+    painter.fillRect(inner, brush(look.BackColor, palette));
     int textWidth = static_cast<int>(std::ceil(text.width));
     int x = inner.left() + 1;
     if (label.TextAlign == Alignment::Center) {

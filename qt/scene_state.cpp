@@ -40,6 +40,21 @@ QRect footprint(const SceneState::ShapeLook& shape) {
     return QRect(shape.left, shape.top, shape.width, shape.height).adjusted(-pad, -pad, pad, pad);
 }
 
+QRect hullReach(const Form1View& view) {
+    const Line& strut = view.ship()(1);
+    const double cx = strut.X2, cy = strut.Y2;  // the hull centre
+    double reach = 0;
+    int pen = 0;
+    for (const Line& line : view.ship()) {
+        reach = std::max({reach, std::hypot(line.X1 - cx, line.Y1 - cy),
+                          std::hypot(line.X2 - cx, line.Y2 - cy)});
+        pen = std::max<int>(pen, line.BorderWidth);
+    }
+    const int radius = static_cast<int>(std::ceil(reach / kTwipsPerPixel)) + pen;
+    const QPoint centre(toPixel(strut.X2), toPixel(strut.Y2));
+    return QRect(centre - QPoint(radius, radius), centre + QPoint(radius, radius));
+}
+
 int toPixel(float twips) {
     double pixels = static_cast<double>(twips) / kTwipsPerPixel;
     if (std::isnan(pixels)) return 0;
@@ -51,6 +66,22 @@ QRect pixelBox(float left, float top, float width, float height) {
     return QRect(x, y, toPixel(left + width) - x, toPixel(top + height) - y);
 }
 
+const SceneState::LineLook& SceneState::lineLook(SceneControl control) const {
+    const auto index = static_cast<std::size_t>(control.index);
+    switch (control.kind) {
+        case SceneControl::Kind::Ground:
+            return Ground[index];
+        case SceneControl::Kind::ship:
+            return ship[index];
+        case SceneControl::Kind::Line2:
+            return Line2;
+        case SceneControl::Kind::Line3:
+            return Line3;
+        default:
+            return Fire;  // the last line
+    }
+}
+
 SceneState SceneState::capture(const Form1View& view) {
     SceneState state;
     state.BackColor = view.BackColor();
@@ -59,12 +90,12 @@ SceneState SceneState::capture(const Form1View& view) {
         state.labels[static_cast<std::size_t>(i)] = {label.Visible, label.BackColor,
                                                      label.ForeColor};
     }
-    for (int i = 0; i < 13; ++i)
-        state.shpStar[static_cast<std::size_t>(i)] = lookOf(view.shpStar()(i));
-    for (int i = 0; i < 13; ++i)
-        state.Ground[static_cast<std::size_t>(i)] = lookOf(view.Ground()(i));
-    for (int i = 0; i < 9; ++i)
-        state.ship[static_cast<std::size_t>(i)] = lookOf(view.ship()(i));
+    for (std::size_t i = 0; i < state.shpStar.size(); ++i)
+        state.shpStar[i] = lookOf(view.shpStar()(static_cast<int>(i)));
+    for (std::size_t i = 0; i < state.Ground.size(); ++i)
+        state.Ground[i] = lookOf(view.Ground()(static_cast<int>(i)));
+    for (std::size_t i = 0; i < state.ship.size(); ++i)
+        state.ship[i] = lookOf(view.ship()(static_cast<int>(i)));
     state.Fire = lookOf(view.Fire());
     state.Line2 = lookOf(view.Line2());
     state.Line3 = lookOf(view.Line3());

@@ -45,7 +45,7 @@ struct SceneState {
     };
 
     Color BackColor = 0;
-    std::array<LabelLook, 5> labels{};  // in LabelTexts' order
+    std::array<LabelLook, kLabels.size()> labels{};  // in LabelTexts' order
     std::array<ShapeLook, 13> shpStar{};
     std::array<LineLook, 13> Ground{};
     std::array<LineLook, 9> ship{};
@@ -54,18 +54,24 @@ struct SceneState {
     static SceneState capture(const Form1View& view);
     friend bool operator==(const SceneState&, const SceneState&) = default;
 
-    /// Visits the visible things in the order the window creates its controls, so that later
-    /// ones lie on top: `label(index, look)` for each label in LabelTexts' order, then
-    /// `shape(look)` for the stars 12 to 0, and `line(look)` for Line3, Ground 12 to 10,
-    /// Line2, ship 8 to 2, ship 0, ship 1, Ground 9 to 0, and the flame last.
+    /// Visits the visible things from the bottom up: the lines and stars in the order the
+    /// window creates them, so that later ones lie on top, then the labels, so that no star or
+    /// line crosses a readout's text: `shape(look)` for a star, `line(look)` for a line and
+    /// `label(index, look)` for each label in LabelTexts' order.
     template <class OnLabel, class OnShape, class OnLine>
     void forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const;
+    /// The look of a line of the scene: one of Ground, ship, Line2, Line3 and Fire.
+    const LineLook& lineLook(SceneControl control) const;
 
     /// Calls `mark` with the old and the new footprint of every line and shape that differs
     /// between two frames.
     template <class Mark>
     static void forEachChange(const SceneState& before, const SceneState& after, Mark&& mark);
 };
+
+/// Every pixel the hull may cover whatever its attitude: the square round its centre, which
+/// never moves, that holds a circle through its farthest end, pen included.
+QRect hullReach(const Form1View& view);
 
 /// Every pixel a visible line or shape may cover, pen and line ends included; empty when
 /// it is hidden.
@@ -74,26 +80,16 @@ QRect footprint(const SceneState::ShapeLook& shape);
 
 template <class OnLabel, class OnShape, class OnLine>
 void SceneState::forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const {
+    for (SceneControl control : kCreationOrder) {
+        if (control.isShape()) {
+            shape(shpStar[static_cast<std::size_t>(control.index)]);
+        } else if (control.isLine()) {
+            line(lineLook(control));
+        }
+    }
     for (std::size_t i = 0; i < labels.size(); ++i) {
         label(static_cast<int>(i), labels[i]);
     }
-    for (std::size_t i = shpStar.size(); i-- > 0;) {
-        shape(shpStar[i]);
-    }
-    line(Line3);
-    for (std::size_t i = 13; i-- > 10;) {
-        line(Ground[i]);
-    }
-    line(Line2);
-    for (std::size_t i = 9; i-- > 2;) {
-        line(ship[i]);
-    }
-    line(ship[0]);
-    line(ship[1]);
-    for (std::size_t i = 10; i-- > 0;) {
-        line(Ground[i]);
-    }
-    line(Fire);
 }
 
 template <class Mark>

@@ -20,8 +20,11 @@ TEST_PACKAGES=(
     valgrind clang-format
     python3 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core  # window checks
     python3-xlib                                                        # window checks and benchmark: Xlib
+    locales                                                             # readouts under other desktop locales
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
 )
+# The locales the readout tests run the window under (C.UTF-8 is built in).
+LOCALES=(de_DE.UTF-8 fr_FR.UTF-8)
 
 case "${1:-test}" in
     play) PACKAGES=("${PLAY_PACKAGES[@]}") ;;
@@ -34,7 +37,13 @@ for package in "${PACKAGES[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null || true)
     [[ "$status" == ii* ]] || missing+=("$package")
 done
-if ((${#missing[@]} == 0)); then
+# A locale counts as there when `locale -a` lists it (as de_DE.utf8).
+missing_locales=()
+for name in "${LOCALES[@]}"; do
+    listed=${name%.UTF-8}.utf8
+    locale -a 2>/dev/null | grep -qx "$listed" || missing_locales+=("$name")
+done
+if ((${#missing[@]} == 0 && ${#missing_locales[@]} == 0)); then
     exit 0
 fi
 
@@ -55,7 +64,19 @@ else
     exit 1
 fi
 
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update
-"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if ((${#missing[@]} > 0)); then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${as_root[@]}" apt-get update
+    "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+if ((${#missing_locales[@]} > 0)); then
+    echo "setup: generating the locales ${missing_locales[*]}"
+    for name in "${missing_locales[@]}"; do
+        # Enable the locale's line in /etc/locale.gen (or add it), then build what is missing.
+        "${as_root[@]}" sed -i "s/^# *\($name UTF-8\)\$/\1/" /etc/locale.gen
+        grep -qx "$name UTF-8" /etc/locale.gen ||
+            echo "$name UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    done
+    "${as_root[@]}" locale-gen --keep-existing
+fi

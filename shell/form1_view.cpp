@@ -13,6 +13,21 @@ void collect(const std::vector<const MenuItem*>& items, std::vector<const MenuIt
 
 }  // namespace
 
+const Label& Form1View::label(SceneControl control) const {
+    switch (control.kind) {
+        case SceneControl::Kind::lblPause:
+            return f_.lblPause;
+        case SceneControl::Kind::lblScore:
+            return f_.lblScore;
+        case SceneControl::Kind::lblHeight:
+            return f_.lblHeight;
+        case SceneControl::Kind::lblThrust:
+            return f_.lblThrust;
+        default:
+            return f_.lblFuel;  // the last label
+    }
+}
+
 const MenuItem* Form1View::menuItem(std::string_view name) const {
     for (const MenuItem* item : menuItems()) {
         if (item->Name == name) return item;

@@ -2,11 +2,78 @@
 // read back. It never changes the form.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "shell/form1.h"
 
 namespace vandrel {
+
+/// One control of the scene: which, and its index when it is an element of a control array
+/// (0 for a single control).
+struct SceneControl {
+    enum class Kind : std::uint8_t {
+        Timer1,
+        lblPause,
+        lblScore,
+        lblHeight,
+        lblThrust,
+        lblFuel,
+        shpStar,
+        Ground,
+        ship,
+        Line2,
+        Line3,
+        Fire,
+    };
+    Kind kind = Kind::Timer1;
+    std::int16_t index = 0;
+
+    constexpr bool isLabel() const { return kind >= Kind::lblPause && kind <= Kind::lblFuel; }
+    constexpr bool isLine() const { return kind >= Kind::Ground; }
+    constexpr bool isShape() const { return kind == Kind::shpStar; }
+};
+
+/// Every control of the scene in the order the window's definition lists them, which is the
+/// order the window creates them in: the timer, the labels, the stars from the last down, the
+/// marker and the right end of the terrain, the hull, the rest of the terrain, the flame last.
+inline constexpr auto kCreationOrder = [] {
+    using K = SceneControl::Kind;
+    std::array<SceneControl, 44> order{};
+    std::size_t next = 0;
+    auto add = [&](K kind, int index) {
+        order[next++] = SceneControl{kind, static_cast<std::int16_t>(index)};
+    };
+    for (K single : {K::Timer1, K::lblPause, K::lblScore, K::lblHeight, K::lblThrust, K::lblFuel})
+        add(single, 0);
+    for (int i = 12; i >= 0; --i)
+        add(K::shpStar, i);
+    add(K::Line3, 0);
+    for (int i : {12, 11, 10})
+        add(K::Ground, i);
+    add(K::Line2, 0);
+    for (int i : {8, 7, 6, 5, 4, 3, 2, 0, 1})
+        add(K::ship, i);
+    for (int i = 9; i >= 0; --i)
+        add(K::Ground, i);
+    add(K::Fire, 0);
+    // 1 timer, 5 labels, 13 stars, 13 + 9 lines and 3 more: a list that does not fill the
+    // array exactly does not compile.
+    if (next != order.size()) throw "the creation order lists every control";
+    return order;
+}();
+
+/// The labels, in the order the window creates them.
+inline constexpr auto kLabels = [] {
+    std::array<SceneControl, 5> labels{};
+    std::size_t next = 0;
+    for (SceneControl control : kCreationOrder) {
+        if (control.isLabel()) labels[next++] = control;
+    }
+    if (next != labels.size()) throw "the scene has five labels";
+    return labels;
+}();
 
 class Form1View {
   public:
@@ -31,6 +98,8 @@ class Form1View {
     const Line& Line2() const { return f_.Line2; }
     const Line& Line3() const { return f_.Line3; }
     const Line& Fire() const { return f_.Fire; }
+    /// A label of the scene, one of those in kLabels.
+    const Label& label(SceneControl control) const;
 
     /// The menus on the menu bar, in order; each item lists its submenu's items.
     const std::vector<const MenuItem*>& menuBar() const { return f_.menuBar_; }

@@ -109,6 +109,9 @@ class FlightChecks:
         hole = Rect(frame.x0 - 4, frame.y0 - 4, frame.x1 + 4, frame.y1 + 4)
         time.sleep(0.3)  # the scene under the closed popup is repainted
         first = View(self.game)
+        faults = first.box_faults(frame)
+        assert not faults, "; ".join(faults)
+        assert first.hull_white() >= 40, "the hull is hidden while the help box is up"
         woken = self.game.wakeups(0.6)
         assert woken < WAKEUPS, f"the game was woken {woken} times in 0.6 s under the box"
         second = View(self.game)
@@ -137,6 +140,12 @@ class FlightChecks:
         found = self.session.find_window("^(Crashed|Landed)!$", timeout=40)
         assert found, "no 'Crashed!' box within 40 s of falling"
         assert self.session.find_window("^Crashed!$"), "the flight ended in 'Landed!'"
+        # The box leaves the ship in view: the player sees the red hull while it is up.
+        frame = self.session.geometry(found)
+        red = wait_view(self.game, lambda v: v.hull_red() >= 20, 5)
+        assert red, "the red hull does not show while the 'Crashed!' box is up"
+        faults = red.box_faults(frame)
+        assert not faults, "; ".join(faults)
         self.session.xdotool("windowfocus", "--sync", found)
         self.session.xdotool("key", "Return")
         assert self.menus.wait_closed(10), "the 'Crashed!' box is still open after Return"
@@ -186,15 +195,38 @@ class FlightChecks:
 
 
 def close_request(session, program):
-    """A second game, closed by its window's close request, ends with status 0."""
-    game = Game(session, program)
-    try:
-        view = wait_view(game, lambda v: v.prompt() >= 15, 15)
-        assert view, "the second game never showed its prompt"
-        session.display.request_close(game.window)
-        status = game.wait_exit(10)
-        assert status is not None, "the game still runs 10 s after the close request"
-        assert status == 0, f"the game ended with status {status}" + game.output()
-    finally:
-        game.close()
+    """Games closed by their window's close request end at once with status 0: at the start
+    screen, and while each kind of box is up (Qt itself drops the close request of a window
+    that a modal box blocks)."""
+    def help_box(game):
+        menus = Menus(game)
+        menus.click(menus.open("h", "the Help menu", 2), 0)
+        return "^Game Help$"
 
+    def about_box(game):
+        menus = Menus(game)
+        menus.click(menus.open("h", "the Help menu", 2), 1)
+        return "^About$"
+
+    def outcome_box(game):
+        game.focus()
+        session.xdotool("key", "p")
+        return "^(Crashed|Landed)!$"
+
+    for what, open_box in [("at the start screen", None), ("under Help > Controls", help_box),
+                           ("under Help > About", about_box), ("under the outcome box",
+                                                               outcome_box)]:
+        game = Game(session, program)
+        try:
+            view = wait_view(game, lambda v: v.prompt() >= 15, 15)
+            assert view, f"the game closed {what} never showed its prompt"
+            if open_box:
+                title = open_box(game)
+                assert session.find_window(title, timeout=40), f"no box {title} opened"
+            session.display.request_close(game.window)
+            status = game.wait_exit(10)
+            assert status is not None, f"the game still runs 10 s after the close request {what}"
+            assert status == 0, f"closed {what}, the game ended with status {status}" + \
+                game.output()
+        finally:
+            game.close()

@@ -38,6 +38,10 @@ class Rect:
     def __eq__(self, other):
         return (self.x0, self.y0, self.x1, self.y1) == (other.x0, other.y0, other.x1, other.y1)
 
+    def overlaps(self, other):
+        return (self.x0 <= other.x1 and other.x0 <= self.x1 and self.y0 <= other.y1
+                and other.y0 <= self.y1)
+
     def area(self):
         return (self.x1 - self.x0 + 1) * (self.y1 - self.y0 + 1)
 

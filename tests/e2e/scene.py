@@ -51,6 +51,19 @@ class View:
                 faults.append(f"{name} box holds no text ({dark} dark pixels)")
         return faults
 
+    def box_faults(self, frame):
+        """What a box whose frame is on the screen at `frame` hides or gets wrong: it must
+        leave the hull and the readouts in view, centred across the scene."""
+        faults = []
+        covered = [name for name, area in [("hull", HULL)] + READOUTS
+                   if frame.overlaps(self.game.rect(*area))]
+        if covered:
+            faults.append(f"the box at {frame} hides the {', '.join(covered)}")
+        centre, scene = (frame.x0 + frame.x1) / 2, self.game.client
+        if abs(centre - (scene.x0 + scene.x1) / 2) > 2:
+            faults.append(f"the box at {frame} is not centred across the scene at {scene}")
+        return faults
+
     def changed_since(self, other, holes=()):
         """Pixels of the scene that differ from an earlier view, outside the holes."""
         return self.shot.differing(other.shot, self.game.client, holes)

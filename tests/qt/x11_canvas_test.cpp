@@ -14,6 +14,7 @@
 #include "qt/scene_painter.h"
 #include "qt/x11_canvas.h"
 #include "tests/qt/game_window_fixture.h"
+#include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
@@ -173,6 +174,21 @@ TEST_F(X11CanvasTest, AFlightWithTheFlameMatchesThePainterAndSurvivesAMenuOverIt
     options->close();
     settle();
     EXPECT_EQ(shown(), before);
+}
+
+// The server draws the labels last too: a star moved onto a readout leaves its text whole.
+TEST_F(X11CanvasTest, AStarOnAReadoutLiesUnderItsText) {
+    settle();
+    const QRect score(8, 80, 81, 17);
+    const QImage before = shown();
+    Shape& star = Form1Probe::shpStar(form, 0);
+    star.Left = 180;  // over "Score: "
+    star.Top = 1230;
+    window.scene().refresh();
+    settle();
+    const QImage over = shown();
+    EXPECT_EQ(over.copy(score), before.copy(score));
+    expectAlike(over, painted());
 }
 
 }  // namespace
