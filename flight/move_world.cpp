@@ -5,8 +5,7 @@
 // area itself. Positions move by the speeds from before this call; gravity and the engine then
 // change the speeds for the next one. Every speed is added through Currency, so a coordinate
 // is rounded to four decimals on each move.
-#include <cmath>
-
+#include "flight/trig_table.h"
 #include "shell/form1.h"
 
 namespace vandrel {
@@ -68,9 +67,9 @@ void Form1::MoveWorld() {
         Fire.Visible = true;
         // The scenery gains Thrust along the attitude vector, so the ship is pushed away from
         // its flame; each product is rounded to Currency before the exact addition.
-        const double r = Angle.toDouble() / 3.14;
-        SpeedY += Currency::fromDouble(Thrust.toDouble() * std::sin(r));
-        SpeedX += Currency::fromDouble(Thrust.toDouble() * std::cos(r));
+        const TrigEntry& r = attitude(Angle);
+        SpeedY += Currency::fromDouble(Thrust.toDouble() * r.sin);
+        SpeedX += Currency::fromDouble(Thrust.toDouble() * r.cos);
         if (Thrust > 0_cur) Fuel -= Thrust;  // the last burn may take more than was left
     }
 }

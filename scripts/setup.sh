@@ -10,6 +10,8 @@ PACKAGES=(
     clang libclang-rt-14-dev                        # the fuzz targets
     valgrind clang-format
     python3 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core  # window checks
+    python3-mpmath                                  # proof of the sine and cosine table
+    g++-aarch64-linux-gnu qemu-user                 # the same flights on arm64
 )
 
 missing=()
