@@ -3,7 +3,12 @@
 // It runs 117 times a tick, so its floating-point fault checks are gathered: a NaN or an
 // infinity in any intermediate carries through a double sum of them, which a Single can never
 // overflow, and one test of that sum finds it.
+#include "flight/segments_cross.h"
+
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "shell/form1.h"
 
@@ -14,31 +19,89 @@ namespace vandrel {
 /// Parallel, collinear (even overlapping) and zero-length segments never meet.
 Boolean Form1::SegmentsCross(float ax1, float ay1, float ax2, float ay2, float bx1, float by1,
                              float bx2, float by2) {
-    // The directions, each rounded to a Single.
-    const float dAx = static_cast<float>(static_cast<double>(ax2) - ax1);
-    const float dAy = static_cast<float>(static_cast<double>(ay2) - ay1);
-    const float dBx = static_cast<float>(static_cast<double>(bx2) - bx1);
-    const float dBy = static_cast<float>(static_cast<double>(by2) - by1);
-
-    // The zero test alone is made on the determinant rounded to a Single.
-    const double determinant = static_cast<double>(dAy) * dBx - static_cast<double>(dBy) * dAx;
-    const float d = static_cast<float>(determinant);
-    if (!std::isfinite(static_cast<double>(dAx) + dAy + dBx + dBy + d)) [[unlikely]]
+    const SegmentRay a = segmentRay(ax1, ay1, ax2, ay2);
+    const SegmentRay b = segmentRay(bx1, by1, bx2, by2);
+    const Crossing c = crossing(a, b);
+    if (!std::isfinite(static_cast<double>(a.dx) + a.dy + b.dx + b.dy + c.d)) [[unlikely]]
         raise(ErrorCode::Overflow);
-    if (d == 0.0f) return False;  // parallel, collinear or zero-length: never meet
-
-    // Where the crossing lies along B (0 at B1, 1 at B2) and along A (0 at A1, 1 at A2); each
-    // denominator is formed afresh, and neither can be zero once the rounded one is not.
-    const float s = static_cast<float>(
-        ((static_cast<double>(ax1) - bx1) * dAy + (static_cast<double>(by1) - ay1) * dAx) /
-        (static_cast<double>(dAy) * dBx - static_cast<double>(dBy) * dAx));
-    const float t = static_cast<float>(
-        ((static_cast<double>(bx1) - ax1) * dBy + (static_cast<double>(ay1) - by1) * dBx) /
-        (static_cast<double>(dBy) * dAx - static_cast<double>(dAy) * dBx));
-    if (!std::isfinite(static_cast<double>(s) + t)) [[unlikely]]
+    if (c.d == 0.0f) return False;  // parallel, collinear or zero-length: never meet
+    // Neither denominator can be zero once the rounded determinant is not.
+    if (!std::isfinite(static_cast<double>(c.s) + c.t)) [[unlikely]]
         raise(ErrorCode::Overflow);
+    return within(c) ? True : False;
+}
 
-    return s >= 0.0f && s <= 1.0f && t >= 0.0f && t <= 1.0f ? True : False;
+namespace {
+
+// Two doubles side by side, and a mask of two lanes; every compiler for SSE2 or NEON keeps
+// them in one register.
+using Pair = double __attribute__((vector_size(16)));
+using Mask = std::int64_t __attribute__((vector_size(16)));
+
+Pair both(double x) {
+    return Pair{x, x};
+}
+
+Pair magnitude(Pair x) {
+    constexpr Mask kAllButSign = {INT64_MAX, INT64_MAX};
+    return std::bit_cast<Pair>(std::bit_cast<Mask>(x) & kAllButSign);
+}
+
+}  // namespace
+
+bool Form1::ContactPossible() const {
+    // Every pair is tested, with the determinant and the two numerators formed exactly as
+    // SegmentsCross forms them, but without its two divisions and without a branch per pair,
+    // two pairs at a time. The directions are taken once per segment instead of once per pair
+    // (the same bits).
+    //
+    // Why the quotients are not needed: SegmentsCross accepts when s and t, each a quotient
+    // n / D rounded to double and then to a Single, lie in [0, 1]. A Single in [0, 1] (a -0
+    // included) comes from a quotient within [-2^-149, 1 + 2^-24], so from an exact n / D
+    // within 1/2 + 2^-20 of 1/2, that is |n - D / 2| <= (1/2 + 2^-20) |D|; the rounding of
+    // those few operations (2^-53 of them, |D| being at least 2^-150 once the rounded
+    // determinant is not zero) is far inside the margin. It faults when D or a quotient
+    // rounds past the Single range, which needs |D| or |n| / |D| to be 2^127 at the least.
+    // Any pair near either case sends the tick to the ordered scan, which decides exactly.
+    constexpr double kMargin = 0x1p-20;
+    constexpr double kSingleRange = 0x1p127;
+
+    // The ground as columns of doubles (every Single is one exactly), two segments a column,
+    // padded with a zero-length segment, which is parallel to everything and never meets.
+    constexpr std::size_t kColumns = (Ground.size() + 1) / 2;
+    std::array<Pair, kColumns> ax{}, ay{}, adx{}, ady{};
+    for (int j = 0; j < Ground.size(); ++j) {
+        const Line& g = Ground(j);
+        const SegmentRay a = segmentRay(g.X1, g.Y1, g.X2, g.Y2);
+        if (!std::isfinite(static_cast<double>(a.x) + a.y + a.dx + a.dy)) return true;
+        const auto column = static_cast<std::size_t>(j / 2);
+        const int lane = j % 2;
+        ax[column][lane] = a.x, ay[column][lane] = a.y;
+        adx[column][lane] = a.dx, ady[column][lane] = a.dy;
+    }
+    Mask possible = {0, 0};
+    for (const Line& s : ship) {
+        const SegmentRay b = segmentRay(s.X1, s.Y1, s.X2, s.Y2);
+        if (!std::isfinite(static_cast<double>(b.x) + b.y + b.dx + b.dy)) return true;
+        const Pair bx = both(b.x), by = both(b.y), bdx = both(b.dx), bdy = both(b.dy);
+        for (std::size_t k = 0; k < kColumns; ++k) {
+            const Pair d = ady[k] * bdx - bdy * adx[k];
+            // t's numerator negated, so that both quotients have the denominator D.
+            const Pair ns = (ax[k] - bx) * ady[k] + (by - ay[k]) * adx[k];
+            const Pair nt = (ax[k] - bx) * bdy + (by - ay[k]) * bdx;
+            const Pair size = magnitude(d);
+            // A Single rounds to zero exactly what lies within half its least denormal.
+            const Mask parallel = size <= both(0x1p-150);
+            const Pair half = both(0.5) * d;
+            const Pair reach = both(0.5 + kMargin) * size;
+            const Mask near = (magnitude(ns - half) <= reach) & (magnitude(nt - half) <= reach);
+            const Pair limit = both(kSingleRange) * size;
+            const Mask fault =
+                (size >= both(kSingleRange)) | (magnitude(ns) >= limit) | (magnitude(nt) >= limit);
+            possible |= ~parallel & (near | fault);
+        }
+    }
+    return (possible[0] | possible[1]) != 0;
 }
 
 }  // namespace vandrel

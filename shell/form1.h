@@ -64,6 +64,10 @@ class Form1 {
     static Boolean SegmentsCross(float ax1, float ay1, float ax2, float ay2, float bx1, float by1,
                                  float bx2, float by2);
 
+    /// The contact scan's first pass: false when no pair of hull and ground segments meets
+    /// and none would fault, so that the ordered scan, which calls Touchdown, can be skipped.
+    bool ContactPossible() const;
+
     // The readouts, each text built in one place for every refresh point.
     void RefreshFuel();
     void RefreshThrust();
