@@ -62,9 +62,17 @@ bool Form1::ContactPossible() const {
     // those few operations (2^-53 of them, |D| being at least 2^-150 once the rounded
     // determinant is not zero) is far inside the margin. It faults when D or a quotient
     // rounds past the Single range, which needs |D| or |n| / |D| to be 2^127 at the least.
-    // Any pair near either case sends the tick to the ordered scan, which decides exactly.
+    // With every coordinate within 2^42 twips (the pass gives up at once otherwise), |D| and
+    // |n| are below 2^87, so only a |D| below 2^-40 can fault. Any pair near a contact or with
+    // such a D sends the tick to the ordered scan, which decides exactly.
     constexpr double kMargin = 0x1p-20;
-    constexpr double kSingleRange = 0x1p127;
+    constexpr double kFarthest = 0x1p42;  // twips
+    constexpr double kSmallestSafe = 0x1p-40;
+    auto farOrNotFinite = [](const Line& l) {
+        // A NaN fails every comparison, so it counts as far.
+        return !(std::fabs(l.X1) <= kFarthest && std::fabs(l.Y1) <= kFarthest &&
+                 std::fabs(l.X2) <= kFarthest && std::fabs(l.Y2) <= kFarthest);
+    };
 
     // The ground as columns of doubles (every Single is one exactly), two segments a column,
     // padded with a zero-length segment, which is parallel to everything and never meets.
@@ -72,17 +80,17 @@ bool Form1::ContactPossible() const {
     std::array<Pair, kColumns> ax{}, ay{}, adx{}, ady{};
     for (int j = 0; j < Ground.size(); ++j) {
         const Line& g = Ground(j);
+        if (farOrNotFinite(g)) return true;
         const SegmentRay a = segmentRay(g.X1, g.Y1, g.X2, g.Y2);
-        if (!std::isfinite(static_cast<double>(a.x) + a.y + a.dx + a.dy)) return true;
         const auto column = static_cast<std::size_t>(j / 2);
         const int lane = j % 2;
         ax[column][lane] = a.x, ay[column][lane] = a.y;
         adx[column][lane] = a.dx, ady[column][lane] = a.dy;
     }
-    Mask possible = {0, 0};
+    Mask possible = {0, 0};  // pairs, per lane, that may meet or fault
     for (const Line& s : ship) {
+        if (farOrNotFinite(s)) return true;
         const SegmentRay b = segmentRay(s.X1, s.Y1, s.X2, s.Y2);
-        if (!std::isfinite(static_cast<double>(b.x) + b.y + b.dx + b.dy)) return true;
         const Pair bx = both(b.x), by = both(b.y), bdx = both(b.dx), bdy = both(b.dy);
         for (std::size_t k = 0; k < kColumns; ++k) {
             const Pair d = ady[k] * bdx - bdy * adx[k];
@@ -95,10 +103,8 @@ bool Form1::ContactPossible() const {
             const Pair half = both(0.5) * d;
             const Pair reach = both(0.5 + kMargin) * size;
             const Mask near = (magnitude(ns - half) <= reach) & (magnitude(nt - half) <= reach);
-            const Pair limit = both(kSingleRange) * size;
-            const Mask fault =
-                (size >= both(kSingleRange)) | (magnitude(ns) >= limit) | (magnitude(nt) >= limit);
-            possible |= ~parallel & (near | fault);
+            const Mask faultable = size < both(kSmallestSafe);
+            possible -= ~parallel & (near | faultable);  // counts the lanes that may meet
         }
     }
     return (possible[0] | possible[1]) != 0;
