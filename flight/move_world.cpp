@@ -20,7 +20,9 @@ float moved(float coordinate, Currency speed) {
 }  // namespace
 
 void Form1::MoveWorld() {
-    for (std::int16_t i = 0; i <= 12; ++i) {
+    // Ground segment i and star i move together, one index at a time.
+    static_assert(decltype(Ground)::size() == decltype(shpStar)::size());
+    for (std::int16_t i = 0; i < Ground.size(); ++i) {
         Line& g = Ground(i);
         if (g.X1 >= static_cast<double>(ScaleWidth) + 2500.0) {
             // Left the band on the right: re-enter on the left on whole units, in Integer

@@ -76,7 +76,7 @@ bool Form1::ContactPossible() const {
 
     // The ground as columns of doubles (every Single is one exactly), two segments a column,
     // padded with a zero-length segment, which is parallel to everything and never meets.
-    constexpr std::size_t kColumns = (Ground.size() + 1) / 2;
+    constexpr std::size_t kColumns = (decltype(Ground)::size() + 1) / 2;
     std::array<Pair, kColumns> ax{}, ay{}, adx{}, ady{};
     for (int j = 0; j < Ground.size(); ++j) {
         const Line& g = Ground(j);
