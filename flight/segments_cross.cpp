@@ -6,10 +6,10 @@
 #include "flight/segments_cross.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "flight/pairs.h"
 #include "shell/form1.h"
 
 namespace vandrel {
@@ -30,24 +30,6 @@ Boolean Form1::SegmentsCross(float ax1, float ay1, float ax2, float ay2, float b
         raise(ErrorCode::Overflow);
     return within(c) ? True : False;
 }
-
-namespace {
-
-// Two doubles side by side, and a mask of two lanes; every compiler for SSE2 or NEON keeps
-// them in one register.
-using Pair = double __attribute__((vector_size(16)));
-using Mask = std::int64_t __attribute__((vector_size(16)));
-
-Pair both(double x) {
-    return Pair{x, x};
-}
-
-Pair magnitude(Pair x) {
-    constexpr Mask kAllButSign = {INT64_MAX, INT64_MAX};
-    return std::bit_cast<Pair>(std::bit_cast<Mask>(x) & kAllButSign);
-}
-
-}  // namespace
 
 bool Form1::ContactPossible() const {
     // Every pair is tested, with the determinant and the two numerators formed exactly as
