@@ -3,8 +3,6 @@
 // It runs 117 times a tick, so its floating-point fault checks are gathered: a NaN or an
 // infinity in any intermediate carries through a double sum of them, which a Single can never
 // overflow, and one test of that sum finds it.
-#include "flight/segments_cross.h"
-
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +12,36 @@
 
 namespace vandrel {
 
+namespace {
+
+/// A segment as the test sees it: its first end and its direction, the difference of its ends
+/// formed in double and rounded to a Single.
+struct SegmentRay {
+    float x, y;    // first end, twips
+    float dx, dy;  // second end minus first end, twips
+};
+
+SegmentRay segmentRay(float x1, float y1, float x2, float y2) {
+    return {x1, y1, static_cast<float>(static_cast<double>(x2) - x1),
+            static_cast<float>(static_cast<double>(y2) - y1)};
+}
+
+/// The determinant D of the directions of A and B, and the numerators of the crossing's place
+/// along B (s = ns / D) and along A (t = nt / -D), for one pair (double) or two (Pair), with
+/// the same operations in the same order either way.
+template <class T>
+struct Numerators {
+    T determinant, s, t;
+};
+
+template <class T>
+Numerators<T> numerators(T ax, T ay, T adx, T ady, T bx, T by, T bdx, T bdy) {
+    return {ady * bdx - bdy * adx, (ax - bx) * ady + (by - ay) * adx,
+            (bx - ax) * bdy + (ay - by) * bdx};
+}
+
+}  // namespace
+
 /// Whether segment A1-A2 and segment B1-B2 meet, their ends included: True (-1) or False (0).
 /// The crossing of the two supporting lines is accepted when it lies inside both segments.
 /// Parallel, collinear (even overlapping) and zero-length segments never meet.
@@ -21,14 +49,21 @@ Boolean Form1::SegmentsCross(float ax1, float ay1, float ax2, float ay2, float b
                              float bx2, float by2) {
     const SegmentRay a = segmentRay(ax1, ay1, ax2, ay2);
     const SegmentRay b = segmentRay(bx1, by1, bx2, by2);
-    const Crossing c = crossing(a, b);
-    if (!std::isfinite(static_cast<double>(a.dx) + a.dy + b.dx + b.dy + c.d)) [[unlikely]]
+    const Numerators<double> n = numerators<double>(a.x, a.y, a.dx, a.dy, b.x, b.y, b.dx, b.dy);
+
+    // The zero test alone is made on the determinant rounded to a Single.
+    const float d = static_cast<float>(n.determinant);
+    if (!std::isfinite(static_cast<double>(a.dx) + a.dy + b.dx + b.dy + d)) [[unlikely]]
         raise(ErrorCode::Overflow);
-    if (c.d == 0.0f) return False;  // parallel, collinear or zero-length: never meet
-    // Neither denominator can be zero once the rounded determinant is not.
-    if (!std::isfinite(static_cast<double>(c.s) + c.t)) [[unlikely]]
+    if (d == 0.0f) return False;  // parallel, collinear or zero-length: never meet
+
+    // Where the crossing lies along B (0 at B1, 1 at B2) and along A (0 at A1, 1 at A2). A's
+    // denominator, dBy dAx - dAy dBx, is exactly -D; neither is zero once d is not.
+    const float s = static_cast<float>(n.s / n.determinant);
+    const float t = static_cast<float>(n.t / -n.determinant);
+    if (!std::isfinite(static_cast<double>(s) + t)) [[unlikely]]
         raise(ErrorCode::Overflow);
-    return within(c) ? True : False;
+    return s >= 0.0f && s <= 1.0f && t >= 0.0f && t <= 1.0f ? True : False;
 }
 
 bool Form1::ContactPossible() const {
@@ -75,16 +110,16 @@ bool Form1::ContactPossible() const {
         const SegmentRay b = segmentRay(s.X1, s.Y1, s.X2, s.Y2);
         const Pair bx = both(b.x), by = both(b.y), bdx = both(b.dx), bdy = both(b.dy);
         for (std::size_t k = 0; k < kColumns; ++k) {
-            const Pair d = ady[k] * bdx - bdy * adx[k];
-            // t's numerator negated, so that both quotients have the denominator D.
-            const Pair ns = (ax[k] - bx) * ady[k] + (by - ay[k]) * adx[k];
-            const Pair nt = (ax[k] - bx) * bdy + (by - ay[k]) * bdx;
+            const Numerators<Pair> n =
+                numerators<Pair>(ax[k], ay[k], adx[k], ady[k], bx, by, bdx, bdy);
+            const Pair d = n.determinant;
             const Pair size = magnitude(d);
             // A Single rounds to zero exactly what lies within half its least denormal.
             const Mask parallel = size <= both(0x1p-150);
             const Pair half = both(0.5) * d;
             const Pair reach = both(0.5 + kMargin) * size;
-            const Mask near = (magnitude(ns - half) <= reach) & (magnitude(nt - half) <= reach);
+            // t = nt / -D, so |-nt - D / 2| is |nt + D / 2|.
+            const Mask near = (magnitude(n.s - half) <= reach) & (magnitude(n.t + half) <= reach);
             const Mask faultable = size < both(kSmallestSafe);
             possible -= ~parallel & (near | faultable);  // counts the lanes that may meet
         }
