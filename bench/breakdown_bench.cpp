@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/flight_fixture.h"
+#include "flight/trig_table.h"
 #include "shell/runtime/text.h"
 
 namespace vandrel::bench {
@@ -27,22 +28,15 @@ constexpr std::array<Currency, 19> kPlacementOffsets = {
     7.35_cur, 0.0_cur,       neg(2.45_cur), 0.0_cur,       2.45_cur,
     7.35_cur, neg(7.35_cur), 2.45_cur,      neg(2.45_cur)};
 
-std::array<double, 19> placementRadians(Currency angle) {
-    std::array<double, 19> radians{};
-    for (std::size_t k = 0; k < radians.size(); ++k) {
-        radians[k] = (angle + kPlacementOffsets[k]).toDouble() / 3.14;
-    }
-    return radians;
-}
-
-// The cosine and sine of each of the 19 placed ends, as one ship placement takes them.
+// The cosine and sine of each of the 19 placed ends, looked up as one ship placement takes them.
 void ShipTrig(benchmark::State& state) {
-    const std::array<double, 19> radians = placementRadians(4.9_cur);
+    Currency angle = 4.9_cur;
     for (auto _ : state) {
-        for (double r : radians) {
-            benchmark::DoNotOptimize(r);
-            benchmark::DoNotOptimize(std::cos(r));
-            benchmark::DoNotOptimize(std::sin(r));
+        benchmark::DoNotOptimize(angle);
+        for (Currency offset : kPlacementOffsets) {
+            const TrigEntry& e = attitude(angle + offset);
+            benchmark::DoNotOptimize(e.cos);
+            benchmark::DoNotOptimize(e.sin);
         }
     }
 }
@@ -66,6 +60,18 @@ void ContactScan(benchmark::State& state) {
     runScan(state, P::SegmentsCross);
 }
 BENCHMARK(ContactScan);
+
+// The tick's first pass over the same 117 pairs, which finds that none can meet.
+void ContactFirstPass(benchmark::State& state) {
+    NoContactFlight flight;
+    flight.tick();
+    for (auto _ : state) {
+        bool possible = P::ContactPossible(flight.form());
+        benchmark::DoNotOptimize(possible);
+    }
+    if (P::ContactPossible(flight.form())) state.SkipWithError("the first pass found a contact");
+}
+BENCHMARK(ContactFirstPass);
 
 // A yardstick, not the game's test: the same arithmetic as SegmentsCross in the same
 // precision, compiled inline here, either with no fault checks at all or with one comparison

@@ -12,9 +12,12 @@ void Form1::Timer1_Timer() {
 
     // The contact scan reads every coordinate afresh and tests all 117 pairs unless one meets.
     // Its order is the tie-break: the lowest hull index that touches wins, and of the ground
-    // segments it touches, the lowest index is judged.
-    for (std::int16_t i = 0; i <= 8 && !GameOver; ++i) {
-        for (std::int16_t j = 0; j <= 12; ++j) {
+    // segments it touches, the lowest index is judged. In nearly every tick nothing meets, and
+    // a first pass over all pairs, with no branch per pair, shows that; only when it finds a
+    // pair that meets or would fault does the ordered scan run, pair by pair.
+    const bool possible = ContactPossible();
+    for (std::int16_t i = 0; possible && i < ship.size() && !GameOver; ++i) {
+        for (std::int16_t j = 0; j < Ground.size(); ++j) {
             const Line& g = Ground(j);
             const Line& s = ship(i);
             if (SegmentsCross(g.X1, g.Y1, g.X2, g.Y2, s.X1, s.Y1, s.X2, s.Y2)) {

@@ -18,7 +18,7 @@ void Form1::Touchdown(std::int16_t& index) {
 
     if (flat && slowDescent && notTippedLeft && notTippedRight && littleDriftRight &&
         littleDriftLeft) {
-        for (std::int16_t i = 0; i <= 8; ++i)
+        for (std::int16_t i = 0; i < ship.size(); ++i)
             ship(i).BorderColor = kGreen;
         // The narrower the pad, the higher the score.
         const double width = static_cast<double>(Ground(index).X2) - Ground(index).X1;
@@ -28,7 +28,7 @@ void Form1::Touchdown(std::int16_t& index) {
                                      Tristate::UseDefault, platform_.regional());
         platform_.MsgBox("Great Sucsess!\r\nPress 'R' to reset", 0, "Landed!");
     } else {
-        for (std::int16_t i = 0; i <= 8; ++i)
+        for (std::int16_t i = 0; i < ship.size(); ++i)
             ship(i).BorderColor = kRed;
         platform_.MsgBox("You have Failed!\r\nPress 'R' to reset", 0, "Crashed!");
     }

@@ -4,8 +4,7 @@
 // hull and the flame is recomputed from it on each call, so the outline can never drift.
 // A point at distance r and angular offset d lies at C + r * (cos, sin)((Angle + d) / 3.14),
 // with (cos, sin) pointing from the centre towards the flame; the divisor is 3.14, not pi.
-#include <cmath>
-
+#include "flight/trig_table.h"
 #include "shell/form1.h"
 
 namespace vandrel {
@@ -22,10 +21,6 @@ constexpr Currency kDiagonal = 2.45_cur;
 constexpr Currency kSide = 4.9_cur;
 constexpr Currency kLowDiagonal = 7.35_cur;
 
-double radians(Currency angle) {
-    return angle.toDouble() / 3.14;
-}
-
 }  // namespace
 
 void Form1::UpdateShip() {
@@ -37,16 +32,17 @@ void Form1::UpdateShip() {
     const double cy = ship(1).Y2;
     // Each coordinate on its own: r times the cosine or sine, plus the centre, in double.
     auto place = [&](float& x, float& y, double r, Currency offset) {
-        const Currency a = Angle + offset;
-        x = toSingle(cx + r * std::cos(radians(a)));
-        y = toSingle(cy + r * std::sin(radians(a)));
+        const TrigEntry& a = attitude(Angle + offset);
+        x = toSingle(cx + r * a.cos);
+        y = toSingle(cy + r * a.sin);
     };
 
     place(Fire.X1, Fire.Y1, 120, 0_cur);  // the flame's root, at the cabin floor
     // The tip: (Thrust + 0.4) times the direction, then times 500.
     const double flame = (Thrust + 0.4_cur).toDouble();
-    Fire.X2 = toSingle(cx + flame * std::cos(radians(Angle)) * 500.0);
-    Fire.Y2 = toSingle(cy + flame * std::sin(radians(Angle)) * 500.0);
+    const TrigEntry& heading = attitude(Angle);
+    Fire.X2 = toSingle(cx + flame * heading.cos * 500.0);
+    Fire.Y2 = toSingle(cy + flame * heading.sin * 500.0);
 
     place(ship(0).X2, ship(0).Y2, -170, -kDiagonal);     // cabin, upper left
     place(ship(0).X1, ship(0).Y1, -170, -kLowDiagonal);  // cabin, lower left

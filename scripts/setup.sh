@@ -22,6 +22,8 @@ TEST_PACKAGES=(
     python3-xlib                                                        # window checks and benchmark: Xlib
     locales                                                             # readouts under other desktop locales
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
+    python3-mpmath                                                      # proof of the sine and cosine table
+    g++-aarch64-linux-gnu qemu-user                                     # the same flights on arm64
 )
 # The locales the readout tests run the window under (C.UTF-8 is built in).
 LOCALES=(de_DE.UTF-8 fr_FR.UTF-8)

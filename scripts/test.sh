@@ -3,8 +3,11 @@
 #   1. the build in build/ (warnings as errors under CI=true) and its tests; the widget
 #      tests use Qt's offscreen platform, so no display is needed;
 #   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events;
-#   3. the same two for the AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/;
-#   4. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
+#   3. the same flights on arm64: vandrel-trace cross-built in build-arm64/ and run under
+#      qemu-aarch64 must write what the x86-64 build writes, byte for byte;
+#   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
+#      build-asan/;
+#   5. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
 # Every stage runs even when an earlier one failed; the summary at the end names each stage,
 # and the exit status is 1 when any failed.
 set -uo pipefail
@@ -60,6 +63,19 @@ suites() {
     fi
 }
 suites "$preset" build
+
+# arm64_check: cross-builds the trace tool and compares its flights with build/'s.
+arm64_check() {
+    { [[ -f build-arm64/CMakeCache.txt ]] || cmake --preset arm64; } &&
+        cmake --build --preset arm64 -j2 --target vandrel-trace &&
+        tests/trace/same_on_arm64.sh build/vandrel-trace build-arm64/vandrel-trace
+}
+if [[ -x build/vandrel-trace ]]; then
+    stage "the same flights on arm64 under qemu (build-arm64/)" arm64_check
+else
+    record "the same flights on arm64" "not run (no build/vandrel-trace)" 0
+fi
+
 suites asan build-asan "${sanitizers[@]}"
 
 if [[ -f fuzz/run.sh ]]; then

@@ -90,6 +90,13 @@ class Form1 {
     static Boolean SegmentsCross(float ax1, float ay1, float ax2, float ay2, float bx1, float by1,
                                  float bx2, float by2);
 
+    /// MoveWorld's motion when no ground segment wraps, two coordinates at a time; false,
+    /// with nothing written, when a segment wraps or a move would fault.
+    bool MoveAllAtOnce();
+    /// The contact scan's first pass: false when no pair of hull and ground segments meets
+    /// and none would fault, so that the ordered scan, which calls Touchdown, can be skipped.
+    bool ContactPossible() const;
+
     // The readouts, each text built in one place for every refresh point.
     void RefreshFuel();
     void RefreshThrust();

@@ -2,12 +2,19 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace vandrel {
 
 namespace {
+
+// The decimal digits of a whole number.
+std::string digits(std::uint64_t n) {
+    char buffer[20];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, n);
+    return std::string(buffer, written.ptr);
+}
 
 // A number as its exact decimal digits: sign, whole part and fraction, no rounding yet.
 struct Decimal {
@@ -23,22 +30,24 @@ Decimal exactDecimal(Currency value) {
     // The magnitude as unsigned, so that the most negative count has one too.
     std::uint64_t magnitude =
         d.negative ? std::uint64_t{0} - static_cast<std::uint64_t>(count) : std::uint64_t(count);
-    d.whole = std::to_string(magnitude / 10000);
-    std::string fraction = std::to_string(magnitude % 10000);
-    d.fraction = std::string(4 - fraction.size(), '0') + fraction;
+    d.whole = digits(magnitude / 10000);
+    d.fraction = digits(10000 + magnitude % 10000).substr(1);  // four digits, leading zeros kept
     return d;
 }
 
 Decimal exactDecimal(double value) {
     Decimal d;
     d.negative = std::signbit(value);
-    // glibc prints the exact binary value; 1100 decimals hold the longest expansion a double has.
-    char buffer[1500];
-    std::snprintf(buffer, sizeof buffer, "%.1100f", std::fabs(value));
-    std::string text(buffer);
-    std::size_t point = text.find('.');
+    // Fixed notation with as many decimals as a double's exact binary value can have (1074)
+    // is exact; the whole part of a finite double has at most 309 digits.
+    constexpr int kExactDecimals = 1074;
+    char buffer[309 + 1 + kExactDecimals];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                       std::chars_format::fixed, kExactDecimals);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const std::size_t point = text.find('.');
     d.whole = text.substr(0, point);
-    d.fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    d.fraction = text.substr(point + 1);
     return d;
 }
 
@@ -73,30 +82,39 @@ bool resolve(Tristate flag, bool regionalDefault) {
     return flag == Tristate::UseDefault ? regionalDefault : flag == Tristate::True;
 }
 
-std::string group(const std::string& whole, const std::string& separator) {
-    std::string out;
+// The whole part with the group separator every three digits.
+void appendGrouped(std::string& out, const std::string& whole, const std::string& separator) {
     for (std::size_t i = 0; i < whole.size(); ++i) {
         if (i > 0 && (whole.size() - i) % 3 == 0) out += separator;
         out += whole[i];
     }
-    return out;
 }
 
 std::string format(Decimal d, int digits, Tristate leadingZero, Tristate parentheses,
                    Tristate grouping, const Regional& regional) {
     if (digits < 0) digits = 0;
     roundAwayFromZero(d, digits);
-    std::string body;
-    if (d.whole == "0" && digits > 0 && !resolve(leadingZero, regional.leadingZero)) {
-        body.clear();  // ".5"
-    } else {
-        body = resolve(grouping, regional.grouping) ? group(d.whole, regional.groupSeparator)
-                                                    : d.whole;
+    const bool parenthesised = d.negative && resolve(parentheses, regional.parentheses);
+    std::string out;
+    out.reserve(16);
+    if (parenthesised) {
+        out += '(';
+    } else if (d.negative) {
+        out += regional.negativeSign;
     }
-    if (digits > 0) body += regional.decimalSeparator + d.fraction;
-    if (!d.negative) return body;
-    if (resolve(parentheses, regional.parentheses)) return "(" + body + ")";
-    return regional.negativeSign + body;
+    if (d.whole == "0" && digits > 0 && !resolve(leadingZero, regional.leadingZero)) {
+        // ".5"
+    } else if (resolve(grouping, regional.grouping)) {
+        appendGrouped(out, d.whole, regional.groupSeparator);
+    } else {
+        out += d.whole;
+    }
+    if (digits > 0) {
+        out += regional.decimalSeparator;
+        out += d.fraction;
+    }
+    if (parenthesised) out += ')';
+    return out;
 }
 
 }  // namespace
@@ -122,39 +140,49 @@ std::string SingleToText(float value, const Regional& regional) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
 
-    // Seven significant digits of the exact value, "d.dddddde+XX", rounded as printf does.
+    // Seven significant digits of the exact value, "d.dddddde+XX", rounded to nearest.
     char buffer[32];
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
                       std::chars_format::scientific, 6);
-    *written.ptr = '\0';
-    std::string mantissa = std::string(1, buffer[0]) + std::string(buffer + 2, 6);
-    int exponent = std::atoi(buffer + 9);
+    const char significant[7] = {buffer[0], buffer[2], buffer[3], buffer[4],
+                                 buffer[5], buffer[6], buffer[7]};
+    int exponent = 0;  // after "e" and its sign
+    std::from_chars(buffer + 10, written.ptr, exponent);
+    if (buffer[9] == '-') exponent = -exponent;
+    std::size_t used = 7;  // the significant digits without their trailing zeros
+    while (used > 1 && significant[used - 1] == '0')
+        --used;
 
-    std::string out = value < 0 ? "-" : "";
+    std::string out;
+    out.reserve(16);
+    if (value < 0) out += '-';
     if (exponent > -5 && exponent < 7) {
-        std::string whole;
-        std::string fraction;
-        if (exponent >= 0) {
-            whole = mantissa.substr(0, static_cast<std::size_t>(exponent) + 1);
-            fraction = mantissa.substr(static_cast<std::size_t>(exponent) + 1);
-        } else {
-            whole = "0";
-            fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+        if (exponent < 0) {
+            out += '0';
+            out += regional.decimalSeparator;
+            out.append(static_cast<std::size_t>(-exponent - 1), '0');
+            out.append(significant, used);
+            return out;
         }
-        fraction.erase(fraction.find_last_not_of('0') + 1);
-        out += whole;
-        if (!fraction.empty()) out += regional.decimalSeparator + fraction;
+        const auto whole = static_cast<std::size_t>(exponent) + 1;
+        out.append(significant, whole);
+        if (used > whole) {
+            out += regional.decimalSeparator;
+            out.append(significant + whole, used - whole);
+        }
         return out;
     }
-    std::string fraction = mantissa.substr(1);
-    fraction.erase(fraction.find_last_not_of('0') + 1);
-    out += mantissa.substr(0, 1);
-    if (!fraction.empty()) out += regional.decimalSeparator + fraction;
-    char exponentText[16];
-    std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
-                  std::abs(exponent));
-    return out + exponentText;
+    out += significant[0];
+    if (used > 1) {
+        out += regional.decimalSeparator;
+        out.append(significant + 1, used - 1);
+    }
+    // At least two exponent digits: a Single's decimal exponent lies within -45..38.
+    out += exponent < 0 ? "E-" : "E+";
+    if (std::abs(exponent) < 10) out += '0';
+    out += digits(static_cast<std::uint64_t>(std::abs(exponent)));
+    return out;
 }
 
 }  // namespace vandrel

@@ -1,5 +1,9 @@
 // World motion: the terrain and star wraps, motion through Currency, gravity and the engine.
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
 
 #include "tests/core/game.h"
 
@@ -133,6 +137,77 @@ TEST(MoveWorld, CoordinatesPassThroughCurrency) {
     EXPECT_EQ(g.star(6).Top, 300);
     EXPECT_EQ(g.ground(2).Y1, static_cast<float>(0.0312));
     EXPECT_EQ(g.ground(2).Y2, static_cast<float>(0.0938));
+}
+
+TEST(MoveWorld, EveryCoordinateMovesThroughCurrencyAtAnyMagnitude) {
+    // Random coordinates from a hundred-thousandth to a thousand billion, halfway cases and
+    // both signs of zero, with random speeds: every one lands where Currency puts it, whether
+    // the call takes two at a time or, past 2^52 ten-thousandths, one at a time.
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> exponent(-17, 40);
+    std::uniform_real_distribution<float> mantissa(-2, 2);
+    std::uniform_int_distribution<std::int64_t> speed(-40'000'000, 40'000'000);
+    auto coordinate = [&](int k) {
+        switch (k % 8) {
+            case 0:
+                return 0.03125f;  // halfway between four decimals
+            case 1:
+                return -0.0f;
+            default:
+                return std::ldexp(mantissa(random), exponent(random));
+        }
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        Still g;
+        P::SpeedX(g.form) = Currency::fromCount(speed(random));
+        P::SpeedY(g.form) = Currency::fromCount(speed(random));
+        std::vector<float> expected;
+        for (int i = 0; i < 13; ++i) {
+            Line& l = g.ground(i);
+            Shape& s = g.star(i);
+            l.X1 = 2500 + std::fmod(coordinate(trial + i), 2000.0f),
+            l.X2 = l.X1 + 100;  // in the band
+            l.Y1 = coordinate(trial + i + 1), l.Y2 = coordinate(trial + i + 2);
+            s.Left = 1 + std::fabs(coordinate(trial + i + 3)) * 1e-9f;  // inside the screen
+            s.Top = 1 + std::fabs(coordinate(trial + i + 4)) * 1e-9f;
+        }
+        auto through = [](float c, Currency v) { return (Currency::fromSingle(c) + v).toSingle(); };
+        for (int i = 0; i < 13; ++i) {
+            const Line& l = g.ground(i);
+            const Shape& s = g.star(i);
+            for (float c : {l.X1, l.X2, s.Left})
+                expected.push_back(through(c, g.view.SpeedX()));
+            for (float c : {s.Top, l.Y1, l.Y2})
+                expected.push_back(through(c, g.view.SpeedY()));
+        }
+        g.move();
+        for (int i = 0; i < 13; ++i) {
+            const Line& l = g.ground(i);
+            const Shape& s = g.star(i);
+            const float moved[6] = {l.X1, l.X2, s.Left, s.Top, l.Y1, l.Y2};
+            for (int m = 0; m < 6; ++m)
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(moved[m]),
+                          std::bit_cast<std::uint32_t>(expected[std::size_t(6 * i + m)]))
+                    << "trial " << trial << ", index " << i << ", coordinate " << m;
+        }
+    }
+}
+
+TEST(MoveWorld, AMoveThatOverflowsStopsTheCallWhereItStands) {
+    // Index 5's Y1 is beyond Currency's range: indexes 0 to 4 have moved, index 5 as far as
+    // its star, and nothing after it.
+    Still g;
+    P::SpeedX(g.form) = 1_cur;
+    P::SpeedY(g.form) = 1_cur;
+    g.ground(5).Y1 = 1e15f;
+    const float before4 = g.ground(4).Y2, before5 = g.star(5).Top, before6 = g.ground(6).X1;
+    const float x5 = g.ground(5).X1;
+    EXPECT_THROW(g.move(), RuntimeError);
+    EXPECT_EQ(g.ground(4).Y2, before4 + 1);
+    EXPECT_EQ(g.ground(5).X1, x5 + 1);
+    EXPECT_EQ(g.star(5).Top, before5 + 1);
+    EXPECT_EQ(g.ground(5).Y1, 1e15f);
+    EXPECT_EQ(g.ground(6).X1, before6);
 }
 
 TEST(MoveWorld, EngineAtTheStartAttitude) {

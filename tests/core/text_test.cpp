@@ -1,7 +1,15 @@
 // The runtime's number-to-text services: FormatNumber and the default text of a Single.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "shell/runtime/numbers.h"
 #include "shell/runtime/text.h"
@@ -19,6 +27,15 @@ Regional european() {
     Regional r;
     r.decimalSeparator = ",";
     r.groupSeparator = ".";
+    return r;
+}
+
+// French settings: a decimal comma and a narrow no-break space (U+202F) between groups.
+Regional french() {
+    Regional r;
+    r.decimalSeparator = ",";
+    r.groupSeparator = "\u202F";
+    r.negativeSign = "\u2212";  // a real minus sign, three bytes
     return r;
 }
 
@@ -122,6 +139,91 @@ TEST(SingleToText, ZeroNegativesAndTheRegionalSeparator) {
     Regional r;
     r.negativeSign = "~";
     EXPECT_EQ(SingleToText(-1.5f, r), "-1.5");
+}
+
+TEST(FormatNumber, MultiByteRegionalSeparatorsAndSigns) {
+    const Regional r = french();
+    EXPECT_EQ(fmt(1e6 / 720, 0, Def, Def, Def, r), "1\u202F389");
+    EXPECT_EQ(fmt(1234567.5, 0, Def, Def, Def, r), "1\u202F234\u202F568");
+    EXPECT_EQ(fmt(-1234.5_cur, 1, Def, Def, Def, r), "\u22121\u202F234,5");
+    EXPECT_EQ(fmt(-1234.5_cur, 1, Def, Yes, Def, r), "(1\u202F234,5)");
+    EXPECT_EQ(SingleToText(-59.99929f, r), "-59,99929");  // a Single's sign is always "-"
+    EXPECT_EQ(SingleToText(12345678.0f, r), "1,234568E+07");
+}
+
+TEST(FormatNumber, EveryDigitOfADoublesExactValue) {
+    // The exact expansions against the C library's, away from the halves where the two
+    // roundings differ, over doubles of every magnitude from the least denormal up.
+    char exact[1500];
+    char expected[1500];
+    std::uint64_t bits = 0x9E3779B97F4A7C15u;
+    int compared = 0;
+    for (int k = 0; k < 2000; ++k) {
+        bits = bits * 6364136223846793005u + 1442695040888963407u;
+        const double v = std::bit_cast<double>(bits & 0x7FEFFFFFFFFFFFFFu);  // finite, positive
+        const int digits = k % 7 == 0 ? 0 : k % 13;
+        std::snprintf(exact, sizeof exact, "%.1100f", v);
+        const std::string_view after(std::strchr(exact, '.') + 1 + digits);
+        if (after.find_first_not_of('0', 1) == std::string_view::npos && after[0] == '5') continue;
+        std::snprintf(expected, sizeof expected, "%.*f", digits, v);
+        ASSERT_EQ(fmt(v, digits, Yes, No, No), expected) << std::bit_cast<std::uint64_t>(v);
+        ++compared;
+    }
+    EXPECT_GT(compared, 1990);
+    EXPECT_EQ(fmt(0x1p-1074, 0), "0");
+    EXPECT_EQ(fmt(0x1p-1074, 12), "0.000000000000");
+    EXPECT_EQ(fmt(1.7976931348623157e308, 0, Def, Def, No).size(), 309u);
+}
+
+// The texts of every formatting routine, for values that take every path: rounding carries,
+// groups, signs, E notation both ways, denormals, a score of every pad.
+std::vector<std::string> everyKindOfText() {
+    std::vector<std::string> texts;
+    for (double v : {0.0, -0.0, 0.5, -0.5, 2.5, 999.5, 1.005, 1e6 / 720, 1e6 / 840, 1e6 / 1200,
+                     1e6 / 1320, -1234567.5, 1e300, 0x1p-1074, 123456.789}) {
+        for (int digits : {0, 1, 2, 6}) {
+            texts.push_back(fmt(v, digits));
+            texts.push_back(fmt(v, digits, No, Yes, No, french()));
+        }
+    }
+    for (Currency c : {0_cur, 0.05_cur, 1.5_cur, 9999_cur, 922337203685477.5807_cur,
+                       Currency::fromCount(-5000), Currency::fromCount(INT64_MIN)}) {
+        texts.push_back(fmt(c, 0));
+        texts.push_back(fmt(c, 1, No, Yes, Yes, european()));
+        texts.push_back(fmt(c, 4));
+    }
+    for (float f : {60.0f, 59.99929f, 0.0001f, 1234567.0f, 12345678.0f, 0.00001f, -1.5f, 1e-40f,
+                    3.4028235e38f, -0.000015f}) {
+        texts.push_back(SingleToText(f, kFixed));
+        texts.push_back(SingleToText(f, french()));
+    }
+    return texts;
+}
+
+// The process's C locale decides nothing: under a comma-decimal locale every routine writes
+// exactly what it writes under "C". The window's process runs in the user's locale.
+TEST(FormatNumber, NoTextDependsOnTheProcesssLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+    const std::vector<std::string> expected = everyKindOfText();
+    EXPECT_EQ(expected[0], "0");
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) == nullptr) {
+            // The test command generates both; only a bare developer machine may lack them.
+            const char* ci = std::getenv("CI");
+            if (ci != nullptr && std::string(ci) == "true") {
+                ADD_FAILURE() << "the locale " << name << " is not installed";
+                continue;
+            }
+            std::setlocale(LC_ALL, "C");
+            GTEST_SKIP() << "the locale " << name << " is not installed (run locale-gen)";
+        }
+        // The locale really writes a decimal comma, so the comparison can catch a fault.
+        char probe[8];
+        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+        EXPECT_STREQ(probe, "1,5") << name;
+        EXPECT_EQ(everyKindOfText(), expected) << name;
+    }
+    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The ship's attitude and hull geometry: turning, the flame, the nine hull segments.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
+#include "flight/trig_table.h"
 #include "tests/core/game.h"
 #include "tests/core/scene_data.h"
 
@@ -142,6 +145,70 @@ TEST(UpdateShip, TurningStepsAndWrapsExactly) {
     for (int k = 0; k < 99; ++k)
         P::UpdateShip(g.form);
     EXPECT_EQ(g.view.Angle(), 4.9_cur);
+}
+
+// The game's own cosine and sine: one table entry per angle, each the correctly rounded value
+// (scripts/gen_trig_table.py --check proves that in high precision; CTest runs it).
+TEST(Attitude, EveryEntryIsTheGamesRadiansAndTheCLibrarysCosineAndSine) {
+    for (std::size_t n = 0; n < kTrigTable.size(); ++n) {
+        const Currency angle = Currency::fromCount(kTrigLowestCount + kTrigStep * std::int64_t(n));
+        const double radians = angle.toDouble() / 3.14;  // as the game forms it
+        const TrigEntry& e = attitude(angle);
+        EXPECT_EQ(&e, &kTrigTable[n]);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(e.radians), std::bit_cast<std::uint64_t>(radians))
+            << angle.count();
+        // Bit for bit, so that a sign of zero counts too.
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(e.cos),
+                  std::bit_cast<std::uint64_t>(std::cos(radians)))
+            << angle.count();
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(e.sin),
+                  std::bit_cast<std::uint64_t>(std::sin(radians)))
+            << angle.count();
+    }
+}
+
+TEST(Attitude, EveryAngleTheGameTurnsToIsInTheTable) {
+    // Every attitude, turned to by the arrow keys through both wrap-arounds, with every offset.
+    Game g;
+    P::TurnKey(g.form, 1) = true;
+    int lookups = 0;
+    for (int k = 0; k < 99; ++k) {
+        for (Currency d :
+             {0_cur, 2.45_cur, neg(2.45_cur), 4.9_cur, neg(4.9_cur), 7.35_cur, neg(7.35_cur)}) {
+            const Currency angle = g.view.Angle() + d;
+            EXPECT_EQ(attitude(angle).radians, angle.toDouble() / 3.14);
+            ++lookups;
+        }
+        P::UpdateShip(g.form);
+    }
+    EXPECT_EQ(lookups, 99 * 7);
+    EXPECT_EQ(kTrigTable.front().radians, neg(12.05_cur).toDouble() / 3.14);
+    EXPECT_EQ(kTrigTable.back().radians, (22.25_cur).toDouble() / 3.14);
+}
+
+TEST(Attitude, AnAngleOffTheTableIsAFaultNeverAGuess) {
+    auto fault = [](Currency angle) {
+        try {
+            attitude(angle);
+        } catch (const RuntimeError& e) {
+            return e.code() == ErrorCode::SubscriptOutOfRange;
+        }
+        return false;
+    };
+    EXPECT_TRUE(fault(4.91_cur));                        // between two entries
+    EXPECT_TRUE(fault(Currency::fromCount(49001)));      // one ten-thousandth off
+    EXPECT_TRUE(fault(neg(12.1_cur)));                   // one step below the lowest
+    EXPECT_TRUE(fault(22.3_cur));                        // one step above the highest
+    EXPECT_TRUE(fault(Currency::fromCount(INT64_MIN)));  // no overflow in the index either
+    EXPECT_FALSE(fault(neg(12.05_cur)));
+    EXPECT_FALSE(fault(22.25_cur));
+
+    // Through the game: an attitude off the lattice stops the tick with the runtime's error.
+    Game g;
+    P::Angle(g.form) = 4.91_cur;
+    EXPECT_THROW(P::UpdateShip(g.form), RuntimeError);
+    P::EngineOn(g.form) = true;
+    EXPECT_THROW(P::MoveWorld(g.form), RuntimeError);
 }
 
 }  // namespace

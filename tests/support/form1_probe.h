@@ -20,6 +20,7 @@ struct Form1Probe {
                                  float bx2, float by2) {
         return Form1::SegmentsCross(ax1, ay1, ax2, ay2, bx1, by1, bx2, by2);
     }
+    static bool ContactPossible(const Form1& f) { return f.ContactPossible(); }
 
     // The window and its controls.
     static float& ScaleWidth(Form1& f) { return f.ScaleWidth; }
