@@ -397,7 +397,7 @@ TEST_F(GameWindowTest, ReadoutsFollowTheDesktopLocale) {
     const QString score = caption(view.lblScore());
 
     // R, then one tick burning a thrust of 100 on the last 0.05 of fuel: -99.95 left.
-    window.keyDown(82, 0);
+    window.keyDown(kR, 0);
     Form1Probe::Fuel(form) = 0.05_cur;
     Form1Probe::Thrust(form) = 100_cur;
     window.keyDown(kSpace, 0);
