@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a tick's time goes: the trigonometry of one ship placement, the contact scan on its
 // own, and the texts of the three readouts. Together with MoveWorld and UpdateShip these add
 // up to Timer1_Timer, so a slow tick can be traced to the step that costs.

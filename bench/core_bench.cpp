@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Timings of the flight kernels and of one whole tick.
 //
 // Run: build/vandrel-bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/flight_fixture.h"
 
 #include "shell/form1_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A flight that never touches the ground, for timing whole ticks.
 //
 // Gravity is off, the engine fires at the lowest thrust and the terrain starts well below the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tick timings are only worth something if the flight they run on is the one they claim:
 // engine firing, no contact anywhere, and the same ticks after every reseat.
 #include "bench/flight_fixture.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Checks of the window benchmark's own reckoning: the tick counts it takes from the trace tool
 and the CPU times it reads.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times the headless trace tool over a flight that never ends: no gravity, the engine held,
 # one million ticks, one dump at the end. Builds nothing; run it after building build/.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times the game's window from outside, on a private Xvfb display, with real X key events.
 # Run it by hand after building build/ (it is not a CTest test):
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the game's window on an X display for bench/window_bench.sh (see there).
 
 Usage: window_driver.py GAME TRACE FLIGHTS XSERVER_PID MENU_SECONDS, with DISPLAY set to a

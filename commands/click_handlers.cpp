@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime binds each menu item's click to the handler named after it.
 #include <utility>
 

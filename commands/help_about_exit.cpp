@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Help, About and Exit: none of them touches the game state.
 #include "shell/form1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard: the handlers only record what the player holds and sets; the next tick acts
 // on it. Key codes identify the key, not the character, so Shift makes no difference.
 #include "shell/form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Options menu. Its check marks are where the options are kept: every choice restarts
 // the flight, and Form_Load reads the marks back at every reset. Inside the reset Form_Load
 // still sees the previous choice, so each handler sets its variable again afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // World motion: the ship stays put and the scenery moves past it.
 //
 // The ground lives on a band from -2500 to W + 2500 and loops: a segment that has wholly left

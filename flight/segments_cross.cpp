@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's only collision test: do two straight segments meet?
 //
 // It runs 117 times a tick, so its floating-point fault checks are gathered: a NaN or an

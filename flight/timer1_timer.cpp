@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tick: the game's only clock. Every tick advances the flight by exactly one step.
 #include "shell/form1.h"
 

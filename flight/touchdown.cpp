@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The end of a flight: a contact with the ground is a landing or a crash.
 #include "shell/form1.h"
 #include "shell/runtime/text.h"

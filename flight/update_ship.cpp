@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ship's attitude and its hull, placed around the hull centre.
 //
 // The hull centre, the second end of ship(1), is never written: every other endpoint of the

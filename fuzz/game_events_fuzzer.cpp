@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes decoded into key, menu and timer events for the game, delivered through the
 // Dispatcher as a platform would. After every event the game's own invariants must hold;
 // a run-time error is fine (the Dispatcher reports it), anything else escaping is a fault.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with the fuzz preset and runs each one for SECONDS (30 unless
 # given) from its seed corpus. New inputs go to a scratch folder, so the committed corpus
 # stays as it is; a crashing input is kept in build-fuzz/ and the script fails.

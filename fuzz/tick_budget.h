@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How many timer intervals one fuzz input may run. At about 20 µs a tick under the
 // sanitizers the default keeps every input well under a second; a long campaign can lower it
 // with VANDREL_FUZZ_TICKS to trade the depth of a flight for executions per second.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a trace script. Besides crashes and sanitizer reports, it catches an exit
 // status other than 0, 2 and 3 (an in-memory script can neither fail to be read nor its
 // output to be written), or one that does not agree with what was written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/colors.h"
 
 namespace vandrel::qt {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's colour values as Qt colours.
 #pragma once
 

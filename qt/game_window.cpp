@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/game_window.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's window: a thin translator between Qt and Form1, which it owns with its runtime
 // services and its dispatcher.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/key_codes.h"
 
 #include <QGuiApplication>

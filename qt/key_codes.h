@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt keys as the classic virtual-key codes the game's key handlers receive.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/key_repeat_filter.h"
 
 #include <cstdlib>

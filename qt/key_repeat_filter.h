@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns the window system's key presses and releases into the game's key-down and key-up
 // events, so that a held key gives repeated key-downs and one key-up when it is let go. It
 // filters the key events of the scene, before the scene sees them.

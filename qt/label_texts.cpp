@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/label_texts.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The laid-out texts of the scene's labels, kept between frames.
 //
 // A caption is laid out once, when it changes, and every frame draws the prepared glyphs.

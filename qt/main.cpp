@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vandrel: the game in its Qt window.
 #include <cstdio>
 #include <cstdlib>

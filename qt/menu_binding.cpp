@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/menu_binding.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menu bar, built from the game's menu items, and kept showing their check marks.
 //
 // Qt would toggle a checkable action by itself when it is clicked; here the game's Checked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/qt_platform.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's runtime services on Qt: modal message boxes and the desktop's regional settings.
 #pragma once
 

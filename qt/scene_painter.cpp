@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/scene_painter.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paints the scene in the order the window creates its controls, so that later controls lie
 // on top: the labels, the stars, the marker lines, the terrain, the hull and the flame.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/scene_state.h"
 
 #include <algorithm>

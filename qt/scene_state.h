@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the scene shows, as whole pixels: the window paints from this, and repaints only the
 // parts of it that changed since the last frame.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/scene_widget.h"
 
 #include <QPaintEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The client area: paints the scene and holds the keyboard focus (its keys are filtered by
 // KeyRepeatFilter before it sees them).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/tick_clock.h"
 
 namespace vandrel::qt {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The timer that drives Timer1: a repeating precise Qt timer of the game's period.
 //
 // Qt schedules each timeout one period after the one before on a monotonic clock, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/x11_canvas.h"
 
 #include <algorithm>

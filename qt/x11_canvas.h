@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene drawn by the X server itself, for the window on an X11 display.
 //
 // Painting through Qt's backing store costs this process a round trip to the X server on

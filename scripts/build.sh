@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures (when needed) and builds one of the presets, two jobs at a time.
 #
 #   scripts/build.sh play|default|ci|asan [TARGET...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing for playing (no test tools), builds the game and starts it. The
 # game itself says plainly when the display it is given does not answer.
 set -euo pipefail

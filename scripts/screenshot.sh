@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the game and writes docs/screenshot.png: its window at the start screen, taken
 # under a private Xvfb (no window manager, so no frame: the menu bar and the scene).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that Vandrel needs, and only those that are missing: with
 # everything in place it returns at once, without apt-get.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test:
 #   1. the build in build/ (warnings as errors under CI=true) and its tests; the widget
 #      tests use Qt's offscreen platform, so no display is needed;
@@ -8,6 +9,7 @@
 #   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
 #      build-asan/;
 #   5. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
+# First of all, every source file must carry the licence's SPDX line.
 # Every stage runs even when an earlier one failed; the summary at the end names each stage,
 # and the exit status is 1 when any failed.
 set -uo pipefail
@@ -62,6 +64,7 @@ suites() {
         record "window checks under Xvfb ($dir/)" "not run" 0
     fi
 }
+stage "the licence line on every source file" scripts/check_spdx.sh
 suites "$preset" build
 
 # arm64_check: cross-builds the trace tool and compares its flights with build/'s.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dispatcher.h"
 
 #include "shell/form1.h"

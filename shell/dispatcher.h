@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The event dispatcher: the one door through which a platform reaches Form1's handlers.
 //
 // It delivers load, key, menu and timer events one at a time. While a handler runs, including

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Form1: the game's one window class, with every control, every state variable and every
 // procedure of the game.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/form1_view.h"
 
 namespace vandrel {

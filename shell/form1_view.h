@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A read-only view of Form1: what the platform paints, and what the trace tool and the tests
 // read back. It never changes the form.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the options come from the menus' check marks, the ship stands upright, the
 // readouts show the start figures and the game waits for P.
 //

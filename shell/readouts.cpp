@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The readouts in the top-left corner. Each text is built here for every place that
 // refreshes it: start-up, the end of each tick, the fuel menu items and a landing. Each caption
 // is rewritten in place, in the storage it already has: every tick refreshes three of them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reset to a new flight: timer off, prompt up, state reloaded, terrain back at its start
 // height but moved on sideways, one step of world motion, and the flight's flags cleared.
 #include "shell/form1.h"

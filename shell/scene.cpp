@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window and its scene as laid out at design time, before Form_Load runs.
 //
 // The controls are created in the order the window's definition lists them: the timer, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "trace/dump.h"
 
 #include <string_view>

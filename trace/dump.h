@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The state object of the `dump` command: the game state, every moving control and the
 // option check marks, as one JSON line with its keys in a fixed order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "trace/headless_platform.h"
 
 #include "trace/json_writer.h"

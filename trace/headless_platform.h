@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform of the trace tool: no window and no toolkit.
 //
 // A message box is written as one JSON line when it opens and is answered with OK at once;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "trace/json_writer.h"
 
 #include <charconv>

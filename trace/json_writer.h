@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The JSON pieces of the trace tool's output lines.
 //
 // Every value is appended to a caller's string, so that a whole line is built in one buffer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vandrel-trace: replays a script of key, menu and timer events against the game without a
 // window and writes what happens as JSON Lines.
 //

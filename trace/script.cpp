@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "trace/script.h"
 
 #include <algorithm>

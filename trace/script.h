@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trace script: one command a line.
 //
 //   down K | up K     key-down / key-up with key code K (-32768..32767)

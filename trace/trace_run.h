@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trace tool as a function: a script in, JSON Lines out, an exit status back.
 //
 // It starts the game exactly as the window does (the scene is created, then Form_Load runs),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The controls of a form as plain data.
 //
 // The runtime owns every control; the game only reads and writes these properties, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The forms runtime's error model.
 //
 // The game catches no error of its own: an arithmetic fault or a failing property access

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's number types: Currency, Integer and Single.
 //
 // Every physics quantity of the game is a Currency, a signed 64-bit count of ten-thousandths,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole boundary between the game and the platform it runs on.
 //
 // The platform (the Qt window, or the headless trace tool) provides what is below and drives

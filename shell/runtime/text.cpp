@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/runtime/text.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every 16-bit key code, pressed and released, in every play state: the keys the game knows
 // act as their handlers say, and every other code is ignored without an error.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the options read back from the check marks, the start values and readouts.
 #include <cmath>
 #include <sstream>

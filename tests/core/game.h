@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole game for one test: the window, a platform that records message boxes, the
 // dispatcher that delivers events, a read-only view and white-box access to the state.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fixed flight through the dispatcher, replayed to the last bit: tilt right under power,
 // drift towards the 720-wide pad, coast, brake with the space bar held down to a landing,
 // then reset with the engine still stuck on and fly a little further.

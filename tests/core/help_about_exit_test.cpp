@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Help, About and Exit, and which events the dispatcher delivers around them.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard: turning keys, thrust limits, the engine, P's state machine and R.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // World motion: the terrain and star wraps, motion through Currency, gravity and the engine.
 #include <bit>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's number types: Currency, Integer and the checked Single conversions.
 #include <gtest/gtest.h>
 

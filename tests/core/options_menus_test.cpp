@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Options menu: each choice restarts the flight and moves its group's check mark.
 #include <string>
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reset to a new flight: state, prompt, terrain re-seat and shift, and what it keeps.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene's design-time coordinates, for cases that check where things start or return to.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window and its scene as created, before Form_Load runs.
 #include <cmath>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The segment crossing test: ends included, parallel and degenerate segments never meet.
 #include <cstdint>
 #include <random>

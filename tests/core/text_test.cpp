@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's number-to-text services: FormatNumber and the default text of a Single.
 #include <gtest/gtest.h>
 

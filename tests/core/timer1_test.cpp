@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tick: motion, ship, the contact scan and its tie-break, the readout refresh, and the
 // rule that nothing else runs while the outcome box of a tick is open.
 #include <string>

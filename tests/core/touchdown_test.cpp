@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The touchdown judgement: the landing window, hull colours, score and outcome boxes.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ship's attitude and hull geometry: turning, the flame, the nine hull segments.
 #include <bit>
 #include <cmath>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """One flight played through the real window: start screen, keys, crash, reset, menus, Exit.
 
 The checks run in order on one game; each one leaves the game in the state the next one

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Screenshots of the X screen as plain RGB pixels, and the colour tests the checks use.
 
 A screenshot is taken with ImageMagick's `import -window root` as a binary PPM: it reads

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Driving the game's menus as a player does: Alt+letter to open, the mouse to choose.
 
 A popup menu is a window of its own; it is found as the newly mapped top-level window and

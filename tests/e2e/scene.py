@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Where things are in the game's scene (pixels of the 727x503 client area) and what a
 screenshot of it shows.
 """

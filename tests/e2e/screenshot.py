@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes a PNG of the game's window at its start screen, taken under a private Xvfb.
 
     screenshot.py PATH/TO/vandrel OUT.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end checks of the game's window: a private Xvfb, real X key and mouse events,
 and the pixels of screenshots.
 

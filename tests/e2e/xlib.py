@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The one Xlib binding of the window checks and the window benchmark (Debian's python3-xlib).
 
 xdotool covers keys, mouse and window search in the checks. What it cannot do, or not fast

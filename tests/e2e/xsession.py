@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A private X server (Xvfb, no window manager) and the game running in it.
 
 Everything waits by bounded polling, so a busy machine makes the checks slower, never

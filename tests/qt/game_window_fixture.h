@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole game in its real Qt window for one test, started as the program starts it. Ending
 // the program is recorded instead.
 #pragma once

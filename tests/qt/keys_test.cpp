@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keys: the virtual-key codes, and a held key under X11's auto-repeat reaching the game as
 // key-downs only, with one key-up when it is really let go: at once where the X server grants
 // detectable auto-repeat, after the pair filter's grace where it sends release+press pairs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime services on Qt: regional settings, box prompts and colour values.
 #include <gtest/gtest.h>
 

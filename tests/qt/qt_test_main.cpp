@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests' main: one QApplication for all cases, on the offscreen platform unless
 // the caller chose another (discovery runs this binary at build time, without a display).
 #include <cstdlib>

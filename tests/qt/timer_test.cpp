@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 10 ms clock, and no tick of the game ever running under a modal box.
 #include <algorithm>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real window: its size and frame, its menus and check marks, and the first frame.
 #include <clocale>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene drawn by the X server: the lines it is sent, and its frames against the same
 // frames painted by QPainter. The frame comparisons need a real X display; the window checks
 // run them under their own Xvfb, and elsewhere they skip.

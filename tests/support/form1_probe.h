@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // White-box access to Form1 for the tests and benchmarks: the private procedures, and every
 // field writable, so that a case can set up a state that play would take long to reach.
 #pragma once

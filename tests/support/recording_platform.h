@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A platform for tests: records every message box and answers it with OK at once.
 #pragma once
 

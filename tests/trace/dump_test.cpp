@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The JSON of the output lines: numbers that read back exactly, the state object's key order
 // and its values at start-up.
 #include <gtest/gtest.h>

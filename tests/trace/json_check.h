@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small strict JSON checker for the trace tests: is a line one valid JSON value, and which
 // keys do its objects have, in order. Values are checked as exact text of the line instead.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The script's syntax: which lines are malformed, the line numbers of the message, and that a
 // bad line stops the trace before anything of it runs.
 #include <gtest/gtest.h>

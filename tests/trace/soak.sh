@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Ten million ticks, twice: both runs end well and write the same bytes, and those bytes are the
 # pinned ones. The script lands on a pad, then after R drifts one way and then the other, so the
 # terrain wraps on both sides and the stars on every edge.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a trace script through the library or through the built vandrel-trace binary.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vandrel-trace binary end to end: its exit statuses, the end and error lines, failures
 // to read or write, and that a long flight comes out the same to the byte every time.
 #include <gtest/gtest.h>
