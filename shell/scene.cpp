@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The window and its scene as laid out at design time, before Form_Load runs.
 //
-// The controls are created in the order the window's definition lists them: the timer, the
-// labels, the stars from the last down, the marker and the right end of the terrain, the hull,
-// the rest of the terrain, and the flame last.
+// Here each control only gets its values. The order in which the window creates its controls,
+// which is also the order they are drawn in, is stated once: kCreationOrder in form1_view.h.
 #include <initializer_list>
 
 #include "shell/form1.h"
@@ -108,7 +107,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
     lblThrust = readout(480);
     lblFuel = readout(120);
 
-    for (int i = shpStar.UBound; i >= shpStar.LBound; --i) {
+    for (int i = shpStar.LBound; i <= shpStar.UBound; ++i) {
         Shape& star = shpStar(i);
         star.Left = kStar[i][0];
         star.Top = kStar[i][1];
@@ -118,14 +117,12 @@ Form1::Form1(Platform& platform) : platform_(platform) {
         star.FillSolid = true;
         star.FillColor = kWhite;
     }
-    Line3 = marker({13420, 3600, 13420, 4200});
-    for (int i : {12, 11, 10})
+    for (int i = Ground.LBound; i <= Ground.UBound; ++i)
         Ground(i) = whiteLine(kGround[i]);
-    Line2 = marker({10920, 2160, 10920, 1440});
-    for (int i : {8, 7, 6, 5, 4, 3, 2, 0, 1})
+    for (int i = ship.LBound; i <= ship.UBound; ++i)
         ship(i) = whiteLine(kShip[i]);
-    for (int i = 9; i >= 0; --i)
-        Ground(i) = whiteLine(kGround[i]);
+    Line2 = marker({10920, 2160, 10920, 1440});
+    Line3 = marker({13420, 3600, 13420, 4200});
 
     Fire = makeLine({5280, 3120, 5280, 3600}, kRed, 5);
     Fire.Visible = false;
