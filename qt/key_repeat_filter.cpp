@@ -9,7 +9,7 @@
 #include "qt/key_codes.h"
 
 #if VANDREL_HAVE_XCB_XKB
-#include <QtGui/qguiapplication_platform.h>
+#include "qt/x11_connection.h"
 // The C header names a field `explicit`, a keyword of C++.
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -20,9 +20,7 @@ namespace vandrel::qt {
 
 bool requestDetectableAutoRepeat() {
 #if VANDREL_HAVE_XCB_XKB
-    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                   : nullptr;
-    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* c = applicationConnection();
     if (c == nullptr) return false;
     // The server answers XKB requests only on a connection that has announced its version;
     // Qt's keymap has done so already, and saying it again does no harm.

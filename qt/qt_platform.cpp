@@ -12,8 +12,7 @@
 #include <QWindow>
 
 #if VANDREL_HAVE_XCB
-#include <QtGui/qguiapplication_platform.h>
-#include <xcb/xcb.h>
+#include "qt/x11_connection.h"
 #endif
 
 namespace vandrel::qt {
@@ -52,8 +51,7 @@ class PlacedBox : public QMessageBox {
 class CloseRequestWatch : public QAbstractNativeEventFilter {
   public:
     explicit CloseRequestWatch(QWidget* window) {
-        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+        xcb_connection_t* c = applicationConnection();
         if (c == nullptr || window == nullptr || window->windowHandle() == nullptr) return;
         c_ = c;
         window_ = window->windowHandle();

@@ -13,8 +13,7 @@
 #include "qt/scene_painter.h"
 
 #if VANDREL_HAVE_XCB
-#include <QtGui/qguiapplication_platform.h>
-#include <xcb/xcb.h>
+#include "qt/x11_connection.h"
 #endif
 
 namespace vandrel::qt {
@@ -62,12 +61,6 @@ struct X11Canvas::Connection {
 };
 
 namespace {
-
-xcb_connection_t* applicationConnection() {
-    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                   : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 // The window's visual, when it is the usual true colour with 8 bits of red, green and blue
 // in the low three bytes of a pixel.
