@@ -57,6 +57,7 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
     prompt_ = new QLabel(prompt, this);
     prompt_->setTextFormat(Qt::PlainText);
     prompt_->setContentsMargins(16, 12, 16, 4);
+    prompt_->setMinimumWidth(180);
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setMinimumWidth(80);

@@ -36,8 +36,6 @@ class QtPlatform : public Platform {
     bool showBox(const std::string& prompt, const std::string& title);
     /// Ends the box that is up, if any, and every later one at once: the window closes.
     void closeBoxes();
-    /// The box that is up, or null.
-    MessageBox* box() const { return box_; }
 
   private:
     Regional regional_;

@@ -324,17 +324,21 @@ TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {
 
 // Closing the window under a box ends the program at once with status 0: the box's loop ends
 // and nothing more of the handler that opened it runs (Touchdown never sets GameOver).
-TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
-    Line& pad = Form1Probe::Ground(form, 7);
-    pad.Y1 = pad.Y2 = 3200;
+// Starts the flight and closes the window as soon as a box is up; true once the program ended.
+bool flyAndCloseUnderTheBox(GameWindow& window, const std::vector<int>& endStatuses) {
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (openBox() != nullptr) window.close();
     });
     closer.start(5);
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 3000));
-    closer.stop();
+    return QTest::qWaitFor([&] { return !endStatuses.empty(); }, 3000);
+}
+
+TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
+    Line& pad = Form1Probe::Ground(form, 7);
+    pad.Y1 = pad.Y2 = 3200;
+    ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
     EXPECT_FALSE(view.GameOver());
@@ -346,13 +350,7 @@ TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
 // Under the run-time error's box as well: status 0, not the error's 1.
 TEST_F(GameWindowTest, ClosingUnderTheErrorBoxEndsWithStatusZero) {
     Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (openBox() != nullptr) window.close();
-    });
-    closer.start(5);
-    window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 3000));
+    ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
 }
