@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QWindow>
 
 namespace vandrel::qt {
 
@@ -36,7 +37,8 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
                        const QRect& keepClear)
     : QFrame(&scene) {
     // Over a scene that has a window of its own (the X server draws it), the box needs one
-    // too, or the scene's window would lie over it.
+    // too: the server then keeps whatever it draws of the scene under the box. Qt makes it so
+    // by itself today; asking for it keeps it so.
     if (scene.testAttribute(Qt::WA_NativeWindow)) setAttribute(Qt::WA_NativeWindow);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
@@ -91,6 +93,9 @@ QString MessageBox::prompt() const {
 bool MessageBox::exec() {
     show();
     raise();
+    // A box with a window of its own names it, so that tools that look for windows by name
+    // find it as they found a top-level box.
+    if (QWindow* handle = windowHandle()) handle->setTitle(title_->text());
     ok_->setFocus(Qt::OtherFocusReason);
     if (!finished_) {
         QEventLoop loop;
