@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "qt/key_codes.h"
+
 namespace vandrel::qt {
 
 namespace {
@@ -115,13 +117,23 @@ void MessageBox::finish(bool answered) {
 }
 
 bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ok_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched != ok_ ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+        return QFrame::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (std::optional<std::int16_t> code = virtualKeyCode(*key)) {
+        auto held = std::find(keysHeld_.begin(), keysHeld_.end(), *code);
+        if (held != keysHeld_.end()) {
+            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) keysHeld_.erase(held);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress) {
         switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
             case Qt::Key_Escape:
-                // A key held since before the box opened repeats: that never answers it.
                 if (!key->isAutoRepeat()) ok_->click();
                 return true;
             default:
