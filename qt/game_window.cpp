@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "qt/game_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPixmapCache>
 #include <QProxyStyle>
+
+#include "shell/runtime/key_codes.h"
 
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
@@ -53,7 +57,10 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
       keys_(
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-          [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
+          [this](std::int16_t code, std::int16_t shift) {
+              // A key let go already when the keyboard left is not let go twice.
+              if (held_.held(code)) keyUp(code, shift);
+          }),
       clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
@@ -73,6 +80,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
 
     scene_ = new SceneWidget(view_, this);
     scene_->installEventFilter(&keys_);
+    scene_->installEventFilter(this);
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -89,10 +97,13 @@ bool GameWindow::start() {
 }
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    afterEvent(dispatcher_.keyDown(keyCode, shift));
+    Dispatcher::Outcome outcome = dispatcher_.keyDown(keyCode, shift);
+    if (outcome != Dispatcher::Outcome::Dropped) held_.pressed(keyCode, shift);
+    afterEvent(outcome);
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
+    held_.released(keyCode);
     afterEvent(dispatcher_.keyUp(keyCode, shift));
 }
 
@@ -123,6 +134,7 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             break;
     }
     menus_->refresh();
+    if (releasePending_) releaseKeys();  // the handler that opened a box has returned
     // After a landing or a crash every tick returns at once and changes nothing a player can
     // see: the window does not wake for them (Timer1 stays enabled all the same).
     clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
@@ -136,7 +148,46 @@ void GameWindow::end(int status) {
     onEnd_(status);
 }
 
+void GameWindow::releaseKeys() {
+    if (ended_) return;
+    if (dispatcher_.busy()) {
+        // A box opened inside a handler took the keyboard: a key-up now would be dropped.
+        releasePending_ = true;
+        return;
+    }
+    releasePending_ = false;
+    keys_.flush();  // a release held back to tell it from a repeat is a real one
+    while (std::optional<HeldKeys::Key> key = held_.first()) {
+        keyUp(key->code, key->shift);
+        if (ended_) return;
+    }
+}
+
+void GameWindow::windowLeft() {
+    releaseKeys();
+    // A handler running means a box of the game is up: the player is answering it, and the
+    // outcome box opens while the flight still counts as running.
+    if (ended_ || dispatcher_.busy() || QApplication::activePopupWidget() != nullptr) return;
+    if (!view_.Timer1().Enabled || view_.GameOver()) return;
+    keyDown(keys::kP, 0);
+    keyUp(keys::kP, 0);
+}
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scene_ && event->type() == QEvent::FocusOut) releaseKeys();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void GameWindow::hideEvent(QHideEvent* event) {
+    windowLeft();  // hidden or minimized: the player cannot fly it
+    QMainWindow::hideEvent(event);
+}
+
 bool GameWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
+        windowLeft();
+    }
     if (event->type() == QEvent::WindowBlocked) {
         // A box opens over the window while the handler that opened it still runs: no tick
         // may run, so none is even raised, and the player sees the scene as the handler left

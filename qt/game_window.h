@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QMainWindow>
 
+#include "qt/held_keys.h"
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
@@ -55,11 +56,18 @@ class GameWindow : public QMainWindow {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
+    /// The keyboard left the scene: every held key gets its key-up, in the order of the
+    /// presses; once the running handler has returned when one runs (it opened a box).
+    void releaseKeys();
+    /// The player may have gone to another window: a running flight is paused.
+    void windowLeft();
 
     QtPlatform platform_;
     Form1 form_;
@@ -67,6 +75,8 @@ class GameWindow : public QMainWindow {
     Form1View view_;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
+    HeldKeys held_;
+    bool releasePending_ = false;
     TickClock clock_;
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;
