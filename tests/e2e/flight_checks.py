@@ -63,6 +63,8 @@ class FlightChecks:
             ("Help > Controls shows 'Game Help' and the flight stands still under it",
              self.help_box),
             x11 and ("the left arrow turns the hull", self.left_turns),
+            ("another window takes the focus while space is held: the flame goes out, the fuel"
+             " stops, the flight pauses; P resumes", self.focus_leaves),
             ("the ship falls and crashes: 'Crashed!', dismissed with Return, red hull",
              self.crash),
             ("R brings back the white hull and the prompt", self.reset),
@@ -111,9 +113,7 @@ class FlightChecks:
         self._alive()
         self.game.focus()
         self.game.keys("p")
-        # "Paused" is shorter than the start prompt: fewer red pixels, but some.
-        full = self.start_view.prompt()
-        paused = wait_view(self.game, lambda v: 0 < v.prompt() < full * 0.7, 10)
+        paused = wait_view(self.game, lambda v: v.paused(self.start_view), 10)
         assert paused, "no short red prompt after P during the flight"
         woken = self.game.wakeups(0.5)
         assert woken < WAKEUPS, f"the paused game was woken {woken} times in 0.5 s"
@@ -158,6 +158,36 @@ class FlightChecks:
         with self.session.hold("Left", 10):
             turned = wait_view(self.game, lambda v: hull_moved(before, v) >= 40, 10)
         assert turned, "the hull did not move while the left arrow was held"
+
+    def focus_leaves(self):
+        self._alive()
+        self.game.focus()
+        with self.session.hold("space", 6):
+            lit = wait_view(self.game, lambda v: v.flame() >= 8, 5)
+            assert lit, "no flame under the ship while space is held"
+            with self.session.focus_taken(self.program):
+                out = wait_view(self.game, lambda v: v.flame() == 0, 5)
+                assert out, "the flame still burns after another window took the focus"
+                paused = wait_view(self.game, lambda v: v.paused(self.start_view), 5)
+                assert paused, "no 'Paused' after another window took the focus"
+                time.sleep(0.5)
+                later = View(self.game)
+                burnt = later.readout_changes(out, "fuel")
+                assert burnt == 0, f"the fuel readout changed ({burnt} px) with the focus away"
+                assert later.flame() == 0, "the flame came back with the focus away"
+        # Back in the window, the flight stays paused until P, with no flame.
+        self.game.focus()
+        time.sleep(0.5)
+        back = View(self.game)
+        assert back.paused(self.start_view), "the flight did not stay paused with the focus back"
+        changed = back.changed_since(paused)
+        assert changed == 0, f"{changed} pixels of the scene changed before P"
+        self.game.keys("p")
+        resumed = wait_view(self.game, lambda v: v.prompt() == 0, 10)
+        assert resumed, "the prompt stays after P"
+        assert wait_view(self.game, lambda v: v.changed_since(resumed) > 20, 10), \
+            "nothing moves after the flight was resumed"
+        assert View(self.game).flame() == 0, "the flame burns again after P"
 
     def crash(self):
         self._alive()

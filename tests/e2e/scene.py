@@ -38,6 +38,14 @@ class View:
     def prompt(self):
         return self.count(PROMPT, image.is_red)
 
+    def paused(self, start_view):
+        """"Paused" is shorter than the start prompt: fewer red pixels, but some."""
+        return 0 < self.prompt() < start_view.prompt() * 0.7
+
+    def readout_changes(self, other, name):
+        """Pixels of a readout's box ("fuel", ...) that differ from an earlier view."""
+        return self.shot.differing(other.shot, self.game.rect(*dict(READOUTS)[name]))
+
     def readout_faults(self):
         """What is wrong with the readouts' boxes: light grey, with dark text inside."""
         faults = []

@@ -6,6 +6,10 @@ directory of its own; the games connect to its socket by path (root may, whoever
 Keys come from wtype, screenshots from grim, the window tree and close requests from
 swaymsg. Each wtype call is a new virtual keyboard whose first key the compositor can miss,
 so every call starts with a short pause; a key is held within one call.
+
+A headless sway has no keyboard of its own: the seat would have one only while a wtype call
+runs, and would take the keyboard from the game after each, as if the player had left its
+window. One idle virtual keyboard stays for the whole session, as a desktop's keyboard does.
 """
 
 import contextlib
@@ -55,6 +59,7 @@ class WaylandSession:
         if self._as:
             os.chown(runtime, NOBODY, NOBODY)
         self._log = open(os.path.join(self._tmp.name, "sway.log"), "wb")
+        self._keyboard = None
         # setpriv changes the user, which clears a death signal set before: it sets its own.
         self._sway = subprocess.Popen(
             [*self._as, "--pdeathsig", "TERM"] * bool(self._as) + ["sway", "-c", config],
@@ -76,6 +81,14 @@ class WaylandSession:
                     if k not in ("DISPLAY", "XAUTHORITY", "QT_QPA_PLATFORM", "SWAYSOCK")}
         self.env.update(WAYLAND_DISPLAY=self.name, QT_QPA_PLATFORM="wayland",
                         XDG_RUNTIME_DIR=game_runtime)
+        self._keyboard = subprocess.Popen(["wtype", "-s", str(24 * 3600 * 1000)], env=self.env,
+                                          preexec_fn=die_with_parent)
+        if not wait_until(self._seat_has_keyboard, 20):
+            self.close()
+            raise RuntimeError("sway's seat never got the session's keyboard")
+
+    def _seat_has_keyboard(self):
+        return any(d.get("type") == "keyboard" for d in self._swaymsg("-t", "get_inputs") or [])
 
     @staticmethod
     def _sockets(runtime):
@@ -194,6 +207,8 @@ class WaylandSession:
         return "\n--- sway output ---\n" + text if text else ""
 
     def close(self):
+        if self._keyboard:
+            stop(self._keyboard)
         stop(self._sway)
         self._log.close()
         self._tmp.cleanup()
