@@ -35,6 +35,16 @@ class MenuBarStyle : public QProxyStyle {
 
 constexpr int kPixmapCacheKiB = 2048;
 
+// What a box must leave in view: the hull, whatever its attitude, and every label's text.
+QRect keptInView(const Form1View& view) {
+    QRect kept = hullReach(view);
+    for (int i = 0; i < LabelTexts::kCount; ++i) {
+        const Label& label = LabelTexts::label(view, i);
+        kept |= pixelBox(label.Left, label.Top, label.Width, label.Height);
+    }
+    return kept;
+}
+
 QIcon gameIcon() {
     initIconResources();
     // The coloured images only: a task switcher given the two-colour one shows a black square.
@@ -84,8 +94,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    platform_.setParent(this);
-    platform_.keepInView(scene_, hullReach(view_));
+    platform_.setHost(scene_, keptInView(view_), [this](bool up) { boxUp(up); });
 }
 
 bool GameWindow::start() {
@@ -127,8 +136,8 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             return;
         case Dispatcher::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, "Vandrel");
-            end(1);
+            platform_.showBox("Run-time error: " + dispatcher_.error(), "Vandrel");
+            end(1);  // unless the window was closed under the box: then it ended with 0
             return;
         case Dispatcher::Outcome::Ran:
             break;
@@ -146,6 +155,22 @@ void GameWindow::end(int status) {
     ended_ = true;
     clock_.setRunning(false);
     onEnd_(status);
+    platform_.closeBoxes();  // the handler waiting in one stops there
+}
+
+void GameWindow::boxUp(bool up) {
+    // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
+    // the scene cannot take the keyboard back from the box with a click.
+    clock_.hold(up);
+    menuBar()->setEnabled(!up);
+    scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
+    if (up) {
+        // The player sees the scene as the handler left it (the green or red hull).
+        scene_->refresh();
+        scene_->repaint();
+    } else if (!ended_) {
+        scene_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void GameWindow::releaseKeys() {
@@ -187,16 +212,6 @@ bool GameWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate ||
         (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
         windowLeft();
-    }
-    if (event->type() == QEvent::WindowBlocked) {
-        // A box opens over the window while the handler that opened it still runs: no tick
-        // may run, so none is even raised, and the player sees the scene as the handler left
-        // it (the green or red hull) while the box is up.
-        clock_.hold(true);
-        scene_->refresh();
-        scene_->repaint();
-    } else if (event->type() == QEvent::WindowUnblocked) {
-        clock_.hold(false);
     }
     return QMainWindow::event(event);
 }

@@ -6,6 +6,15 @@
 // the clock — and go to Form1 only through the Dispatcher, one at a time. After every event
 // the game handled, the window catches up with what the handler changed: the check marks,
 // whether Timer1 runs, and the scene. An End or an unhandled error stops the program.
+//
+// While a box is up (drawn inside the window, see MessageBox) no tick is raised, the menus
+// are shut and the box has the keyboard. When the scene loses the keyboard for any reason
+// (another window, a menu or a box takes it, or the window is hidden), the game is told at
+// once that every key it holds is up, through keyUp as if the player had let them go; the
+// window system's own release of such a key later is not passed on. A player who leaves a
+// running flight for another window finds it paused: the window presses P for them. The
+// game's own menus and boxes never pause it: its menus are popups of the window itself, and
+// its boxes open only inside a handler, which is still running while they are up.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +72,7 @@ class GameWindow : public QMainWindow {
   private:
     void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
+    void boxUp(bool up);
     /// The keyboard left the scene: every held key gets its key-up, in the order of the
     /// presses; once the running handler has returned when one runs (it opened a box).
     void releaseKeys();
