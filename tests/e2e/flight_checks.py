@@ -6,6 +6,7 @@ expects (Ready, Running, Over, Ready again). Under Wayland the checks that need 
 or the X window tree are left out, and a box is opened from its menu by keys.
 """
 
+import contextlib
 import os
 import time
 
@@ -90,12 +91,25 @@ class FlightChecks:
         moved = wait_view(self.game, lambda v: v.changed_since(gone) > 20, 10)
         assert moved, "nothing in the scene moves after P"
 
-    def space_held(self):
+    @contextlib.contextmanager
+    def _burning(self, seconds):
+        """Holds space (for at most `seconds`) once the flame burns under the ship."""
         self._alive()
         self.game.focus()
-        with self.session.hold("space", 4):
+        with self.session.hold("space", seconds):
             lit = wait_view(self.game, lambda v: v.flame() >= 8, 10)
             assert lit, "no flame under the ship while space is held"
+            yield
+
+    def _p_resumes(self, what):
+        self.game.keys("p")
+        resumed = wait_view(self.game, lambda v: v.prompt() == 0, 10)
+        assert resumed, f"the prompt stays after {what}"
+        assert wait_view(self.game, lambda v: v.changed_since(resumed) > 20, 10), \
+            "nothing moves after the flight was resumed"
+
+    def space_held(self):
+        with self._burning(4):
             shots, start = 0, time.monotonic()
             while time.monotonic() - start < 1.5:
                 view = View(self.game)
@@ -116,11 +130,7 @@ class FlightChecks:
         assert woken < WAKEUPS, f"the paused game was woken {woken} times in 0.5 s"
         changed = View(self.game).changed_since(paused)
         assert changed == 0, f"{changed} pixels of the scene changed while paused"
-        self.game.keys("p")
-        resumed = wait_view(self.game, lambda v: v.prompt() == 0, 10)
-        assert resumed, "the prompt stays after the second P"
-        assert wait_view(self.game, lambda v: v.changed_since(resumed) > 20, 10), \
-            "nothing moves after the flight was resumed"
+        self._p_resumes("the second P")
 
     def help_box(self):
         self._alive()
@@ -155,11 +165,7 @@ class FlightChecks:
         assert turned, "the hull did not move while the left arrow was held"
 
     def focus_leaves(self):
-        self._alive()
-        self.game.focus()
-        with self.session.hold("space", 6):
-            lit = wait_view(self.game, lambda v: v.flame() >= 8, 5)
-            assert lit, "no flame under the ship while space is held"
+        with self._burning(6):
             with self.session.focus_taken(self.program):
                 out = wait_view(self.game, lambda v: v.flame() == 0, 5)
                 assert out, "the flame still burns after another window took the focus"
@@ -177,11 +183,7 @@ class FlightChecks:
         assert back.paused(self.start_view), "the flight did not stay paused with the focus back"
         changed = back.changed_since(paused)
         assert changed == 0, f"{changed} pixels of the scene changed before P"
-        self.game.keys("p")
-        resumed = wait_view(self.game, lambda v: v.prompt() == 0, 10)
-        assert resumed, "the prompt stays after P"
-        assert wait_view(self.game, lambda v: v.changed_since(resumed) > 20, 10), \
-            "nothing moves after the flight was resumed"
+        self._p_resumes("P")
         assert View(self.game).flame() == 0, "the flame burns again after P"
 
     def crash(self):
