@@ -273,7 +273,11 @@ def close_request(session, program):
                     save_shot(game, "about")
             session.request_close(game.window)
             status = game.wait_exit(10)
-            assert status is not None, f"the game still runs 10 s after the close request {what}"
+            if status is None:
+                up = session.find_window("^Vandrel$", game.pid)
+                raise AssertionError(f"the game still runs 10 s after the close request {what}: "
+                                     + ("its window is still up" if up else
+                                        "its window is gone, the process hangs on its way out"))
             assert status == 0, f"closed {what}, the game ended with status {status}" + \
                 game.output()
         finally:

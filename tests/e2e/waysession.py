@@ -26,8 +26,8 @@ from session import Game, die_with_parent, stop, wait_until
 
 NOBODY = 65534
 SCREEN = (1024, 768)
-# Every window floats at its own size, the game's centred on the screen; nothing else is
-# drawn on the black background.
+# Every window floats at its own size, the game's centred on the screen, with no border, on
+# sway's plain background; no X server beside it.
 CONFIG = f"""xwayland disable
 output HEADLESS-1 mode {SCREEN[0]}x{SCREEN[1]}
 default_border none
