@@ -2,8 +2,9 @@
 """One flight played through the real window: start screen, keys, crash, reset, menus, Exit.
 
 The checks run in order on one game; each one leaves the game in the state the next one
-expects (Ready, Running, Over, Ready again). Under Wayland the checks that need the mouse
-or the X window tree are left out, and a box is opened from its menu by keys.
+expects (Ready, Running, Over, Ready again). Under Wayland the menus are driven by keys only
+(their popups are in no window tree there), so the Gravity menu's check marks and File > Exit
+are left out, and so is the turn, which would hold the arrow for a set time.
 """
 
 import contextlib
