@@ -6,8 +6,8 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "trace/headless_platform.h"
-#include "trace/line_reader.h"
-#include "trace/script.h"
+#include "shell/script/line_reader.h"
+#include "shell/script/script.h"
 #include "trace/trace_run.h"
 #include "trace_runner.h"
 

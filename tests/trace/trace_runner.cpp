@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "trace/trace_io.h"
+#include "shell/script/script_io.h"
 #include "trace/trace_run.h"
 
 namespace vandrel::headless::testing {
