@@ -58,6 +58,9 @@ void Recorder::keyUp(std::int16_t keyCode) {
 
 void Recorder::click(std::string_view menuName) {
     writeTicks();
+    // File > Exit changes nothing but ends the program: the end line stands for it, so that a
+    // replay goes on past it.
+    if (menuName == "mnuExit") return;
     write("click ", menuName);
 }
 

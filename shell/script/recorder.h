@@ -4,10 +4,10 @@
 //
 // The first line names the game and its version. Then each event the dispatcher delivers, in
 // order: `down K`, `up K`, `click NAME`, and the ticks between them as `tick N`. The program's
-// end is a comment (`# end: close`) and the last line is `# final: ` with the state dump, so a
-// replay goes on past both. Key, click and end lines are written at once, the running tick
-// count every hundred ticks (a second of play) and before a box opens, so a killed game leaves
-// a valid script of all but its last second.
+// end is a comment (`# end: close`, `# end: exit` for File > Exit, which has no line of its
+// own) and the last line is `# final: ` with the state dump, so a replay goes on past both. Key,
+// click and end lines are written at once, the running tick count every hundred ticks (a second of
+// play) and before a box opens, so a killed game leaves a valid script of all but its last second.
 //
 // A write that fails stops the recording, never the game: the failure is reported once.
 #pragma once
@@ -60,7 +60,7 @@ class Recorder : public EventObserver {
 
     OutputSink& sink_;
     FailureHandler onFailure_;
-    std::string line_;  // reused for every line
+    std::string line_;         // reused for every line
     std::uint32_t ticks_ = 0;  // ticks delivered and not yet written
     bool failed_ = false;
 };

@@ -5,9 +5,9 @@
 
 #include "shell/form1.h"
 #include "shell/form1_view.h"
-#include "trace/headless_platform.h"
 #include "shell/script/line_reader.h"
 #include "shell/script/script.h"
+#include "trace/headless_platform.h"
 #include "trace/trace_run.h"
 #include "trace_runner.h"
 
