@@ -46,9 +46,8 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(locale),
-      form_(platform_),
-      dispatcher_(form_),
-      view_(form_),
+      game_(platform_),
+      view_(game_.view()),
       onEnd_(std::move(onEnd)),
       keys_(
           requestDetectableAutoRepeat(),
@@ -81,7 +80,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
 }
 
 bool GameWindow::start() {
-    afterEvent(dispatcher_.load());
+    afterEvent(game_.load());
     if (ended_) return false;
     show();
     scene_->setFocus(Qt::OtherFocusReason);
@@ -89,49 +88,65 @@ bool GameWindow::start() {
 }
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    afterEvent(dispatcher_.keyDown(keyCode, shift));
+    if (gate_ != nullptr && gate_->takesKey(keyCode, true)) return;
+    afterEvent(game_.keyDown(keyCode, shift));
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
-    afterEvent(dispatcher_.keyUp(keyCode, shift));
+    if (gate_ != nullptr && gate_->takesKey(keyCode, false)) return;
+    afterEvent(game_.keyUp(keyCode, shift));
 }
 
 void GameWindow::click(std::string_view menuName) {
-    Dispatcher::Outcome outcome = dispatcher_.click(menuName);
+    const Session::Outcome outcome = gate_ != nullptr && gate_->takesClick(menuName)
+                                         ? Session::Outcome::Dropped
+                                         : game_.click(menuName);
     // Qt has toggled the clicked action already; put the game's check marks back.
     menus_->refresh(true);
     afterEvent(outcome);
 }
 
 void GameWindow::tick() {
-    afterEvent(dispatcher_.tick(), SceneWidget::Pace::Display);
+    if (gate_ != nullptr && gate_->takesTick()) return;
+    afterEvent(game_.tick(), SceneWidget::Pace::Display);
 }
 
-void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace) {
+void GameWindow::setPlayerGate(PlayerGate* gate) {
+    gate_ = gate;
+    if (!ended_) runClock();
+}
+
+void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
     switch (outcome) {
-        case Dispatcher::Outcome::Dropped:
+        case Session::Outcome::Dropped:
             return;  // nothing ran, nothing changed
-        case Dispatcher::Outcome::Ended:
-            end(0);
+        case Session::Outcome::Ended:
+            end(0, Ending::Exit);
             return;
-        case Dispatcher::Outcome::Failed:
+        case Session::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, "Vandrel");
-            end(1);
+            platform_.MsgBox("Run-time error: " + game_.error(), 0, "Vandrel");
+            end(1, Ending::Error);
             return;
-        case Dispatcher::Outcome::Ran:
+        case Session::Outcome::Ran:
             break;
     }
     menus_->refresh();
-    // After a landing or a crash every tick returns at once and changes nothing a player can
-    // see: the window does not wake for them (Timer1 stays enabled all the same).
-    clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
+    runClock();
     scene_->refresh(pace);
 }
 
-void GameWindow::end(int status) {
+void GameWindow::runClock() {
+    // After a landing or a crash every tick returns at once and changes nothing a player can
+    // see: the window does not wake for them (Timer1 stays enabled all the same).
+    clock_.setRunning(gate_ != nullptr ? gate_->wantsTicks()
+                                       : view_.Timer1().Enabled && !view_.GameOver());
+}
+
+void GameWindow::end(int status, Ending ending) {
     if (ended_) return;
     ended_ = true;
+    ending_ = ending;
     clock_.setRunning(false);
     onEnd_(status);
 }
@@ -153,7 +168,7 @@ bool GameWindow::event(QEvent* event) {
 void GameWindow::closeEvent(QCloseEvent* event) {
     // Closing by the frame ends the program at once; no handler of the game runs.
     event->accept();
-    end(0);
+    end(0, Ending::Close);
 }
 
 }  // namespace vandrel::qt

@@ -18,6 +18,9 @@
 
 namespace vandrel {
 
+/// How the program ended: the window closed by its frame, File > Exit, or an unhandled error.
+enum class Ending { Close, Exit, Error };
+
 class Session {
   public:
     using Outcome = Dispatcher::Outcome;

@@ -68,10 +68,10 @@ void Recorder::tick() {
     if (++ticks_ == kTicksPerLine) writeTicks();
 }
 
-void Recorder::finish(End end, const Form1View& view, std::uint64_t ticks) {
-    static constexpr std::string_view kEnds[] = {"close", "exit", "error"};
+void Recorder::finish(Ending ending, const Form1View& view, std::uint64_t ticks) {
+    static constexpr std::string_view kEndings[] = {"close", "exit", "error"};
     writeTicks();
-    write("# end: ", kEnds[static_cast<int>(end)]);
+    write("# end: ", kEndings[static_cast<int>(ending)]);
     std::string dump;
     appendDump(dump, view, ticks);
     write("# final: ", dump);

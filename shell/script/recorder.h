@@ -21,6 +21,7 @@
 #include "shell/dispatcher.h"
 #include "shell/form1_view.h"
 #include "shell/script/script_io.h"
+#include "shell/session.h"
 
 namespace vandrel {
 
@@ -47,9 +48,8 @@ class Recorder : public EventObserver {
     void tick() override;
     void boxOpens() override { writeTicks(); }
 
-    enum class End { Close, Exit, Error };
     /// How the program ended and the game's state then: the last two lines.
-    void finish(End end, const Form1View& view, std::uint64_t ticks);
+    void finish(Ending ending, const Form1View& view, std::uint64_t ticks);
 
     /// True once a write failed: nothing is written any more.
     bool failed() const { return failed_; }

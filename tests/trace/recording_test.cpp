@@ -101,7 +101,7 @@ TEST(Recorder, ReplaysToTheFinalStateThroughALandingAndAReset) {
     r.game.keyDown(kP);
     r.ticks(40);
     const std::string killed = sink.text;
-    r.recorder.finish(Recorder::End::Close, r.game.view(), r.game.ticks());
+    r.recorder.finish(Ending::Close, r.game.view(), r.game.ticks());
 
     const auto lines = linesOf(sink.text);
     ASSERT_GE(lines.size(), 3u);
@@ -127,7 +127,7 @@ TEST(Recorder, ExitIsTheEndLineAndTheReplayGoesOnPastIt) {
     r.game.keyDown(kP);
     r.ticks(7);
     EXPECT_EQ(r.game.click("mnuExit"), Session::Outcome::Ended);
-    r.recorder.finish(Recorder::End::Exit, r.game.view(), r.game.ticks());
+    r.recorder.finish(Ending::Exit, r.game.view(), r.game.ticks());
     const auto lines = linesOf(sink.text);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[3], "# end: exit");
@@ -144,7 +144,7 @@ TEST(Recorder, AFailedWriteIsReportedOnceAndTheGameGoesOn) {
     EXPECT_EQ(r.game.keyDown(kSpace), Session::Outcome::Ran);
     r.ticks(300);
     r.game.keyUp(kSpace);
-    r.recorder.finish(Recorder::End::Close, r.game.view(), r.game.ticks());
+    r.recorder.finish(Ending::Close, r.game.view(), r.game.ticks());
     EXPECT_TRUE(r.recorder.failed());
     EXPECT_EQ(r.failures, std::vector<std::string>{"Broken pipe"});
     EXPECT_EQ(sink.text, "# Vandrel 1.00 recording\ndown 80\n");
