@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "qt/game_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPixmapCache>
 #include <QProxyStyle>
+
+#include "shell/runtime/key_codes.h"
 
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
@@ -52,7 +56,10 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
       keys_(
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-          [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
+          [this](std::int16_t code, std::int16_t shift) {
+              // A key let go already when the keyboard left is not let go twice.
+              if (held_.held(code)) keyUp(code, shift);
+          }),
       clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
@@ -72,6 +79,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
 
     scene_ = new SceneWidget(view_, this);
     scene_->installEventFilter(&keys_);
+    scene_->installEventFilter(this);
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -89,11 +97,14 @@ bool GameWindow::start() {
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
     if (gate_ != nullptr && gate_->takesKey(keyCode, true)) return;
-    afterEvent(game_.keyDown(keyCode, shift));
+    const Session::Outcome outcome = game_.keyDown(keyCode, shift);
+    if (outcome != Session::Outcome::Dropped) held_.pressed(keyCode, shift);
+    afterEvent(outcome);
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
     if (gate_ != nullptr && gate_->takesKey(keyCode, false)) return;
+    held_.released(keyCode);
     afterEvent(game_.keyUp(keyCode, shift));
 }
 
@@ -132,6 +143,7 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
             break;
     }
     menus_->refresh();
+    if (releasePending_) releaseKeys();  // the handler that opened a box has returned
     runClock();
     scene_->refresh(pace);
 }
@@ -151,7 +163,51 @@ void GameWindow::end(int status, Ending ending) {
     onEnd_(status);
 }
 
+void GameWindow::releaseKeys() {
+    // During a replay the game's keys are the script's, which lets them go itself.
+    if (ended_ || gate_ != nullptr) return;
+    if (game_.busy()) {
+        // A box opened inside a handler took the keyboard: a key-up now would be dropped.
+        releasePending_ = true;
+        return;
+    }
+    releasePending_ = false;
+    keys_.flush();  // a release held back to tell it from a repeat is a real one
+    while (std::optional<HeldKeys::Key> key = held_.first()) {
+        keyUp(key->code, key->shift);
+        if (ended_) return;
+    }
+}
+
+void GameWindow::windowLeft() {
+    releaseKeys();
+    // A handler running means a box of the game is up: the player is answering it, and the
+    // outcome box opens while the flight still counts as running.
+    if (ended_ || game_.busy() || QApplication::activePopupWidget() != nullptr) return;
+    if (gate_ != nullptr) {
+        gate_->playerLeft();  // no key of the player's reaches a replay: it pauses instead
+        return;
+    }
+    if (!view_.Timer1().Enabled || view_.GameOver()) return;
+    keyDown(keys::kP, 0);
+    keyUp(keys::kP, 0);
+}
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scene_ && event->type() == QEvent::FocusOut) releaseKeys();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void GameWindow::hideEvent(QHideEvent* event) {
+    windowLeft();  // hidden or minimized: the player cannot fly it
+    QMainWindow::hideEvent(event);
+}
+
 bool GameWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
+        windowLeft();
+    }
     if (event->type() == QEvent::WindowBlocked) {
         // A box opens over the window while the handler that opened it still runs: no tick
         // may run, so none is even raised, and the player sees the scene as the handler left

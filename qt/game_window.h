@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMainWindow>
 
+#include "qt/held_keys.h"
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
@@ -41,6 +42,8 @@ class PlayerGate {
     virtual bool takesTick() = 0;
     /// Whether the clock should run while the gate is in place.
     virtual bool wantsTicks() const = 0;
+    /// The player left the window, where play would have paused.
+    virtual void playerLeft() = 0;
 };
 
 class GameWindow : public QMainWindow {
@@ -77,12 +80,19 @@ class GameWindow : public QMainWindow {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void afterEvent(Session::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void runClock();
     void end(int status, Ending ending);
+    /// The keyboard left the scene: every held key gets its key-up, in the order of the
+    /// presses; once the running handler has returned when one runs (it opened a box).
+    void releaseKeys();
+    /// The player may have gone to another window: a running flight is paused.
+    void windowLeft();
 
     QtPlatform platform_;
     Session game_;
@@ -91,6 +101,8 @@ class GameWindow : public QMainWindow {
     Ending ending_ = Ending::Close;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
+    HeldKeys held_;
+    bool releasePending_ = false;
     TickClock clock_;
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;

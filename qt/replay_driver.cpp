@@ -64,10 +64,6 @@ ReplayDriver::~ReplayDriver() {
     if (!finished()) window_.setPlayerGate(nullptr);
 }
 
-void ReplayDriver::pause() {
-    setPaused(true);
-}
-
 bool ReplayDriver::takesKey(std::int16_t keyCode, bool down) {
     if (delivering_) return false;
     if (keyCode == keys::kP) {

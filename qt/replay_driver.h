@@ -39,8 +39,6 @@ class ReplayDriver : public PlayerGate {
     ReplayDriver(GameWindow& window, std::vector<Step> steps);
     ~ReplayDriver() override;
 
-    /// The window is left (deactivated): the replay pauses.
-    void pause();
     bool paused() const { return paused_; }
     bool finished() const { return next_ == steps_.size(); }
 
@@ -48,6 +46,7 @@ class ReplayDriver : public PlayerGate {
     bool takesClick(std::string_view menuName) override;
     bool takesTick() override;
     bool wantsTicks() const override { return !paused_ && !finished(); }
+    void playerLeft() override { setPaused(true); }
 
   private:
     void setPaused(bool paused);
