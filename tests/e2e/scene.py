@@ -4,9 +4,8 @@ screenshot of it shows.
 """
 
 import image
-from xsession import wait_until
+from session import HULL, wait_until
 
-HULL = (330, 178, 375, 222)  # the ship around its fixed centre (352, 200)
 FLAME = (345, 206, 359, 242)  # under the cabin floor, where the flame burns
 PROMPT = (296, 144, 409, 161)  # lblPause, "Press 'P' to start" or "Paused"
 # The four readouts, fuel at the top and score at the bottom, 24 pixels apart.
