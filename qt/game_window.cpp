@@ -184,11 +184,11 @@ void GameWindow::windowLeft() {
     // A handler running means a box of the game is up: the player is answering it, and the
     // outcome box opens while the flight still counts as running.
     if (ended_ || game_.busy() || QApplication::activePopupWidget() != nullptr) return;
+    if (!view_.Timer1().Enabled || view_.GameOver()) return;
     if (gate_ != nullptr) {
         gate_->playerLeft();  // no key of the player's reaches a replay: it pauses instead
         return;
     }
-    if (!view_.Timer1().Enabled || view_.GameOver()) return;
     keyDown(keys::kP, 0);
     keyUp(keys::kP, 0);
 }

@@ -42,7 +42,7 @@ class PlayerGate {
     virtual bool takesTick() = 0;
     /// Whether the clock should run while the gate is in place.
     virtual bool wantsTicks() const = 0;
-    /// The player left the window, where play would have paused.
+    /// The player left the window while the flight runs, where play would pause.
     virtual void playerLeft() = 0;
 };
 

@@ -6,7 +6,7 @@
 // game keys and the Options menu do nothing; P pauses and resumes the replay; File > Exit and
 // closing the window end the program as always, and the game's boxes wait for the player as in
 // play. Keys the window itself would give the game when it loses the keyboard or is left are
-// not given: they are no part of the script (leaving pauses the replay instead). When the
+// not given: they are no part of the script (leaving a running flight pauses the replay). When the
 // script ends, the game stays where it is and the player plays on from there.
 #pragma once
 
