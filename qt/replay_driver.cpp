@@ -90,20 +90,19 @@ void ReplayDriver::setPaused(bool paused) {
 
 void ReplayDriver::step() {
     delivering_ = true;
+    bool ticked = false;
     while (!finished() && !window_.ended()) {
         Step& s = steps_[next_];
         if (s.kind == CommandKind::Tick) {
+            if (ticked) break;  // the next period's
             // As in the trace tool, the intervals while the timer is off pass without a tick.
             if (ticksLeft_ == 0) ticksLeft_ = s.count;
-            const bool raised = window_.game().view().Timer1().Enabled;
-            if (--ticksLeft_ == 0 || !raised) {
+            ticked = window_.game().view().Timer1().Enabled;
+            if (--ticksLeft_ == 0 || !ticked) {
                 ticksLeft_ = 0;
                 ++next_;
             }
-            if (raised) {
-                window_.tick();
-                break;
-            }
+            if (ticked) window_.tick();
             continue;
         }
         ++next_;

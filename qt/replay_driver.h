@@ -24,10 +24,10 @@ class ReplayDriver : public PlayerGate {
   public:
     /// One command of the script, with its menu name held.
     struct Step {
-        CommandKind kind;
+        CommandKind kind = CommandKind::Nothing;
         std::int16_t keyCode = 0;
         std::uint32_t count = 0;
-        std::string menuName;
+        std::string menuName = {};
     };
 
     /// Reads the script at `path`; nothing after printing "vandrel: FILE: line N: REASON" or
@@ -35,7 +35,7 @@ class ReplayDriver : public PlayerGate {
     /// warning.
     static std::optional<std::vector<Step>> read(const std::string& path);
 
-    /// Plays `steps` in `window`, which must not have started yet.
+    /// Plays `steps` in `window` from its next tick on.
     ReplayDriver(GameWindow& window, std::vector<Step> steps);
     ~ReplayDriver() override;
 
@@ -50,7 +50,7 @@ class ReplayDriver : public PlayerGate {
 
   private:
     void setPaused(bool paused);
-    // Runs the script up to and including its next tick.
+    // One period: the script's next tick and the events after it, up to the tick after.
     void step();
     void finish();
 
