@@ -6,7 +6,9 @@
 // game keys and the Options menu do nothing; P pauses and resumes the replay; File > Exit and
 // closing the window end the program as always, and the game's boxes wait for the player as in
 // play. Keys the window itself would give the game when it loses the keyboard or is left are
-// not given: they are no part of the script (leaving a running flight pauses the replay). When the
+// not given: they are no part of the script (leaving a running flight pauses the replay). A
+// `dump` line writes the state object on standard output, as the trace tool does; `close`
+// closes the window. When the
 // script ends, the game stays where it is and the player plays on from there.
 #pragma once
 

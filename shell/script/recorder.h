@@ -5,7 +5,9 @@
 // The first line names the game and its version. Then each event the dispatcher delivers, in
 // order: `down K`, `up K`, `click NAME`, and the ticks between them as `tick N`. The program's
 // end is a comment (`# end: close`, `# end: exit` for File > Exit, which has no line of its
-// own) and the last line is `# final: ` with the state dump, so a replay goes on past both. Key,
+// own, or `# end: error`) and the last line is `# final: ` with the state dump, so a replay
+// goes on past both. A program closed while a handler waits in a box ends with that handler
+// unfinished, and its final line shows the game so; a replay answers the box and goes on. Key,
 // click and end lines are written at once, the running tick count every hundred ticks (a second of
 // play) and before a box opens, so a killed game leaves a valid script of all but its last second.
 //
