@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/script/recorder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -35,7 +36,17 @@ std::optional<std::string> otherVersionNote(std::string_view firstLine, std::str
     }
     const std::string_view version =
         firstLine.substr(prefix.size(), firstLine.size() - prefix.size() - suffix.size());
-    if (version == kGameVersion) return std::nullopt;
+    // Only what a version number is made of: the note shows it raw, and a script must never
+    // drive the terminal that shows it.
+    constexpr std::size_t kLongestVersion = 32;
+    const auto versionCharacter = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+               c == '.' || c == '-' || c == '+' || c == '~' || c == '_';
+    };
+    if (version.size() > kLongestVersion ||
+        !std::all_of(version.begin(), version.end(), versionCharacter) || version == kGameVersion) {
+        return std::nullopt;
+    }
     return std::string(name) + " was recorded by " + std::string(kGameName) + ' ' +
            std::string(version) + "; this is " + std::string(kGameName) + ' ' +
            std::string(kGameVersion);

@@ -30,8 +30,9 @@ namespace vandrel {
 /// The first line of a recording made by this version: "# Vandrel 1.00 recording".
 std::string recordingHeader();
 
-/// For a script whose first line is a recording's header naming another version, the note
-/// "NAME was recorded by Vandrel X; this is Vandrel 1.00"; otherwise nothing.
+/// For a script whose first line is a recording's header naming another version (letters,
+/// digits and . - + ~ _ only), the note "NAME was recorded by Vandrel X; this is Vandrel
+/// 1.00"; otherwise nothing.
 std::optional<std::string> otherVersionNote(std::string_view firstLine, std::string_view name);
 
 class Recorder : public EventObserver {

@@ -159,10 +159,13 @@ TEST(Recorder, ARecordingOfAnotherVersionReplaysWithAWarning) {
               "vandrel-trace: standard input was recorded by Vandrel 0.99; this is Vandrel "
               "1.00\n");
     EXPECT_EQ(result.out, traceLibrary(flight).out);
-    // This version, another game, or the header anywhere but first: no warning.
+    // This version, another game, the header anywhere but first, or no version in it (a
+    // terminal's escape sequence never reaches the terminal): no warning.
     for (const std::string& script :
          {recordingHeader() + '\n', std::string("# Lander 0.99 recording\n"),
-          std::string("\n# Vandrel 0.99 recording\n"), std::string("# Vandrel recording\n")}) {
+          std::string("\n# Vandrel 0.99 recording\n"), std::string("# Vandrel recording\n"),
+          std::string("# Vandrel \x1b]0;owned\x07 recording\n"),
+          std::string("# Vandrel 1.00 2 recording\n")}) {
         EXPECT_EQ(traceLibrary(script + flight).err, "") << script;
     }
     // Named on the command line, the file is named in the warning and in a bad line's message.
