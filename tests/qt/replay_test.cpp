@@ -1,13 +1,34 @@
 // SPDX-License-Identifier: MIT
-// A replay in the window: the script's events at their ticks, the player's keys and the
-// Options menu held back, P pausing the replay, and the player's game back when it ends.
+// Recordings in the window: the keys the window gives the game itself are recorded; a replay
+// plays the script's events at their ticks, holds the player's keys and the Options menu
+// back, pauses on P and where play would pause, and gives the player the game when it ends.
+#include <QFocusEvent>
+
 #include "qt/replay_driver.h"
+#include "shell/script/recorder.h"
 #include "tests/qt/game_window_fixture.h"
 
 namespace vandrel::qt::test {
 namespace {
 
 using Step = ReplayDriver::Step;
+
+TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
+    StringSink sink;
+    Recorder recorder(sink, {});
+    dispatcher.observe(&recorder);
+    window.keyDown(kP, 0);
+    window.keyUp(kP, 0);
+    window.keyDown(kSpace, 0);
+    window.keyDown(kSpace, 0);  // a repeat
+    window.tick();
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&window, &deactivate);
+    dispatcher.observe(nullptr);
+    EXPECT_EQ(sink.text,
+              "# Vandrel 1.00 recording\ndown 80\nup 80\ndown 32\ndown 32\ntick 1\nup 32\ndown "
+              "80\nup 80\n");
+}
 
 TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     ReplayDriver replay(window, {Step{CommandKind::Down, kP}, Step{CommandKind::Tick, 0, 3},
@@ -47,11 +68,29 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     EXPECT_FALSE(view.EngineOn());
     EXPECT_TRUE(replay.finished());
 
+    // Leaving the window pauses the replay where play would pause, and no key of the
+    // window's own (the held keys' releases, the pause) reaches the game.
+    {
+        ReplayDriver more(window,
+                          {Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
+        window.tick();
+        EXPECT_TRUE(view.EngineOn());
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&window, &deactivate);
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(&window.scene(), &focusOut);
+        EXPECT_TRUE(more.paused());
+        EXPECT_TRUE(view.EngineOn());
+        EXPECT_TRUE(view.Timer1().Enabled);
+        EXPECT_EQ(dispatcher.ticks(), 6u);
+    }
+    window.keyUp(kSpace, 0);
+
     // The flight goes on, the player's again.
     window.keyDown(kSpace, 0);
     EXPECT_TRUE(view.EngineOn());
     window.tick();
-    EXPECT_EQ(dispatcher.ticks(), 6u);
+    EXPECT_EQ(dispatcher.ticks(), 7u);
 }
 
 }  // namespace
