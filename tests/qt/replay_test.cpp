@@ -26,8 +26,8 @@ TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
     QApplication::sendEvent(&window, &deactivate);
     dispatcher.observe(nullptr);
     EXPECT_EQ(sink.text,
-              "# Vandrel 1.00 recording\ndown 80\nup 80\ndown 32\ndown 32\ntick 1\nup 32\ndown "
-              "80\nup 80\n");
+              "# Vandrel 1.00 recording\ndown 80\nup 80\ndown 32\ndown 32\ntick 1\n"
+              "up 32\ndown 80\nup 80\n");
 }
 
 TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
