@@ -15,16 +15,17 @@ namespace {
 using namespace vandrel::headless;
 
 void printHelp() {
-    std::cout << "Usage: vandrel-trace [FILE]\n"
-                 "Replays a script of key, menu and timer events against "
-              << vandrel::kGameName
-              << " without a window, and writes\n"
-                 "what happens as JSON Lines on standard output. The script is FILE, or "
-                 "standard input\nwithout one; a recording made with 'vandrel --record' is "
-                 "such a script.\n\n"
-                 "  -h, --help     Show this help and exit.\n"
-                 "  -v, --version  Show the version and exit.\n\n"
-                 "Exit status:\n";
+    std::cout
+        << "Usage: vandrel-trace [FILE]\n"
+           "Replays a script of key, menu and timer events against "
+        << vandrel::kGameName
+        << " without a window, and writes\n"
+           "what happens as JSON Lines on standard output. The script is FILE, or "
+           "standard input\nwithout one or for -; a recording made with 'vandrel --record' is "
+           "such a script.\n\n"
+           "  -h, --help     Show this help and exit.\n"
+           "  -v, --version  Show the version and exit.\n\n"
+           "Exit status:\n";
     for (const StatusMeaning& entry : kStatusMeanings)
         std::cout << "  " << static_cast<int>(entry.status) << "  " << entry.meaning << '\n';
 }
