@@ -84,14 +84,15 @@ class RecordingChecks:
         game = Game(self.session, self.program, ["--record", self.flight])
         try:
             assert wait_view(game, lambda v: v.prompt() >= 15, 15), "no start screen"
-            game.keys("p", "Up", "Up", "Up")
+            # Some two seconds of flight before the ground: thrust steps, a turn each way and
+            # a burn, all before it.
+            game.keys("p", "Up", "Up", "Up", "Down")
             with self.session.hold("Right"):
                 time.sleep(0.3)
             with self.session.hold("space"):
-                time.sleep(0.8)
+                time.sleep(0.6)
             with self.session.hold("Left"):
                 time.sleep(0.3)
-            game.keys("Down")
             box, self.title = outcome_title(self.session, game, 60)
             answer(self.session, game, box)
             game.keys("r", "p")
