@@ -57,8 +57,9 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
           [this](std::int16_t code, std::int16_t shift) {
-              // A key let go already when the keyboard left is not let go twice.
-              if (held_.held(code)) keyUp(code, shift);
+              // A key let go already when the keyboard left is not let go twice; a replay
+              // sees every release of the player's.
+              if (held_.held(code) || gate_ != nullptr) keyUp(code, shift);
           }),
       clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));

@@ -3,6 +3,7 @@
 // plays the script's events at their ticks, holds the player's keys and the Options menu
 // back, pauses on P and where play would pause, and gives the player the game when it ends.
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 #include "qt/replay_driver.h"
 #include "shell/script/recorder.h"
@@ -46,15 +47,22 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     window.tick();  // P, then the first tick
     EXPECT_EQ(dispatcher.ticks(), 1u);
     EXPECT_FALSE(view.EngineOn());
-    // P pauses the replay, not the game; its repeats do not resume it.
-    window.keyDown(kP, 0);
-    window.keyDown(kP, 0);
+    // P pauses the replay, not the game; its repeats do not resume it. The player's keys
+    // come through the scene, as the window system sends them.
+    std::uint64_t timestamp = 1000;
+    const auto send = [&](QEvent::Type type, bool repeat = false) {
+        QKeyEvent event(type, Qt::Key_P, Qt::NoModifier, QString(), repeat);
+        event.setTimestamp(++timestamp);
+        QApplication::sendEvent(&window.scene(), &event);
+    };
+    send(QEvent::KeyPress);
+    send(QEvent::KeyPress, true);
     EXPECT_TRUE(replay.paused());
     EXPECT_FALSE(window.clock().running());
     EXPECT_TRUE(view.Timer1().Enabled);
-    window.keyUp(kP, 0);
-    window.keyDown(kP, 0);
-    window.keyUp(kP, 0);
+    send(QEvent::KeyRelease);
+    send(QEvent::KeyPress);
+    send(QEvent::KeyRelease);
     EXPECT_FALSE(replay.paused());
     EXPECT_TRUE(window.clock().running());
 
