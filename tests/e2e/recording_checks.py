@@ -20,7 +20,7 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from scene import wait_view  # noqa: E402
+from scene import View, wait_view  # noqa: E402
 from session import Game, wait_until  # noqa: E402
 from window_test import Tally, _stop  # noqa: E402
 from xsession import XSession  # noqa: E402
@@ -75,6 +75,8 @@ class RecordingChecks:
              "request is recorded", self.record_flight),
             ("the trace tool replays the recording to the window's final state", self.trace_replay),
             ("--replay shows the same outcome box and ends in the same state", self.window_replay),
+            ("during a replay P pauses and resumes it and the player's game keys do nothing",
+             self.replay_keys),
             ("a killed recording is a valid script of the flight so far", self.killed),
             ("a recording that cannot be written: status 2 before any window, or status 4 "
              "after play", self.failures),
@@ -148,6 +150,30 @@ class RecordingChecks:
             game.close()
         assert read_lines(again)[-1] == read_lines(self.flight)[-1], \
             "the replay ends in another state than the flight"
+
+    def replay_keys(self):
+        slow = self.path("slow.txt")
+        with open(slow, "w", encoding="utf-8") as script:
+            script.write("click mnuGLow\ndown 80\ntick 6000\n")  # a minute of slow falling
+        game = Game(self.session, self.program, ["--replay", slow])
+        try:
+            assert wait_view(game, lambda v: v.prompt() == 0, 10), "the replay never started"
+            game.keys("p")
+            time.sleep(0.2)
+            paused = View(game)
+            with self.session.hold("space"):
+                time.sleep(0.5)
+            game.keys("Left", "Up", "r")
+            still = View(game)
+            assert still.flame() == 0, "the player's space burns during the replay"
+            changed = still.changed_since(paused)
+            assert changed == 0, f"{changed} pixels changed while the replay was paused"
+            game.keys("p")
+            assert wait_view(game, lambda v: v.changed_since(paused) > 20, 10), \
+                "the replay does not go on after P"
+            assert game.running(), "the game ended" + game.output()
+        finally:
+            game.close()
 
     def killed(self):
         halfway = self.path("killed.txt")
