@@ -78,8 +78,8 @@ class RecordingChecks:
             ("during a replay P pauses and resumes it and the player's game keys do nothing",
              self.replay_keys),
             ("a killed recording is a valid script of the flight so far", self.killed),
-            ("a recording that cannot be written: status 2 before any window, or status 4 "
-             "after play", self.failures),
+            ("--help lists both options; a recording that cannot be written or read: status 2 "
+             "before any window, or status 4 after play", self.failures),
         ]
 
     def record_flight(self):
@@ -196,6 +196,9 @@ class RecordingChecks:
 
     def failures(self):
         env = self.session.env
+        done = subprocess.run([self.program, "--help"], env=env, capture_output=True, text=True,
+                              timeout=30)
+        assert "--record <FILE>" in done.stdout and "--replay <FILE>" in done.stdout, done.stdout
         done = subprocess.run([self.program, "--record", "/nonexistent/flight.txt"], env=env,
                               capture_output=True, text=True, timeout=30)
         assert done.returncode == 2, f"status {done.returncode}"
