@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,15 +11,11 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
-#include "shell/identity.h"
+#include "shell/game_name.h"
 
 namespace vandrel::qt {
 
 namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 const char* environment(const char* name) {
     const char* value = std::getenv(name);
@@ -89,7 +84,7 @@ std::optional<int> readCommandLine(int argc, char* argv[], CommandLine& options)
         QCommandLineParser parser;
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(
-            fromView(kGameName) +
+            QLatin1String(kGameName) +
             QStringLiteral(", a lunar landing arcade game: set the lander down softly on a flat "
                            "pad.\nIts keys and menus are described in vandrel(6); a recording is a "
                            "script\nthat vandrel-trace replays too."));
@@ -120,8 +115,8 @@ std::optional<int> readCommandLine(int argc, char* argv[], CommandLine& options)
             return 0;
         }
         if (parser.isSet(version)) {
-            print(stdout,
-                  QStringLiteral("%1 %2\n").arg(fromView(kGameName), fromView(kGameVersion)));
+            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kGameName),
+                                                        QLatin1String(kGameVersion)));
             return 0;
         }
         for (const auto& [option, path] :
@@ -152,8 +147,8 @@ std::unique_ptr<QApplication> openApplication(int& argc, char* argv[]) {
     // Qt's own event loop serves the 10 ms clock with less work a wake-up than GLib's, and
     // nothing in the game needs GLib's: use it unless the player chose otherwise.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    QApplication::setApplicationName(fromView(kGameName));
-    QApplication::setApplicationVersion(fromView(kGameVersion));
+    QApplication::setApplicationName(QLatin1String(kGameName));
+    QApplication::setApplicationVersion(QLatin1String(kGameVersion));
     // Wayland compositors and task bars match the window to its desktop entry by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(VANDREL_APP_ID));
 

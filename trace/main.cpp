@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "shell/identity.h"
+#include "shell/game_name.h"
 #include "trace/fd_io.h"
 #include "trace/trace_run.h"
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <utility>
 
-#include "shell/identity.h"
+#include "shell/game_name.h"
 #include "shell/script/dump.h"
 
 namespace vandrel {
