@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/flight_fixture.h"
-#include "shell/dispatcher.h"
 #include "tests/support/form1_probe.h"
 
 namespace vandrel::bench {
@@ -84,8 +83,7 @@ BENCHMARK(Timer1_Timer);
 // The same tick delivered through the dispatcher, as the window's timer delivers it.
 void DispatchedTick(benchmark::State& state) {
     NoContactFlight flight;
-    Dispatcher dispatcher(flight.form());
-    runFlight(state, flight, [&] { benchmark::DoNotOptimize(dispatcher.tick()); });
+    runFlight(state, flight, [&] { benchmark::DoNotOptimize(flight.game().tick()); });
 }
 BENCHMARK(DispatchedTick);
 

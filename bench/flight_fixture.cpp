@@ -8,8 +8,8 @@ namespace vandrel::bench {
 
 using P = Form1Probe;
 
-NoContactFlight::NoContactFlight() : form_(platform_) {
-    P::Form_Load(form_);
+NoContactFlight::NoContactFlight() {
+    game_.load();
     P::Gravity(form_) = 0.0_cur;
     P::Thrust(form_) = 0.05_cur;
     P::Fuel(form_) = 9999.0_cur;
@@ -42,7 +42,7 @@ void NoContactFlight::tick() {
 }
 
 bool NoContactFlight::intact() const {
-    const Form1View view(form_);
+    const Form1View& view = game_.view();
     return !view.GameOver() && view.Fire().Visible && platform_.boxes.empty();
 }
 

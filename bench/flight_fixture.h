@@ -11,6 +11,7 @@
 #include <array>
 
 #include "shell/form1.h"
+#include "shell/session.h"
 #include "tests/support/form1_probe.h"
 #include "tests/support/recording_platform.h"
 
@@ -36,11 +37,14 @@ class NoContactFlight {
     bool intact() const;
 
     Form1& form() { return form_; }
+    /// The game the flight runs in, for events through the dispatcher.
+    Session& game() { return game_; }
     const RecordingPlatform& platform() const { return platform_; }
 
   private:
     RecordingPlatform platform_;
-    Form1 form_;
+    Session game_{platform_};
+    Form1& form_ = game_.form();
     std::array<Line, 13> ground_{};
     std::array<Shape, 13> stars_{};
     Currency speedX_, speedY_, fuel_;

@@ -22,11 +22,10 @@
 #include <vector>
 
 #include "fuzz/tick_budget.h"
-#include "shell/dispatcher.h"
-#include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
-#include "trace/dump.h"
+#include "shell/script/dump.h"
+#include "shell/session.h"
 #include "trace/headless_platform.h"
 
 namespace {
@@ -104,12 +103,11 @@ void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using Outcome = vandrel::Dispatcher::Outcome;
+    using Outcome = vandrel::Session::Outcome;
     std::string boxes;  // the boxes are built and answered, their lines dropped
     vandrel::headless::HeadlessPlatform platform(boxes);
-    vandrel::Form1 form(platform);
-    vandrel::Dispatcher dispatcher(form);
-    const vandrel::Form1View view(form);
+    vandrel::Session dispatcher(platform);
+    const vandrel::Form1View& view = dispatcher.view();
     const OptionGroups groups(view);
     check(dispatcher.load() == Outcome::Ran);
 
@@ -165,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 7:
                 if (value == 0) {
                     dump.clear();
-                    vandrel::headless::appendDump(dump, view, dispatcher.ticks());
+                    vandrel::appendDump(dump, view, dispatcher.ticks());
                 } else if (value == 1) {
                     tick(burst(ticksLeft));
                 } else {

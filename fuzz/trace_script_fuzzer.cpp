@@ -25,10 +25,12 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vandrel::headless;
-    TextSource script(std::string_view(reinterpret_cast<const char*>(data), size));
-    StringSink out;
+    vandrel::TextSource script(std::string_view(reinterpret_cast<const char*>(data), size));
+    vandrel::StringSink out;
     std::ostringstream err;
-    const int status = runTrace(script, out, err, TraceOptions{vandrel::fuzz::ticksPerInput()});
+    TraceOptions options;
+    options.tickBudget = vandrel::fuzz::ticksPerInput();
+    const int status = runTrace(script, out, err, options);
 
     const std::string& output = out.text;
     const std::string errors = err.str();

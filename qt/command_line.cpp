@@ -4,17 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "shell/game_name.h"
+
 namespace vandrel::qt {
 
 namespace {
-
-constexpr char kName[] = "Vandrel";
 
 const char* environment(const char* name) {
     const char* value = std::getenv(name);
@@ -75,7 +76,7 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-std::optional<int> readCommandLine(int argc, char* argv[]) {
+std::optional<int> readCommandLine(int argc, char* argv[], CommandLine& options) {
     if (argc > 1) {
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
@@ -83,33 +84,52 @@ std::optional<int> readCommandLine(int argc, char* argv[]) {
         QCommandLineParser parser;
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(
-            QStringLiteral("Vandrel, a lunar landing arcade game: set the lander down softly on "
-                           "a flat pad.\nThe game takes no options; its keys and menus are "
-                           "described in vandrel(6)."));
+            QLatin1String(kGameName) +
+            QStringLiteral(", a lunar landing arcade game: set the lander down softly on a flat "
+                           "pad.\nIts keys and menus are described in vandrel(6); a recording is a "
+                           "script\nthat vandrel-trace replays too."));
         QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
         QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                    QStringLiteral("Show the version and exit."));
-        parser.addOption(help);
-        parser.addOption(version);
+        QCommandLineOption record(QStringLiteral("record"),
+                                  QStringLiteral("Write everything the game is given to FILE, "
+                                                 "replacing it."),
+                                  QStringLiteral("FILE"));
+        QCommandLineOption replay(QStringLiteral("replay"),
+                                  QStringLiteral("Play the recording FILE back first, then play "
+                                                 "on from where it ends."),
+                                  QStringLiteral("FILE"));
+        parser.addOptions({help, version, record, replay});
         if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
             QString reason = parser.errorText();
             if (reason.isEmpty())
                 reason = QStringLiteral("Unexpected argument '%1'.")
                              .arg(parser.positionalArguments().constFirst());
-            print(stderr, QStringLiteral("vandrel: %1 The game takes no options; see "
-                                         "'vandrel --help'.\n")
-                              .arg(reason));
+            print(stderr, QStringLiteral("vandrel: %1 See 'vandrel --help'.\n").arg(reason));
             return 2;
         }
         if (parser.isSet(help)) {
             print(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
                                                     QLatin1String("vandrel")));
-        } else {
-            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kName),
-                                                        QLatin1String(VANDREL_VERSION)));
+            return 0;
         }
-        return 0;
+        if (parser.isSet(version)) {
+            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kGameName),
+                                                        QLatin1String(kGameVersion)));
+            return 0;
+        }
+        for (const auto& [option, path] :
+             {std::pair{&record, &options.record}, std::pair{&replay, &options.replay}}) {
+            const QStringList values = parser.values(*option);
+            if (values.size() > 1 || (values.size() == 1 && values.front().isEmpty())) {
+                print(stderr, QStringLiteral("vandrel: --%1 takes one file name. See 'vandrel "
+                                             "--help'.\n")
+                                  .arg(option->names().constFirst()));
+                return 2;
+            }
+            if (!values.isEmpty()) *path = values.front().toLocal8Bit().toStdString();
+        }
     }
     // A platform chosen by hand is tried as it stands; otherwise Qt needs a display.
     if (!environment("QT_QPA_PLATFORM") && !environment("DISPLAY") &&
@@ -127,8 +147,8 @@ std::unique_ptr<QApplication> openApplication(int& argc, char* argv[]) {
     // Qt's own event loop serves the 10 ms clock with less work a wake-up than GLib's, and
     // nothing in the game needs GLib's: use it unless the player chose otherwise.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    QApplication::setApplicationName(QLatin1String(kName));
-    QApplication::setApplicationVersion(QLatin1String(VANDREL_VERSION));
+    QApplication::setApplicationName(QLatin1String(kGameName));
+    QApplication::setApplicationVersion(QLatin1String(kGameVersion));
     // Wayland compositors and task bars match the window to its desktop entry by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(VANDREL_APP_ID));
 

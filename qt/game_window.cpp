@@ -60,16 +60,16 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(locale),
-      form_(platform_),
-      dispatcher_(form_),
-      view_(form_),
+      game_(platform_),
+      view_(game_.view()),
       onEnd_(std::move(onEnd)),
       keys_(
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
           [this](std::int16_t code, std::int16_t shift) {
-              // A key let go already when the keyboard left is not let go twice.
-              if (held_.held(code)) keyUp(code, shift);
+              // A key let go already when the keyboard left is not let go twice; a replay
+              // sees every release of the player's.
+              if (held_.held(code) || gate_ != nullptr) keyUp(code, shift);
           }),
       clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));
@@ -98,7 +98,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
 }
 
 bool GameWindow::start() {
-    afterEvent(dispatcher_.load());
+    afterEvent(game_.load());
     if (ended_) return false;
     show();
     scene_->setFocus(Qt::OtherFocusReason);
@@ -106,53 +106,70 @@ bool GameWindow::start() {
 }
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    Dispatcher::Outcome outcome = dispatcher_.keyDown(keyCode, shift);
-    if (outcome != Dispatcher::Outcome::Dropped) held_.pressed(keyCode, shift);
+    if (gate_ != nullptr && gate_->takesKey(keyCode, true)) return;
+    const Session::Outcome outcome = game_.keyDown(keyCode, shift);
+    if (outcome != Session::Outcome::Dropped) held_.pressed(keyCode, shift);
     afterEvent(outcome);
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
+    if (gate_ != nullptr && gate_->takesKey(keyCode, false)) return;
     held_.released(keyCode);
-    afterEvent(dispatcher_.keyUp(keyCode, shift));
+    afterEvent(game_.keyUp(keyCode, shift));
 }
 
 void GameWindow::click(std::string_view menuName) {
-    Dispatcher::Outcome outcome = dispatcher_.click(menuName);
+    const Session::Outcome outcome = gate_ != nullptr && gate_->takesClick(menuName)
+                                         ? Session::Outcome::Dropped
+                                         : game_.click(menuName);
     // Qt has toggled the clicked action already; put the game's check marks back.
     menus_->refresh(true);
     afterEvent(outcome);
 }
 
 void GameWindow::tick() {
-    afterEvent(dispatcher_.tick(), SceneWidget::Pace::Display);
+    if (gate_ != nullptr && gate_->takesTick()) return;
+    afterEvent(game_.tick(), SceneWidget::Pace::Display);
 }
 
-void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace) {
+void GameWindow::setPlayerGate(PlayerGate* gate) {
+    gate_ = gate;
+    if (!ended_) runClock();
+}
+
+void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
     switch (outcome) {
-        case Dispatcher::Outcome::Dropped:
+        case Session::Outcome::Dropped:
             return;  // nothing ran, nothing changed
-        case Dispatcher::Outcome::Ended:
-            end(0);
+        case Session::Outcome::Ended:
+            end(0, Ending::Exit);
             return;
-        case Dispatcher::Outcome::Failed:
+        case Session::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.showBox("Run-time error: " + dispatcher_.error(), "Vandrel");
-            end(1);  // unless the window was closed under the box: then it ended with 0
+            platform_.showBox("Run-time error: " + game_.error(), "Vandrel");
+            end(1,
+                Ending::Error);  // unless the window was closed under the box: then it ended with 0
             return;
-        case Dispatcher::Outcome::Ran:
+        case Session::Outcome::Ran:
             break;
     }
     menus_->refresh();
     if (releasePending_) releaseKeys();  // the handler that opened a box has returned
-    // After a landing or a crash every tick returns at once and changes nothing a player can
-    // see: the window does not wake for them (Timer1 stays enabled all the same).
-    clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
+    runClock();
     scene_->refresh(pace);
 }
 
-void GameWindow::end(int status) {
+void GameWindow::runClock() {
+    // After a landing or a crash every tick returns at once and changes nothing a player can
+    // see: the window does not wake for them (Timer1 stays enabled all the same).
+    clock_.setRunning(gate_ != nullptr ? gate_->wantsTicks()
+                                       : view_.Timer1().Enabled && !view_.GameOver());
+}
+
+void GameWindow::end(int status, Ending ending) {
     if (ended_) return;
     ended_ = true;
+    ending_ = ending;
     clock_.setRunning(false);
     onEnd_(status);
     platform_.closeBoxes();  // the handler waiting in one stops there
@@ -176,8 +193,9 @@ void GameWindow::boxUp(MessageBox* box) {
 }
 
 void GameWindow::releaseKeys() {
-    if (ended_) return;
-    if (dispatcher_.busy()) {
+    // During a replay the game's keys are the script's, which lets them go itself.
+    if (ended_ || gate_ != nullptr) return;
+    if (game_.busy()) {
         // A box opened inside a handler took the keyboard: a key-up now would be dropped.
         releasePending_ = true;
         return;
@@ -194,8 +212,12 @@ void GameWindow::windowLeft() {
     releaseKeys();
     // A handler running means a box of the game is up: the player is answering it, and the
     // outcome box opens while the flight still counts as running.
-    if (ended_ || dispatcher_.busy() || QApplication::activePopupWidget() != nullptr) return;
+    if (ended_ || game_.busy() || QApplication::activePopupWidget() != nullptr) return;
     if (!view_.Timer1().Enabled || view_.GameOver()) return;
+    if (gate_ != nullptr) {
+        gate_->playerLeft();  // no key of the player's reaches a replay: it pauses instead
+        return;
+    }
     keyDown(keys::kP, 0);
     keyUp(keys::kP, 0);
 }
@@ -221,7 +243,7 @@ bool GameWindow::event(QEvent* event) {
 void GameWindow::closeEvent(QCloseEvent* event) {
     // Closing by the frame ends the program at once; no handler of the game runs.
     event->accept();
-    end(0);
+    end(0, Ending::Close);
 }
 
 }  // namespace vandrel::qt

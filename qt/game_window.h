@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The game's window: a thin translator between Qt and Form1, which it owns with its runtime
-// services and its dispatcher.
+// The game's window: a thin translator between Qt and Form1, which it runs as one game session
+// on its runtime services.
 //
 // Qt's events come in here — keys from the scene widget, clicks from the menus, ticks from
-// the clock — and go to Form1 only through the Dispatcher, one at a time. After every event
-// the game handled, the window catches up with what the handler changed: the check marks,
-// whether Timer1 runs, and the scene. An End or an unhandled error stops the program.
+// the clock — and go to Form1 only through the session's dispatcher, one at a time. After every
+// event the game handled, the window catches up with what the handler changed: the check marks,
+// whether Timer1 runs, and the scene. An End or an unhandled error stops the program. While a
+// replay runs, a gate sees the player's keys, menu commands and the clock's ticks first.
 //
 // While a box is up (drawn inside the window, see MessageBox) no tick is raised, the menus
 // are shut and the box has the keyboard. When the scene loses the keyboard for any reason
@@ -31,11 +32,28 @@
 #include "qt/qt_platform.h"
 #include "qt/scene_widget.h"
 #include "qt/tick_clock.h"
-#include "shell/dispatcher.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
+#include "shell/session.h"
 
 namespace vandrel::qt {
+
+/// Stands between the player and the game while something else drives it (a replay): the
+/// player's keys and menu commands, and the window's clock, go to the gate first.
+class PlayerGate {
+  public:
+    virtual ~PlayerGate() = default;
+    /// True when the gate takes the player's key and the game never sees it.
+    virtual bool takesKey(std::int16_t keyCode, bool down) = 0;
+    /// True when the gate takes the player's menu command.
+    virtual bool takesClick(std::string_view menuName) = 0;
+    /// The clock fired: true when the gate takes the tick (to raise its own events).
+    virtual bool takesTick() = 0;
+    /// Whether the clock should run while the gate is in place.
+    virtual bool wantsTicks() const = 0;
+    /// The player left the window while the flight runs, where play would pause.
+    virtual void playerLeft() = 0;
+};
 
 class GameWindow : public QMainWindow {
   public:
@@ -56,8 +74,14 @@ class GameWindow : public QMainWindow {
     void click(std::string_view menuName);
     void tick();
 
-    Form1& form() { return form_; }
-    Dispatcher& dispatcher() { return dispatcher_; }
+    /// Puts `gate` (nullptr: none) between the player and the game; called again by the gate
+    /// when whether it wants ticks changed.
+    void setPlayerGate(PlayerGate* gate);
+
+    Form1& form() { return game_.form(); }
+    Session& game() { return game_; }
+    /// How the program ended, once ended() is true.
+    Ending ending() const { return ending_; }
     SceneWidget& scene() { return *scene_; }
     MenuBinding& menus() { return *menus_; }
     TickClock& clock() { return clock_; }
@@ -70,8 +94,9 @@ class GameWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
-    void end(int status);
+    void afterEvent(Session::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
+    void runClock();
+    void end(int status, Ending ending);
     /// A box opens (`box`) or has gone (null).
     void boxUp(MessageBox* box);
     /// The keyboard left the scene: every held key gets its key-up, in the order of the
@@ -81,9 +106,10 @@ class GameWindow : public QMainWindow {
     void windowLeft();
 
     QtPlatform platform_;
-    Form1 form_;
-    Dispatcher dispatcher_;
-    Form1View view_;
+    Session game_;
+    const Form1View& view_;
+    PlayerGate* gate_ = nullptr;
+    Ending ending_ = Ending::Close;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
     HeldKeys held_;

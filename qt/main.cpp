@@ -2,27 +2,42 @@
 // Vandrel: the game in its Qt window.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
 #include <QApplication>
 
 #include "qt/command_line.h"
 #include "qt/game_window.h"
+#include "qt/recording_file.h"
+#include "qt/replay_driver.h"
 
 int main(int argc, char* argv[]) {
-    if (auto status = vandrel::qt::readCommandLine(argc, argv)) return *status;
-    auto app = vandrel::qt::openApplication(argc, argv);
+    using namespace vandrel::qt;
+    CommandLine options;
+    if (auto status = readCommandLine(argc, argv, options)) return *status;
+    // The replay is read whole before the recording replaces a file, which may be the same.
+    std::optional<std::vector<ReplayDriver::Step>> replay;
+    if (!options.replay.empty() && !(replay = ReplayDriver::read(options.replay))) return 2;
+    auto app = openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
+    std::unique_ptr<RecordingFile> recording;
+    if (!options.record.empty() && !(recording = RecordingFile::open(options.record))) return 2;
 
     int endStatus = 0;
-    vandrel::qt::GameWindow window([&](int status) {
+    GameWindow window([&](int status) {
+        if (recording) status = recording->finish(window.ending(), window.game(), status);
         endStatus = status;
-        if (window.dispatcher().busy()) {
+        if (window.game().busy()) {
             // A handler is still on the stack (waiting in a box): none of it may run on.
             std::fflush(nullptr);
             std::_Exit(status);
         }
         QCoreApplication::exit(status);
     });
+    if (recording) window.game().observe(&recording->recorder());
+    std::optional<ReplayDriver> driver;
+    if (replay) driver.emplace(window, std::move(*replay));
     if (!window.start()) return endStatus;  // the load itself ended the program
     QApplication::exec();
     return endStatus;

@@ -6,9 +6,12 @@
 
 namespace vandrel {
 
-template <class Handler>
-Dispatcher::Outcome Dispatcher::deliver(Handler&& handler) {
+template <class Announce, class Handler>
+Dispatcher::Outcome Dispatcher::deliver(Announce&& announce, Handler&& handler) {
     if (stopped_ || busy_) return Outcome::Dropped;
+    // Before the handler: one that waits in a box, or during which the program ends, has been
+    // seen all the same.
+    if (observer_ != nullptr) announce(*observer_);
     busy_ = true;
     Outcome outcome = Outcome::Ran;
     try {
@@ -26,33 +29,36 @@ Dispatcher::Outcome Dispatcher::deliver(Handler&& handler) {
 }
 
 Dispatcher::Outcome Dispatcher::load() {
-    return deliver([this] { form_.Form_Load(); });
+    return deliver([](EventObserver&) {}, [this] { form_.Form_Load(); });
 }
 
 Dispatcher::Outcome Dispatcher::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    return deliver([this, keyCode, shift] {
-        std::int16_t code = keyCode;  // passed by reference, as the runtime does
-        form_.Form_KeyDown(code, shift);
-    });
+    return deliver([keyCode](EventObserver& o) { o.keyDown(keyCode); },
+                   [this, keyCode, shift] {
+                       std::int16_t code = keyCode;  // passed by reference, as the runtime does
+                       form_.Form_KeyDown(code, shift);
+                   });
 }
 
 Dispatcher::Outcome Dispatcher::keyUp(std::int16_t keyCode, std::int16_t shift) {
-    return deliver([this, keyCode, shift] {
-        std::int16_t code = keyCode;
-        form_.Form_KeyUp(code, shift);
-    });
+    return deliver([keyCode](EventObserver& o) { o.keyUp(keyCode); },
+                   [this, keyCode, shift] {
+                       std::int16_t code = keyCode;
+                       form_.Form_KeyUp(code, shift);
+                   });
 }
 
 Dispatcher::Outcome Dispatcher::click(std::string_view menuName) {
     Form1::ClickHandler handler = Form1::clickHandlerFor(menuName);
     if (handler == nullptr) return Outcome::Dropped;
-    return deliver([this, handler] { (form_.*handler)(); });
+    return deliver([menuName](EventObserver& o) { o.click(menuName); },
+                   [this, handler] { (form_.*handler)(); });
 }
 
 Dispatcher::Outcome Dispatcher::tick() {
     if (stopped_ || busy_ || !form_.Timer1.Enabled) return Outcome::Dropped;
     ++ticks_;
-    return deliver([this] { form_.Timer1_Timer(); });
+    return deliver([](EventObserver& o) { o.tick(); }, [this] { form_.Timer1_Timer(); });
 }
 
 }  // namespace vandrel

@@ -15,6 +15,19 @@ namespace vandrel {
 
 class Form1;
 
+/// Sees every event the dispatcher delivers, just before its handler runs (a recorder, fed by
+/// the same calls as the game). The load is not shown: every game starts with it.
+class EventObserver {
+  public:
+    virtual ~EventObserver() = default;
+    virtual void keyDown(std::int16_t keyCode) = 0;
+    virtual void keyUp(std::int16_t keyCode) = 0;
+    virtual void click(std::string_view menuName) = 0;
+    virtual void tick() = 0;
+    /// A handler opens a message box and waits for the player.
+    virtual void boxOpens() {}
+};
+
 class Dispatcher {
   public:
     /// What became of one event.
@@ -44,11 +57,18 @@ class Dispatcher {
     /// How many times Timer1_Timer has been raised.
     std::uint64_t ticks() const { return ticks_; }
 
+    /// The observer of the events delivered from now on, or nullptr for none.
+    void observe(EventObserver* observer) { observer_ = observer; }
+    EventObserver* observer() const { return observer_; }
+
   private:
-    template <class Handler>
-    Outcome deliver(Handler&& handler);
+    // Runs `handler` unless an event is running or the program stopped; `announce` tells the
+    // observer first.
+    template <class Announce, class Handler>
+    Outcome deliver(Announce&& announce, Handler&& handler);
 
     Form1& form_;
+    EventObserver* observer_ = nullptr;
     bool busy_ = false;
     bool stopped_ = false;
     std::string error_;

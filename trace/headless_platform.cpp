@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "trace/headless_platform.h"
 
-#include "trace/json_writer.h"
+#include "shell/script/json_writer.h"
 
 namespace vandrel::headless {
 

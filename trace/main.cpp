@@ -1,69 +1,75 @@
 // SPDX-License-Identifier: MIT
 // vandrel-trace: replays a script of key, menu and timer events against the game without a
-// window and writes what happens as JSON Lines.
-//
-// Exit status: 0 when the script ran to its end or the game ended by Exit or close, 2 for a
-// malformed script line, 3 for an unhandled run-time error, 4 when standard input could not
-// be read or standard output not written.
-#include <poll.h>
+// window and writes what happens as JSON Lines. Its exit statuses are listed in its --help.
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <iostream>
+#include <string_view>
 
+#include "shell/game_name.h"
+#include "trace/fd_io.h"
 #include "trace/trace_run.h"
 
 namespace {
 
-using vandrel::headless::IoError;
+using namespace vandrel::headless;
 
-// Waits until `fd` is ready after EAGAIN: a descriptor left non-blocking by whoever opened it.
-void waitFor(int fd, short events, IoError::Direction direction) {
-    pollfd ready{fd, events, 0};
-    while (poll(&ready, 1, -1) < 0) {
-        if (errno != EINTR) throw IoError{direction, std::strerror(errno)};
-    }
+void printHelp() {
+    std::cout
+        << "Usage: vandrel-trace [FILE]\n"
+           "Replays a script of key, menu and timer events against "
+        << vandrel::kGameName
+        << " without a window, and writes\n"
+           "what happens as JSON Lines on standard output. The script is FILE, or "
+           "standard input\nwithout one or for -; a recording made with 'vandrel --record' is "
+           "such a script.\n\n"
+           "  -h, --help     Show this help and exit.\n"
+           "  -v, --version  Show the version and exit.\n\n"
+           "Exit status:\n";
+    for (const StatusMeaning& entry : kStatusMeanings)
+        std::cout << "  " << static_cast<int>(entry.status) << "  " << entry.meaning << '\n';
 }
-
-bool retry(int fd, short events, IoError::Direction direction) {
-    if (errno == EINTR) return true;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
-    waitFor(fd, events, direction);
-    return true;
-}
-
-class StandardInput : public vandrel::headless::ScriptSource {
-  public:
-    std::size_t read(char* buffer, std::size_t capacity) override {
-        constexpr auto kRead = IoError::Direction::Read;
-        for (;;) {
-            const ssize_t count = ::read(STDIN_FILENO, buffer, capacity);
-            if (count >= 0) return static_cast<std::size_t>(count);
-            if (!retry(STDIN_FILENO, POLLIN, kRead)) throw IoError{kRead, std::strerror(errno)};
-        }
-    }
-};
-
-class StandardOutput : public vandrel::headless::OutputSink {
-  public:
-    void write(std::string_view bytes) override {
-        constexpr auto kWrite = IoError::Direction::Write;
-        while (!bytes.empty()) {
-            const ssize_t count = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-            if (count >= 0) {
-                bytes.remove_prefix(static_cast<std::size_t>(count));
-            } else if (!retry(STDOUT_FILENO, POLLOUT, kWrite)) {
-                throw IoError{kWrite, std::strerror(errno)};
-            }
-        }
-    }
-};
 
 }  // namespace
 
-int main() {
-    StandardInput script;
-    StandardOutput out;
-    return vandrel::headless::runTrace(script, out, std::cerr);
+int main(int argc, char* argv[]) {
+    std::string_view file;
+    bool endOfOptions = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (!endOfOptions && (argument == "-h" || argument == "--help")) {
+            printHelp();
+            return std::cout.flush() ? kExitOk : kExitIoError;
+        }
+        if (!endOfOptions && (argument == "-v" || argument == "--version")) {
+            std::cout << "vandrel-trace " << vandrel::kGameVersion << '\n';
+            return std::cout.flush() ? kExitOk : kExitIoError;
+        }
+        if (!endOfOptions && argument == "--") {
+            endOfOptions = true;
+        } else if (!endOfOptions && argument.size() > 1 && argument.front() == '-') {
+            std::cerr << "vandrel-trace: unknown option '" << argument
+                      << "'; see 'vandrel-trace --help'.\n";
+            return kExitScriptError;
+        } else if (!file.empty()) {
+            std::cerr << "vandrel-trace: one script at a time; see 'vandrel-trace --help'.\n";
+            return kExitScriptError;
+        } else {
+            file = argument;
+        }
+    }
+    FdSink out(STDOUT_FILENO);
+    if (file.empty() || file == "-") {
+        FdSource script(STDIN_FILENO);
+        return runTrace(script, out, std::cerr);
+    }
+    const File opened{std::string(file), File::Mode::Read};
+    if (!opened.valid()) {
+        std::cerr << "vandrel-trace: cannot read '" << file << "': " << opened.reason() << '\n';
+        return kExitIoError;
+    }
+    FdSource script(opened.fd());
+    TraceOptions options;
+    options.scriptName = file;
+    return runTrace(script, out, std::cerr, options);
 }

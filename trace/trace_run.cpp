@@ -5,20 +5,18 @@
 #include <optional>
 #include <string>
 
-#include "shell/dispatcher.h"
-#include "shell/form1.h"
-#include "shell/form1_view.h"
-#include "trace/dump.h"
+#include "shell/script/dump.h"
+#include "shell/script/json_writer.h"
+#include "shell/script/recorder.h"
+#include "shell/script/script_reader.h"
+#include "shell/session.h"
 #include "trace/headless_platform.h"
-#include "trace/json_writer.h"
-#include "trace/line_reader.h"
-#include "trace/script.h"
 
 namespace vandrel::headless {
 
 namespace {
 
-using Outcome = Dispatcher::Outcome;
+using Outcome = Session::Outcome;
 
 // Output is written in pieces of about this size, so a long flight costs few system calls
 // and the pending lines stay small whatever the script.
@@ -30,9 +28,9 @@ class Trace {
         : out_(out),
           err_(err),
           ticksLeft_(options.tickBudget),
+          name_(options.scriptName),
           platform_(pending_),
-          form_(platform_),
-          dispatcher_(form_) {}
+          game_(platform_) {}
 
     int run(ScriptSource& script) {
         try {
@@ -52,38 +50,41 @@ class Trace {
 
   private:
     int runScript(ScriptSource& script) {
-        if (const auto status = settle(dispatcher_.load())) return *status;
-        LineReader reader(script);
-        std::string_view line;
+        if (const auto status = settle(game_.load())) return *status;
+        ScriptReader reader(script);
         Command command;
-        std::string reason;
         // Show what is written before waiting for more of the script, so that a script fed
         // by hand sees each answer; a piped or file script only flushes per read buffer.
         const auto beforeWait = [this] { flush(); };
-        for (std::uint64_t number = 1;; ++number) {
-            const LineReader::Result result = reader.next(line, beforeWait);
-            if (result == LineReader::Result::End) return kExitOk;
-            if (result == LineReader::Result::TooLong) {
-                reason = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
-                return malformed(number, reason);
-            }
-            if (!parseLine(line, command, reason)) return malformed(number, reason);
+        for (;;) {
+            const ScriptReader::Result result = reader.next(command, beforeWait);
+            if (result == ScriptReader::Result::End) return kExitOk;
+            if (reader.lineNumber() == 1) warnOfVersion(reader.line());
+            if (result == ScriptReader::Result::Malformed) return malformed(reader);
             if (const auto status = execute(command)) return *status;
             if (pending_.size() >= kOutputChunk) flush();
         }
     }
 
-    int malformed(std::uint64_t number, const std::string& reason) {
+    void warnOfVersion(std::string_view firstLine) {
+        const auto note = otherVersionNote(firstLine, name_.empty() ? "standard input" : name_);
+        if (note) err_ << "vandrel-trace: " << *note << '\n';
+    }
+
+    int malformed(const ScriptReader& reader) {
         flush();
-        err_ << "vandrel-trace: line " << number << ": " << reason << '\n';
+        err_ << "vandrel-trace: ";
+        if (!name_.empty()) err_ << name_ << ": ";
+        err_ << "line " << reader.lineNumber() << ": " << reader.reason() << '\n';
         err_.flush();
         return kExitScriptError;
     }
 
     int report(const IoError& error) {
         const bool read = error.direction == IoError::Direction::Read;
-        err_ << "vandrel-trace: cannot " << (read ? "read" : "write") << ": " << error.reason
-             << '\n';
+        err_ << "vandrel-trace: cannot " << (read ? "read" : "write");
+        if (read && !name_.empty()) err_ << " '" << name_ << '\'';
+        err_ << ": " << error.reason << '\n';
         err_.flush();
         return kExitIoError;
     }
@@ -96,7 +97,7 @@ class Trace {
         }
         if (outcome == Outcome::Failed) {
             pending_ += "{\"error\":";
-            appendJsonString(pending_, dispatcher_.error());
+            appendJsonString(pending_, game_.error());
             pending_ += "}\n";
             return kExitRuntimeError;
         }
@@ -108,15 +109,15 @@ class Trace {
             case CommandKind::Nothing:
                 return std::nullopt;
             case CommandKind::Down:
-                return settle(dispatcher_.keyDown(command.keyCode));
+                return settle(game_.keyDown(command.keyCode));
             case CommandKind::Up:
-                return settle(dispatcher_.keyUp(command.keyCode));
+                return settle(game_.keyUp(command.keyCode));
             case CommandKind::Click:
-                return settle(dispatcher_.click(command.menuName));
+                return settle(game_.click(command.menuName));
             case CommandKind::Tick:
                 return tick(command.count);
             case CommandKind::Dump:
-                appendDump(pending_, Form1View(form_), dispatcher_.ticks());
+                appendDump(pending_, game_.view(), game_.ticks());
                 pending_ += '\n';
                 return std::nullopt;
             case CommandKind::Close:
@@ -130,7 +131,7 @@ class Trace {
         count = std::min(count, ticksLeft_);
         ticksLeft_ -= count;
         for (; count > 0; --count) {
-            const Outcome outcome = dispatcher_.tick();
+            const Outcome outcome = game_.tick();
             // A dropped tick means the timer is off, and only a handler could turn it on
             // again: the rest of the intervals pass without a tick.
             if (outcome == Outcome::Dropped) break;
@@ -158,10 +159,10 @@ class Trace {
     OutputSink& out_;
     std::ostream& err_;
     std::uint64_t ticksLeft_;
+    std::string name_;
     std::string pending_;  // lines written but not yet passed to `out_`; boxes land here too
     HeadlessPlatform platform_;
-    Form1 form_;
-    Dispatcher dispatcher_;
+    Session game_;
 };
 
 }  // namespace

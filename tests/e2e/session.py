@@ -76,11 +76,11 @@ class Game:
     client the scene's; mapped_ms and frame_ms time the launch.
     """
 
-    def __init__(self, session, program):
+    def __init__(self, session, program, arguments=()):
         self.session = session
         self._log = tempfile.TemporaryFile()
         start = time.monotonic()
-        self.process = subprocess.Popen([program], env=session.env, stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen([program, *arguments], env=session.env, stdin=subprocess.DEVNULL,
                                         stdout=self._log, stderr=subprocess.STDOUT,
                                         preexec_fn=die_with_parent)
         self.pid = self.process.pid

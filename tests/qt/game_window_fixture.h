@@ -38,7 +38,7 @@ class GameWindowTest : public ::testing::Test {
     std::vector<int> endStatuses;
     GameWindow window{[this](int s) { endStatuses.push_back(s); }};
     Form1& form = window.form();
-    Dispatcher& dispatcher = window.dispatcher();
+    Session& dispatcher = window.game();
     Form1View view{form};
 };
 

@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "json_check.h"
-#include "trace/json_writer.h"
+#include "shell/script/json_writer.h"
 #include "trace/trace_run.h"
 #include "trace_runner.h"
 

@@ -3,11 +3,11 @@
 // bad line stops the trace before anything of it runs.
 #include <gtest/gtest.h>
 
-#include "shell/form1.h"
 #include "shell/form1_view.h"
+#include "shell/script/line_reader.h"
+#include "shell/script/script.h"
+#include "shell/session.h"
 #include "trace/headless_platform.h"
-#include "trace/line_reader.h"
-#include "trace/script.h"
 #include "trace/trace_run.h"
 #include "trace_runner.h"
 
@@ -99,8 +99,8 @@ TEST(ScriptLine, EveryMenuItemWithAHandlerCanBeClicked) {
     // Those are the items that open no submenu, taken from the game's own menu tree.
     std::string boxes;
     HeadlessPlatform platform(boxes);
-    const Form1 form(platform);
-    for (const MenuItem* item : Form1View(form).menuItems()) {
+    const Session game(platform);
+    for (const MenuItem* item : game.view().menuItems()) {
         Command command;
         std::string reason;
         EXPECT_EQ(parseLine("click " + std::string(item->Name), command, reason),

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "trace/trace_io.h"
+#include "shell/script/script_io.h"
 #include "trace/trace_run.h"
 
 namespace vandrel::headless::testing {
@@ -101,6 +101,8 @@ TraceResult traceBinary(std::string_view script, const BinarySetup& setup) {
             case Input::Directory:
                 in = open("/", O_RDONLY);
                 break;
+            case Input::Argument:
+                break;
         }
         std::signal(SIGPIPE, SIG_DFL);
         switch (setup.output) {
@@ -124,7 +126,9 @@ TraceResult traceBinary(std::string_view script, const BinarySetup& setup) {
         redirect(open((base + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         redirect(in, 0);
         redirect(out, 1);
-        execl(VANDREL_TRACE_BINARY, VANDREL_TRACE_BINARY, static_cast<char*>(nullptr));
+        const std::string path = base + ".in";
+        const char* argument = setup.input == Input::Argument ? path.c_str() : nullptr;
+        execl(VANDREL_TRACE_BINARY, VANDREL_TRACE_BINARY, argument, static_cast<char*>(nullptr));
         _exit(127);
     }
     pid_t feeder = -1;
@@ -135,6 +139,7 @@ TraceResult traceBinary(std::string_view script, const BinarySetup& setup) {
     }
 
     TraceResult result;
+    result.scriptPath = base + ".in";
     int raw = 0;
     rusage usage{};
     if (wait4(trace, &raw, 0, &usage) == trace) {

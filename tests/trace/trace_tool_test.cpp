@@ -14,6 +14,7 @@ namespace vandrel::headless {
 namespace {
 
 using testing::BinarySetup;
+using testing::FailingSink;
 using testing::jsonKeys;
 using testing::traceBinary;
 using testing::traceLibrary;
@@ -37,20 +38,6 @@ class FailingSource : public ScriptSource {
   private:
     std::string_view text_;
     std::size_t good_;
-};
-
-// Output that takes `goodWrites` writes and fails on every one after.
-class FailingSink : public OutputSink {
-  public:
-    explicit FailingSink(int goodWrites) : good_(goodWrites) {}
-    void write(std::string_view bytes) override {
-        if (good_-- <= 0) throw IoError{IoError::Direction::Write, "Broken pipe"};
-        text += bytes;
-    }
-    std::string text;
-
-  private:
-    int good_;
 };
 
 TEST(TraceTool, StartUpDump) {

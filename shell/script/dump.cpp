@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "trace/dump.h"
+#include "shell/script/dump.h"
 
 #include <string_view>
 #include <utility>
 
-#include "trace/json_writer.h"
+#include "shell/script/json_writer.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 namespace {
 
@@ -137,4 +137,4 @@ void appendDump(std::string& out, const Form1View& view, std::uint64_t ticks) {
     out += '}';
 }
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

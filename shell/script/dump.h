@@ -8,10 +8,10 @@
 
 #include "shell/form1_view.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 /// Appends the state object (without a line feed): `ticks` first, then the game state, the
 /// timer, Ground, ship, Fire, shpStar, the five labels and the eleven option check marks.
 void appendDump(std::string& out, const Form1View& view, std::uint64_t ticks);
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string_view>
 
-#include "trace/trace_io.h"
+#include "shell/script/script_io.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 /// The longest line a script may have, in bytes before its line feed.
 inline constexpr std::size_t kMaxLineBytes = 65'536;
@@ -48,4 +48,4 @@ class LineReader {
     bool ended_ = false;
 };
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

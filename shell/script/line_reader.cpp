@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "trace/line_reader.h"
+#include "shell/script/line_reader.h"
 
 #include <cstring>
 
-namespace vandrel::headless {
+namespace vandrel {
 
 namespace {
 
@@ -41,4 +41,4 @@ void LineReader::fill() {
     end_ += count;
 }
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "trace/script.h"
+#include "shell/script/script.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 
 #include "shell/form1.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 namespace {
 
@@ -177,4 +177,4 @@ bool parseLine(std::string_view line, Command& command, std::string& reason) {
     return fail(reason, "unknown command " + quoted(name));
 }
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "trace/json_writer.h"
+#include "shell/script/json_writer.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace vandrel::headless {
+namespace vandrel {
 
 void appendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -85,4 +85,4 @@ void appendBool(std::string& out, bool value) {
     out += value ? "true" : "false";
 }
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

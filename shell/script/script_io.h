@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace vandrel::headless {
+namespace vandrel {
 
 /// A read or write that failed; `reason` says why ("No space left on device").
 struct IoError {
@@ -56,4 +56,4 @@ class StringSink : public OutputSink {
     std::string text;
 };
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

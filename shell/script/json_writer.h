@@ -11,7 +11,7 @@
 
 #include "shell/runtime/numbers.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 /// A JSON string: quotes around it, `"` and `\` escaped, control characters as \r, \n, \t or
 /// \u00XX; every other byte passes through unchanged.
@@ -27,4 +27,4 @@ void appendSingle(std::string& out, float value);
 void appendInteger(std::string& out, std::int64_t value);
 void appendBool(std::string& out, bool value);
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace vandrel::headless {
+namespace vandrel {
 
 enum class CommandKind { Nothing, Down, Up, Click, Tick, Dump, Close };
 
@@ -34,4 +34,4 @@ inline constexpr std::uint32_t kMaxTickCount = 1'000'000'000;
 /// with the reason the line is malformed in `reason`.
 bool parseLine(std::string_view line, Command& command, std::string& reason);
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -1,0 +1,251 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""The flight recorder end to end: a flight played with real X keys and recorded, replayed by
+the trace tool and in the window, a recording killed halfway, and the recorder's failures.
+
+    recording_checks.py PATH/TO/vandrel PATH/TO/vandrel-trace
+
+Runs under a private Xvfb. Prints one line a check and a closing "N passed, N failed" line;
+exits 1 when a check failed.
+"""
+
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from scene import View, wait_view  # noqa: E402
+from session import Game, wait_until  # noqa: E402
+from window_test import Tally, _stop  # noqa: E402
+from xsession import XSession  # noqa: E402
+
+OUTCOME = "^(Crashed|Landed)!$"
+HEADER = "# Vandrel 1.00 recording"
+
+
+def read_lines(path):
+    with open(path, encoding="utf-8") as recording:
+        return recording.read().splitlines()
+
+
+def trace(tool, script):
+    """The trace tool's status, output lines and errors for a script."""
+    done = subprocess.run([tool], input=script, capture_output=True, text=True, timeout=60)
+    return done.returncode, done.stdout.splitlines(), done.stderr
+
+
+def outcome_title(session, game, timeout):
+    """The title of the outcome box once it is up: "Crashed!" or "Landed!"."""
+    box = session.find_window(OUTCOME, game.pid, timeout=timeout)
+    assert box, f"no outcome box within {timeout} s" + game.output()
+    title = "Crashed!" if session.find_window("^Crashed!$", game.pid) else "Landed!"
+    return box, title
+
+
+def answer(session, game, box):
+    session.focus(box)
+    game.keys("Return")
+    assert wait_until(lambda: not session.find_window(OUTCOME, game.pid), 10), \
+        "the outcome box is still open after Return"
+    game.focus()
+
+
+class RecordingChecks:
+    def __init__(self, session, program, tool):
+        self.session, self.program, self.tool = session, program, tool
+        self._tmp = tempfile.TemporaryDirectory(prefix="vandrel-recordings-")
+        self.flight = self.path("flight.txt")
+        self.title = None
+
+    def path(self, name):
+        return os.path.join(self._tmp.name, name)
+
+    def close(self):
+        self._tmp.cleanup()
+
+    def checks(self):
+        return [
+            ("a flight with turns, burns, thrust steps, its outcome, R, a pause and a close "
+             "request is recorded", self.record_flight),
+            ("the trace tool replays the recording to the window's final state", self.trace_replay),
+            ("--replay shows the same outcome box and ends in the same state", self.window_replay),
+            ("during a replay P pauses and resumes it and the player's game keys do nothing",
+             self.replay_keys),
+            ("a killed recording is a valid script of the flight so far", self.killed),
+            ("--help lists both options; a recording that cannot be written or read: status 2 "
+             "before any window, or status 4 after play", self.failures),
+        ]
+
+    def record_flight(self):
+        game = Game(self.session, self.program, ["--record", self.flight])
+        try:
+            assert wait_view(game, lambda v: v.prompt() >= 15, 15), "no start screen"
+            # Some two seconds of flight before the ground: thrust steps, a turn each way and
+            # a burn, all before it.
+            game.keys("p", "Up", "Up", "Up", "Down")
+            with self.session.hold("Right"):
+                time.sleep(0.3)
+            with self.session.hold("space"):
+                time.sleep(0.6)
+            with self.session.hold("Left"):
+                time.sleep(0.3)
+            box, self.title = outcome_title(self.session, game, 60)
+            answer(self.session, game, box)
+            game.keys("r", "p")
+            time.sleep(0.5)
+            game.keys("p")  # paused
+            time.sleep(0.3)
+            self.session.request_close(game.window)
+            status = game.wait_exit(10)
+            assert status == 0, f"the game ended with status {status}" + game.output()
+        finally:
+            game.close()
+        lines = read_lines(self.flight)
+        assert lines[0] == HEADER, f"the first line is {lines[0]!r}"
+        assert lines[-2] == "# end: close", f"the end line is {lines[-2]!r}"
+        assert lines[-1].startswith('# final: {"ticks":'), f"the last line is {lines[-1][:40]!r}"
+        body = lines[1:-2]
+        for wanted in ["down 80", "down 39", "up 39", "down 37", "up 37", "down 32", "up 32",
+                       "down 38", "down 40", "down 82"]:
+            assert wanted in body, f"no line {wanted!r} in the recording"
+        assert body.count("down 80") >= 3, "the start, the start after R and the pause"
+        bad = [line for line in body if not re.fullmatch(r"(down|up) -?\d+|tick \d+", line)]
+        assert not bad, f"lines that are no events: {bad[:3]}"
+        ticks = [int(line.split()[1]) for line in body if line.startswith("tick ")]
+        assert all(1 <= n <= 100 for n in ticks), f"tick runs out of bounds: {ticks}"
+        assert sum(ticks) >= 200, f"only {sum(ticks)} ticks recorded"
+
+    def trace_replay(self):
+        assert self.title, "no recorded flight"
+        with open(self.flight, encoding="utf-8") as recording:
+            script = recording.read()
+        status, out, err = trace(self.tool, script + "dump\n")
+        assert status == 0 and err == "", f"status {status}: {err}"
+        assert f'"title":"{self.title}"' in out[0], f"the trace's first box is {out[0]}"
+        final = read_lines(self.flight)[-1]
+        assert "# final: " + out[-1] == final, "the trace ends in another state than the window"
+
+    def window_replay(self):
+        assert self.title, "no recorded flight"
+        again = self.path("again.txt")
+        game = Game(self.session, self.program, ["--replay", self.flight, "--record", again])
+        try:
+            box, title = outcome_title(self.session, game, 60)
+            assert title == self.title, f"the replay shows {title}, the flight {self.title}"
+            answer(self.session, game, box)
+            # The rest of the flight plays; the replay rewrites it event for event.
+            body = read_lines(self.flight)[1:-2]
+            assert wait_until(lambda: read_lines(again)[1:] == body, 30), \
+                "the replay's recording never caught up with the flight"
+            self.session.request_close(game.window)
+            status = game.wait_exit(10)
+            assert status == 0, f"the replay ended with status {status}" + game.output()
+        finally:
+            game.close()
+        assert read_lines(again)[-1] == read_lines(self.flight)[-1], \
+            "the replay ends in another state than the flight"
+
+    def replay_keys(self):
+        slow = self.path("slow.txt")
+        with open(slow, "w", encoding="utf-8") as script:
+            script.write("click mnuGLow\ndown 80\ntick 6000\n")  # a minute of slow falling
+        game = Game(self.session, self.program, ["--replay", slow])
+        try:
+            assert wait_view(game, lambda v: v.prompt() == 0, 10), "the replay never started"
+            game.keys("p")
+            time.sleep(0.2)
+            paused = View(game)
+            with self.session.hold("space"):
+                time.sleep(0.5)
+            game.keys("Left", "Up", "r")
+            still = View(game)
+            assert still.flame() == 0, "the player's space burns during the replay"
+            changed = still.changed_since(paused)
+            assert changed == 0, f"{changed} pixels changed while the replay was paused"
+            game.keys("p")
+            assert wait_view(game, lambda v: v.changed_since(paused) > 20, 10), \
+                "the replay does not go on after P"
+            assert game.running(), "the game ended" + game.output()
+        finally:
+            game.close()
+
+    def killed(self):
+        halfway = self.path("killed.txt")
+        game = Game(self.session, self.program, ["--record", halfway])
+        try:
+            game.keys("p")
+            with self.session.hold("space"):
+                time.sleep(1.0)
+            time.sleep(1.5)
+            game.process.send_signal(signal.SIGKILL)
+            game.wait_exit(10)
+        finally:
+            game.close()
+        lines = read_lines(halfway)
+        assert lines[0] == HEADER and "# end: close" not in lines, f"lines: {lines[:3]}"
+        status, out, err = trace(self.tool, "\n".join(lines) + "\ndump\n")
+        assert status == 0 and err == "", f"status {status}: {err}"
+        ticks = int(re.match(r'{"ticks":(\d+),', out[-1]).group(1))
+        assert ticks >= 150, f"only {ticks} of some 250 ticks were written"
+
+    def failures(self):
+        env = self.session.env
+        done = subprocess.run([self.program, "--help"], env=env, capture_output=True, text=True,
+                              timeout=30)
+        assert "--record <FILE>" in done.stdout and "--replay <FILE>" in done.stdout, done.stdout
+        done = subprocess.run([self.program, "--record", "/nonexistent/flight.txt"], env=env,
+                              capture_output=True, text=True, timeout=30)
+        assert done.returncode == 2, f"status {done.returncode}"
+        assert done.stderr.endswith(
+            "vandrel: cannot write '/nonexistent/flight.txt': No such file or directory\n"), \
+            done.stderr
+        broken = self.path("broken.txt")
+        with open(broken, "w", encoding="utf-8") as script:
+            script.write("down 80\ntick 5\njump\n")
+        done = subprocess.run([self.program, "--replay", broken], env=env, capture_output=True,
+                              text=True, timeout=30)
+        assert done.returncode == 2, f"status {done.returncode}"
+        assert done.stderr == f'vandrel: {broken}: line 3: unknown command "jump"\n', done.stderr
+        # A disk that is full: the game plays on unrecorded and ends with status 4.
+        game = Game(self.session, self.program, ["--record", "/dev/full"])
+        try:
+            game.keys("p")
+            time.sleep(1.2)
+            self.session.request_close(game.window)
+            status = game.wait_exit(10)
+            output = game.output()
+        finally:
+            game.close()
+        assert status == 4, f"status {status}" + output
+        message = "vandrel: cannot write '/dev/full': No space left on device"
+        assert output.count(message) == 1, output
+
+
+def main(argv):
+    if len(argv) != 3 or not all(os.access(p, os.X_OK) for p in argv[1:]):
+        print(f"usage: {argv[0]} PATH/TO/vandrel PATH/TO/vandrel-trace", file=sys.stderr)
+        return 2
+    signal.signal(signal.SIGTERM, _stop)
+    signal.signal(signal.SIGINT, _stop)
+    tally = Tally()
+    session = XSession()
+    checks = RecordingChecks(session, argv[1], argv[2])
+    try:
+        print(f"x11 display {session.name}", flush=True)
+        for name, check in checks.checks():
+            tally.run(name, check)
+    finally:
+        checks.close()
+        session.close()
+    print(f"{tally.passed} passed, {tally.failed} failed", flush=True)
+    return 0 if tally.failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+// Recordings in the window: the keys the window gives the game itself are recorded; a replay
+// plays the script's events at their ticks, holds the player's keys and the Options menu
+// back, pauses on P and where play would pause, and gives the player the game when it ends.
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "qt/replay_driver.h"
+#include "shell/script/recorder.h"
+#include "tests/qt/game_window_fixture.h"
+
+namespace vandrel::qt::test {
+namespace {
+
+using Step = ReplayDriver::Step;
+
+TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
+    StringSink sink;
+    Recorder recorder(sink, {});
+    dispatcher.observe(&recorder);
+    window.keyDown(kP, 0);
+    window.keyUp(kP, 0);
+    window.keyDown(kSpace, 0);
+    window.keyDown(kSpace, 0);  // a repeat
+    window.tick();
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&window, &deactivate);
+    dispatcher.observe(nullptr);
+    EXPECT_EQ(sink.text,
+              "# Vandrel 1.00 recording\ndown 80\nup 80\ndown 32\ndown 32\ntick 1\n"
+              "up 32\ndown 80\nup 80\n");
+}
+
+TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
+    ReplayDriver replay(window, {Step{CommandKind::Down, kP}, Step{CommandKind::Tick, 0, 3},
+                                 Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 2},
+                                 Step{CommandKind::Up, kSpace}});
+    EXPECT_TRUE(window.clock().running());  // the replay's own clock, in the Ready state
+    // The player's game keys and the Options menu reach nothing.
+    window.keyDown(kSpace, 0);
+    window.keyUp(kSpace, 0);
+    window.keyDown(kR, 0);
+    window.click("mnuGHigh");
+    EXPECT_TRUE(view.menuItem("mnuGNormal")->Checked);
+    EXPECT_FALSE(view.menuItem("mnuGHigh")->Checked);
+
+    window.tick();  // P, then the first tick
+    EXPECT_EQ(dispatcher.ticks(), 1u);
+    EXPECT_FALSE(view.EngineOn());
+    // P pauses the replay, not the game; its repeats do not resume it. The player's keys
+    // come through the scene, as the window system sends them.
+    std::uint64_t timestamp = 1000;
+    const auto send = [&](QEvent::Type type, bool repeat = false) {
+        QKeyEvent event(type, Qt::Key_P, Qt::NoModifier, QString(), repeat);
+        event.setTimestamp(++timestamp);
+        QApplication::sendEvent(&window.scene(), &event);
+    };
+    send(QEvent::KeyPress);
+    send(QEvent::KeyPress, true);
+    EXPECT_TRUE(replay.paused());
+    EXPECT_FALSE(window.clock().running());
+    EXPECT_TRUE(view.Timer1().Enabled);
+    send(QEvent::KeyRelease);
+    send(QEvent::KeyPress);
+    send(QEvent::KeyRelease);
+    EXPECT_FALSE(replay.paused());
+    EXPECT_TRUE(window.clock().running());
+
+    window.tick();
+    window.tick();  // the third tick of the first run: space goes down after it
+    EXPECT_EQ(dispatcher.ticks(), 3u);
+    EXPECT_TRUE(view.EngineOn());
+    window.tick();
+    window.tick();  // the last tick, then the script's last line
+    EXPECT_EQ(dispatcher.ticks(), 5u);
+    EXPECT_FALSE(view.EngineOn());
+    EXPECT_TRUE(replay.finished());
+
+    // Leaving the window pauses the replay where play would pause, and no key of the
+    // window's own (the held keys' releases, the pause) reaches the game.
+    {
+        ReplayDriver more(window,
+                          {Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
+        window.tick();
+        EXPECT_TRUE(view.EngineOn());
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&window, &deactivate);
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(&window.scene(), &focusOut);
+        EXPECT_TRUE(more.paused());
+        EXPECT_TRUE(view.EngineOn());
+        EXPECT_TRUE(view.Timer1().Enabled);
+        EXPECT_EQ(dispatcher.ticks(), 6u);
+    }
+    window.keyUp(kSpace, 0);
+
+    // The flight goes on, the player's again.
+    window.keyDown(kSpace, 0);
+    EXPECT_TRUE(view.EngineOn());
+    window.tick();
+    EXPECT_EQ(dispatcher.ticks(), 7u);
+}
+
+}  // namespace
+}  // namespace vandrel::qt::test
