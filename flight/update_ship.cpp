@@ -10,20 +10,6 @@
 
 namespace vandrel {
 
-namespace {
-
-// The attitude's wrap-around ends and its step, in angle units.
-constexpr Currency kLowestAngle = -4.7_cur;
-constexpr Currency kHighestAngle = 14.9_cur;
-constexpr Currency kTurnStep = 0.2_cur;
-
-// Offsets of the hull's corners, in angle units (about 45, 89 and 134 degrees).
-constexpr Currency kDiagonal = 2.45_cur;
-constexpr Currency kSide = 4.9_cur;
-constexpr Currency kLowDiagonal = 7.35_cur;
-
-}  // namespace
-
 void Form1::UpdateShip() {
     // Left first; both held cancel out, also across the wrap.
     if (TurnKey(0)) Angle = Angle == kLowestAngle ? kHighestAngle : Angle - kTurnStep;

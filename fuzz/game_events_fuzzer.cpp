@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "flight/trig_table.h"
 #include "fuzz/tick_budget.h"
 #include "shell/dispatcher.h"
 #include "shell/form1.h"

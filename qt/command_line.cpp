@@ -10,11 +10,11 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "shell/game_name.h"
+
 namespace vandrel::qt {
 
 namespace {
-
-constexpr char kName[] = "Vandrel";
 
 const char* environment(const char* name) {
     const char* value = std::getenv(name);
@@ -106,8 +106,8 @@ std::optional<int> readCommandLine(int argc, char* argv[]) {
             print(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
                                                     QLatin1String("vandrel")));
         } else {
-            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kName),
-                                                        QLatin1String(VANDREL_VERSION)));
+            print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kGameName),
+                                                        QLatin1String(kGameVersion)));
         }
         return 0;
     }
@@ -127,8 +127,8 @@ std::unique_ptr<QApplication> openApplication(int& argc, char* argv[]) {
     // Qt's own event loop serves the 10 ms clock with less work a wake-up than GLib's, and
     // nothing in the game needs GLib's: use it unless the player chose otherwise.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    QApplication::setApplicationName(QLatin1String(kName));
-    QApplication::setApplicationVersion(QLatin1String(VANDREL_VERSION));
+    QApplication::setApplicationName(QLatin1String(kGameName));
+    QApplication::setApplicationVersion(QLatin1String(kGameVersion));
     // Wayland compositors and task bars match the window to its desktop entry by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(VANDREL_APP_ID));
 

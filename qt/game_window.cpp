@@ -8,6 +8,8 @@
 #include <QPixmapCache>
 #include <QProxyStyle>
 
+#include "shell/game_name.h"
+
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
     Q_INIT_RESOURCE(vandrel);
@@ -116,7 +118,7 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             return;
         case Dispatcher::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, "Vandrel");
+            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, kGameName);
             end(1);
             return;
         case Dispatcher::Outcome::Ran:

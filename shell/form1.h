@@ -106,6 +106,8 @@ class Form1 {
     static const OptionGroup<Currency, 5> kGravityOptions;
     static const OptionGroup<Currency, 4> kFuelOptions;
     static const OptionGroup<bool, 2> kLimiterOptions;
+    /// What lblPause says before a flight starts: at start-up and after each reset.
+    static constexpr char kStartPrompt[] = "Press 'P' to start";
     // Form_Load's reading of a group: the first checked item's value, else the last item's.
     template <class Value, std::size_t N>
     void LoadOption(const OptionGroup<Value, N>& group);

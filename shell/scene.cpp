@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "shell/form1.h"
+#include "shell/game_name.h"
 
 namespace vandrel {
 
@@ -84,7 +85,7 @@ void adopt(MenuItem& parent, std::initializer_list<const MenuItem*> children) {
 }  // namespace
 
 Form1::Form1(Platform& platform) : platform_(platform) {
-    Caption = "Vandrel";
+    Caption = kGameName;
     BackColor = kBlack;
     ScaleWidth = 10905;  // 727 pixels
     ScaleHeight = 7545;  // 503 pixels
@@ -92,7 +93,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
     Timer1.Interval = 10;
     Timer1.Enabled = true;  // Form_Load disables it before the first tick
 
-    lblPause.Caption = "Press 'P' to start";
+    lblPause.Caption = kStartPrompt;
     lblPause.Left = 4440;
     lblPause.Top = 2160;
     lblPause.Width = 1695;

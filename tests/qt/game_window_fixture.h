@@ -20,10 +20,15 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
+#include "tests/support/window_size.h"
 
 namespace vandrel::qt::test {
 
 using namespace keys;
+
+/// The scene's size, pixels.
+inline constexpr QSize kSceneSize(vandrel::test::kClientWidthPixels,
+                                  vandrel::test::kClientHeightPixels);
 
 class GameWindowTest : public ::testing::Test {
   protected:

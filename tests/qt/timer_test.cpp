@@ -131,7 +131,7 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     BoxAnswerer answerer(150, [&] {
         ticksInBox = dispatcher.ticks();
         armedInBox = window.clock().armed();
-        QImage frame = window.scene().grab().toImage().scaled(727, 503);
+        QImage frame = window.scene().grab().toImage().scaled(kSceneSize);
         hullGreenInBox = frame.pixel(352, 205) == qRgb(0, 255, 0);
     });
     window.keyDown(kP, 0);
