@@ -125,9 +125,8 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             break;
     }
     menus_->refresh();
-    // After a landing or a crash every tick returns at once and changes nothing a player can
-    // see: the window does not wake for them (Timer1 stays enabled all the same).
-    clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
+    // The window does not wake for ticks that change nothing.
+    clock_.setRunning(view_.tickChangesAnything());
     scene_->refresh(pace);
 }
 

@@ -39,6 +39,11 @@
 
 namespace vandrel {
 
+/// A point of the scene, twips.
+struct Point {
+    float X = 0, Y = 0;
+};
+
 class Dispatcher;
 class Form1View;
 struct Form1Probe;  // white-box access for the tests and benchmarks only
@@ -52,7 +57,7 @@ class Form1 {
 
     // The control arrays, each fixed for the whole run.
     using GroundLines = ControlArray<Line, 13>;  // terrain, left end first
-    using HullLines = ControlArray<Line, 9>;     // ship(1)'s second end is the hull centre
+    using HullLines = ControlArray<Line, 9>;
     using Stars = ControlArray<Shape, 13>;
 
     /// A menu click handler, found by the item's name; nullptr for the submenu headers.
@@ -97,6 +102,10 @@ class Form1 {
     /// The contact scan's first pass: false when no pair of hull and ground segments meets
     /// and none would fault, so that the ordered scan, which calls Touchdown, can be skipped.
     bool ContactPossible() const;
+
+    /// The point the hull turns round: the second end of the strut ship(1), which nothing
+    /// ever writes.
+    Point HullCentre() const { return {ship(1).X2, ship(1).Y2}; }
 
     // The readouts, each text built in one place for every refresh point.
     void RefreshFuel();

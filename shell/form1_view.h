@@ -137,6 +137,13 @@ class Form1View {
     bool NoLimiter() const { return f_.NoLimiter; }
     bool TurnKey(int index) const { return f_.TurnKey(index); }
 
+    // The game's rules, answered for a host.
+    /// True while a tick changes anything: Timer1 runs and the flight is on. After a landing
+    /// or a crash every tick returns at once, though Timer1 stays enabled.
+    bool tickChangesAnything() const { return f_.Timer1.Enabled && !f_.GameOver; }
+    /// The point the hull turns round, twips; it never moves.
+    Point hullCentre() const { return f_.HullCentre(); }
+
   private:
     const Form1& f_;
 };

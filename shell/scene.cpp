@@ -46,7 +46,7 @@ constexpr Segment kGround[Form1::GroundLines::size()] = {
     {10918, 4920, 13400, 6000},
 };
 
-// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre.
+// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre (HullCentre).
 constexpr Segment kShip[Form1::HullLines::size()] = {
     {5160, 3120, 5160, 2880}, {5280, 3240, 5280, 3000}, {5400, 3120, 5400, 2880},
     {5160, 3000, 5040, 3240}, {5520, 3240, 5400, 3000}, {5160, 2880, 5280, 2760},
