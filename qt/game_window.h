@@ -49,7 +49,6 @@ class GameWindow : public QMainWindow {
     Form1& form() { return form_; }
     Dispatcher& dispatcher() { return dispatcher_; }
     SceneWidget& scene() { return *scene_; }
-    MenuBinding& menus() { return *menus_; }
     TickClock& clock() { return clock_; }
     bool ended() const { return ended_; }
 

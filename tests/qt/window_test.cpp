@@ -85,25 +85,25 @@ TEST_F(GameWindowTest, MenuBarHasTheGamesTreeWithMnemonics) {
 // Only the chosen item of a group shows a check mark, whatever Qt toggled on its own.
 TEST_F(GameWindowTest, CheckMarksFollowTheGameAfterAClick) {
     auto checked = [this](const char* name) {
-        QAction* action = window.menus().action(name);
+        QAction* action = menuAction(name);
         return action->isCheckable() && action->isChecked();
     };
     EXPECT_TRUE(checked("mnuGNormal"));
     EXPECT_TRUE(checked("mnuF500"));
     EXPECT_TRUE(checked("mnuTOn"));
     EXPECT_FALSE(checked("mnuGHigh"));
-    EXPECT_FALSE(window.menus().action("mnuReset")->isCheckable());
+    EXPECT_FALSE(menuAction("mnuReset")->isCheckable());
 
-    window.menus().action("mnuGHigh")->trigger();
+    menuAction("mnuGHigh")->trigger();
     EXPECT_TRUE(checked("mnuGHigh"));
     EXPECT_FALSE(checked("mnuGNormal"));
     EXPECT_FALSE(checked("mnuGNone"));
 
     // Clicking the checked item again: Qt unchecks it, the game keeps it checked.
-    window.menus().action("mnuGHigh")->trigger();
+    menuAction("mnuGHigh")->trigger();
     EXPECT_TRUE(checked("mnuGHigh"));
 
-    window.menus().action("mnuReset")->trigger();
+    menuAction("mnuReset")->trigger();
     EXPECT_TRUE(checked("mnuTOff"));
     EXPECT_FALSE(checked("mnuTOn"));
     EXPECT_TRUE(checked("mnuGNormal"));
@@ -266,8 +266,8 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     std::vector<QRect> frames;
     BoxAnswerer answerer(
         20, [&] { frames.push_back(QApplication::activeModalWidget()->frameGeometry()); });
-    window.menus().action("mnuControls")->trigger();
-    window.menus().action("mnuABout")->trigger();
+    menuAction("mnuControls")->trigger();
+    menuAction("mnuABout")->trigger();
     Line& pad = Form1Probe::Ground(form, 7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
     window.keyDown(kP, 0);
@@ -314,7 +314,7 @@ TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {
 }
 
 TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
-    window.menus().action("mnuExit")->trigger();
+    menuAction("mnuExit")->trigger();
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_TRUE(dispatcher.stopped());
     // Nothing reaches the game any more.
