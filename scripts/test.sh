@@ -6,7 +6,8 @@
 #      needed;
 #   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events;
 #   3. the same flights on arm64: vandrel-trace cross-built in build-arm64/ and run under
-#      qemu-aarch64 must write what the x86-64 build writes, byte for byte;
+#      qemu-aarch64 must write, byte for byte, what the pinned flights pin, as the x86-64 build
+#      does (tests/flights/pinned.txt);
 #   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
 #      build-asan/;
 #   5. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
