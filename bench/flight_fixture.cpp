@@ -15,23 +15,24 @@ NoContactFlight::NoContactFlight() {
     P::Fuel(form_) = 9999.0_cur;
     P::EngineOn(form_) = true;
     P::Timer1(form_).Enabled = true;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < Form1::GroundLines::size(); ++i) {
         Line& g = P::Ground(form_, i);
         g.Y1 += kTerrainDrop;
         g.Y2 += kTerrainDrop;
         ground_[static_cast<std::size_t>(i)] = g;
-        stars_[static_cast<std::size_t>(i)] = P::shpStar(form_, i);
     }
+    for (int i = 0; i < Form1::Stars::size(); ++i)
+        stars_[static_cast<std::size_t>(i)] = P::shpStar(form_, i);
     speedX_ = P::SpeedX(form_);
     speedY_ = P::SpeedY(form_);
     fuel_ = P::Fuel(form_);
 }
 
 void NoContactFlight::reseat() {
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < Form1::GroundLines::size(); ++i)
         P::Ground(form_, i) = ground_[static_cast<std::size_t>(i)];
+    for (int i = 0; i < Form1::Stars::size(); ++i)
         P::shpStar(form_, i) = stars_[static_cast<std::size_t>(i)];
-    }
     P::SpeedX(form_) = speedX_;
     P::SpeedY(form_) = speedY_;
     P::Fuel(form_) = fuel_;

@@ -18,7 +18,7 @@ using P = Form1Probe;
 
 std::vector<float> terrain(Form1& f) {
     std::vector<float> ends;
-    for (int j = 0; j <= 12; ++j) {
+    for (int j = 0; j < Form1::GroundLines::size(); ++j) {
         const Line& g = P::Ground(f, j);
         ends.insert(ends.end(), {g.X1, g.Y1, g.X2, g.Y2});
     }
@@ -44,11 +44,11 @@ TEST(NoContactFlight, EveryTickFiresAndScansWithoutContact) {
 TEST(NoContactFlight, GroundStartsWellBelowTheHull) {
     NoContactFlight flight;
     float lowestHull = -1e9f;
-    for (int i = 0; i <= 8; ++i) {
+    for (int i = 0; i < Form1::HullLines::size(); ++i) {
         lowestHull =
             std::max({lowestHull, P::ship(flight.form(), i).Y1, P::ship(flight.form(), i).Y2});
     }
-    for (int j = 0; j <= 12; ++j) {
+    for (int j = 0; j < Form1::GroundLines::size(); ++j) {
         const Line& g = P::Ground(flight.form(), j);
         EXPECT_GT(std::min(g.Y1, g.Y2), lowestHull + 1000.0f) << "Ground(" << j << ")";
     }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The ship's attitude and its hull, placed around the hull centre.
 //
-// The hull centre, the second end of ship(1), is never written: every other endpoint of the
-// hull and the flame is recomputed from it on each call, so the outline can never drift.
+// The hull centre (HullCentre) is never written: every other endpoint of the hull and the
+// flame is recomputed from it on each call, so the outline can never drift.
 // A point at distance r and angular offset d lies at C + r * (cos, sin)((Angle + d) / 3.14),
 // with (cos, sin) pointing from the centre towards the flame; the divisor is 3.14, not pi.
 #include "flight/trig_table.h"
@@ -10,27 +10,14 @@
 
 namespace vandrel {
 
-namespace {
-
-// The attitude's wrap-around ends and its step, in angle units.
-constexpr Currency kLowestAngle = -4.7_cur;
-constexpr Currency kHighestAngle = 14.9_cur;
-constexpr Currency kTurnStep = 0.2_cur;
-
-// Offsets of the hull's corners, in angle units (about 45, 89 and 134 degrees).
-constexpr Currency kDiagonal = 2.45_cur;
-constexpr Currency kSide = 4.9_cur;
-constexpr Currency kLowDiagonal = 7.35_cur;
-
-}  // namespace
-
 void Form1::UpdateShip() {
     // Left first; both held cancel out, also across the wrap.
     if (TurnKey(0)) Angle = Angle == kLowestAngle ? kHighestAngle : Angle - kTurnStep;
     if (TurnKey(1)) Angle = Angle == kHighestAngle ? kLowestAngle : Angle + kTurnStep;
 
-    const double cx = ship(1).X2;
-    const double cy = ship(1).Y2;
+    const Point centre = HullCentre();
+    const double cx = centre.X;
+    const double cy = centre.Y;
     // Each coordinate on its own: r times the cosine or sine, plus the centre, in double.
     auto place = [&](float& x, float& y, double r, Currency offset) {
         const TrigEntry& a = attitude(Angle + offset);

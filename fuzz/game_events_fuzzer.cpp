@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "flight/trig_table.h"
 #include "fuzz/tick_budget.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
@@ -87,13 +88,14 @@ class OptionGroups {
     const vandrel::MenuItem* limiterOff_;
 };
 
-void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups) {
+void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups,
+                     vandrel::Point hullCentre) {
     // The hull centre never moves.
-    check(view.ship()(1).X2 == 5280.0f && view.ship()(1).Y2 == 3000.0f);
-    // The attitude keeps to its lattice of 0.2 steps from 4.9, within -4.7..14.9.
+    check(view.hullCentre().X == hullCentre.X && view.hullCentre().Y == hullCentre.Y);
+    // The attitude keeps to its lattice of turning steps between its wrap-around ends.
     const Currency angle = view.Angle();
-    check(angle >= Currency::fromCount(-47'000) && angle <= 14.9_cur &&
-          (angle.count() - 49000) % 2000 == 0);
+    check(angle >= vandrel::kLowestAngle && angle <= vandrel::kHighestAngle &&
+          (angle.count() - vandrel::kLowestAngle.count()) % vandrel::kTurnStep.count() == 0);
     // The keys step the thrust by 0.05 and never below 0.05; the limiter holds it at 1.
     check(view.Thrust() >= 0.05_cur && view.Thrust().count() % 500 == 0);
     check(view.NoLimiter() || view.Thrust() <= 1.0_cur);
@@ -109,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vandrel::Session dispatcher(platform);
     const vandrel::Form1View& view = dispatcher.view();
     const OptionGroups groups(view);
+    const vandrel::Point hullCentre = view.hullCentre();  // where the window placed it
     check(dispatcher.load() == Outcome::Ran);
 
     std::uint64_t ticksLeft = vandrel::fuzz::ticksPerInput();
@@ -174,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
         }
         boxes.clear();
-        if (!dispatcher.stopped()) checkInvariants(view, groups);
+        if (!dispatcher.stopped()) checkInvariants(view, groups, hullCentre);
     }
     return 0;
 }

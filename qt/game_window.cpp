@@ -10,6 +10,7 @@
 #include <QPixmapCache>
 #include <QProxyStyle>
 
+#include "shell/game_name.h"
 #include "shell/runtime/key_codes.h"
 
 // The icon lives in the library's resources, which a static library must register itself.
@@ -146,9 +147,9 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
             return;
         case Session::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.showBox("Run-time error: " + game_.error(), "Vandrel");
-            end(1,
-                Ending::Error);  // unless the window was closed under the box: then it ended with 0
+            platform_.showBox("Run-time error: " + game_.error(), kGameName);
+            // unless the window was closed under the box: then it ended with 0
+            end(1, Ending::Error);
             return;
         case Session::Outcome::Ran:
             break;
@@ -162,8 +163,7 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
 void GameWindow::runClock() {
     // After a landing or a crash every tick returns at once and changes nothing a player can
     // see: the window does not wake for them (Timer1 stays enabled all the same).
-    clock_.setRunning(gate_ != nullptr ? gate_->wantsTicks()
-                                       : view_.Timer1().Enabled && !view_.GameOver());
+    clock_.setRunning(gate_ != nullptr ? gate_->wantsTicks() : view_.tickChangesAnything());
 }
 
 void GameWindow::end(int status, Ending ending) {

@@ -83,7 +83,6 @@ class GameWindow : public QMainWindow {
     /// How the program ended, once ended() is true.
     Ending ending() const { return ending_; }
     SceneWidget& scene() { return *scene_; }
-    MenuBinding& menus() { return *menus_; }
     TickClock& clock() { return clock_; }
     bool ended() const { return ended_; }
 

@@ -9,9 +9,6 @@ namespace vandrel::qt {
 
 namespace {
 
-// The widest figures the readouts show in a normal flight: they must fit whole.
-constexpr const char* kWidestFigures[] = {"Height: 57.38", "Thrust: 10.0", "Score: 1,389",
-                                          "Fuel: 9999"};
 // The forms' classic default size, 8 points: 11 pixels at 96 dots per inch. A smaller size
 // is taken only when the desktop's face is too wide for the figures at this one.
 constexpr int kDefaultPixels = 11;
@@ -47,7 +44,7 @@ int textRoom(const Label& label) {
 QFont labelFont(const Label& label, const QFont& windowFont) {
     if (!label.OwnFont) {
         // The desktop's own sans-serif face, at the largest size up to the classic default at
-        // which the widest figures fit the label.
+        // which the widest readouts fit the label.
         QFont font = windowFont;
         font.setStyleHint(QFont::SansSerif);
         std::vector<quint32> indexes;
@@ -56,9 +53,9 @@ QFont labelFont(const Label& label, const QFont& windowFont) {
             font.setPixelSize(pixels);
             const QRawFont raw = QRawFont::fromFont(font);
             double widest = 0;
-            for (const char* figure : kWidestFigures) {
-                widest = std::max(widest,
-                                  setGlyphs(raw, QString::fromLatin1(figure), indexes, advances));
+            for (std::string_view figure : kWidestReadouts) {
+                const QString text = QString::fromLatin1(figure.data(), figure.size());
+                widest = std::max(widest, setGlyphs(raw, text, indexes, advances));
             }
             if (widest <= textRoom(label)) return font;
         }

@@ -42,7 +42,7 @@ void MenuBinding::addItems(QMenu& menu, const MenuItem& parent) {
 }
 
 void MenuBinding::bind(const MenuItem& item, QAction* action) {
-    bound_.push_back({&item, action, false, false, false});
+    bound_.push_back({&item, action, false});
     if (!item.Children.empty()) return;  // a submenu header only opens its submenu
     std::string_view name = item.Name;
     QObject::connect(action, &QAction::triggered, action, [this, name] { onClick_(name); });
@@ -51,25 +51,11 @@ void MenuBinding::bind(const MenuItem& item, QAction* action) {
 void MenuBinding::refresh(bool force) {
     for (Bound& b : bound_) {
         const MenuItem& item = *b.item;
-        if (!force && b.checked == item.Checked && b.enabled == item.Enabled &&
-            b.visible == item.Visible) {
-            continue;
-        }
+        if (!force && b.checked == item.Checked) continue;
         b.action->setCheckable(item.Checked);
         b.action->setChecked(item.Checked);
-        b.action->setEnabled(item.Enabled);
-        b.action->setVisible(item.Visible);
         b.checked = item.Checked;
-        b.enabled = item.Enabled;
-        b.visible = item.Visible;
     }
-}
-
-QAction* MenuBinding::action(std::string_view name) const {
-    for (const Bound& b : bound_) {
-        if (b.item->Name == name) return b.action;
-    }
-    return nullptr;
 }
 
 }  // namespace vandrel::qt

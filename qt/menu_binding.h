@@ -4,7 +4,8 @@
 // Qt would toggle a checkable action by itself when it is clicked; here the game's Checked
 // values are the only truth, written back into the actions after every event the game
 // handled. An action is checkable only while its item is checked, so unchecked items show no
-// empty box.
+// empty box. The game never disables or hides an item, so every action stays enabled and
+// visible.
 #pragma once
 
 #include <functional>
@@ -26,11 +27,9 @@ class MenuBinding {
 
     MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onClick);
 
-    /// Copies Checked, Enabled and Visible of every item that changed into its action; with
-    /// `force`, of every item (after Qt may have toggled an action on its own).
+    /// Copies the check mark of every item whose mark changed into its action; with `force`,
+    /// of every item (after Qt may have toggled an action on its own).
     void refresh(bool force = false);
-    /// The action of a menu item, or nullptr.
-    QAction* action(std::string_view name) const;
 
   private:
     void addItems(QMenu& menu, const MenuItem& parent);
@@ -39,7 +38,7 @@ class MenuBinding {
     struct Bound {
         const MenuItem* item;
         QAction* action;
-        bool checked, enabled, visible;  // as last written into the action
+        bool checked;  // as last written into the action
     };
     std::vector<Bound> bound_;
     ClickHandler onClick_;

@@ -42,8 +42,8 @@ QRect footprint(const SceneState::ShapeLook& shape) {
 }
 
 QRect hullReach(const Form1View& view) {
-    const Line& strut = view.ship()(1);
-    const double cx = strut.X2, cy = strut.Y2;  // the hull centre
+    const Point hub = view.hullCentre();
+    const double cx = hub.X, cy = hub.Y;
     double reach = 0;
     int pen = 0;
     for (const Line& line : view.ship()) {
@@ -52,7 +52,7 @@ QRect hullReach(const Form1View& view) {
         pen = std::max<int>(pen, line.BorderWidth);
     }
     const int radius = static_cast<int>(std::ceil(reach / kTwipsPerPixel)) + pen;
-    const QPoint centre(toPixel(strut.X2), toPixel(strut.Y2));
+    const QPoint centre(toPixel(hub.X), toPixel(hub.Y));
     return QRect(centre - QPoint(radius, radius), centre + QPoint(radius, radius));
 }
 

@@ -4,31 +4,24 @@
 #
 #   scripts/build.sh play|default|ci|asan [TARGET...]
 #
-# play, default and ci share build/: play leaves out the tests and benchmarks (nothing of
-# GoogleTest or Google Benchmark is needed), ci makes warnings errors. Switching between them
-# reconfigures those settings instead of starting over. Nothing is redone when nothing
-# changed: cmake and make see that for themselves.
+# Each preset has its own build folder (CMakePresets.json): build/ for default, build-NAME/
+# for the others. A folder is configured when it has no cache yet or the presets changed
+# since; after that cmake and make see for themselves what to redo.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 preset=${1:?usage: scripts/build.sh play|default|ci|asan [TARGET...]}
 shift
 case "$preset" in
-    play) dir=build settings=(VANDREL_WERROR=OFF VANDREL_TESTS=OFF VANDREL_BENCH=OFF) ;;
-    default) dir=build settings=(VANDREL_WERROR=OFF VANDREL_TESTS=ON VANDREL_BENCH=ON) ;;
-    ci) dir=build settings=(VANDREL_WERROR=ON VANDREL_TESTS=ON VANDREL_BENCH=ON) ;;
-    asan) dir=build-asan settings=(VANDREL_WERROR=ON) ;;
+    default) dir=build ;;
+    play | ci | asan) dir=build-$preset ;;
     *) echo "build: unknown preset '$preset'" >&2; exit 2 ;;
 esac
 
-cache="$dir/CMakeCache.txt"
-for setting in "${settings[@]}"; do
-    if [[ ! -f "$cache" ]] || ! grep -qE "^${setting%%=*}:[A-Z]+=${setting#*=}\$" "$cache"; then
-        cmake --preset "$preset" "${settings[@]/#/-D}"
-        break
-    fi
-done
+if [[ ! -f "$dir/CMakeCache.txt" || CMakePresets.json -nt "$dir/CMakeCache.txt" ]]; then
+    cmake --preset "$preset"
+fi
 
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
-cmake --build "$dir" -j2 "${targets[@]}"
+cmake --build --preset "$preset" -j2 "${targets[@]}"

@@ -4,10 +4,12 @@
 can ever turn to.
 
 The game takes cosine and sine only of (Angle + d) / 3.14, where Angle is a Currency on the
-attitude lattice 4.9 + 0.2k (k from -48 to 50) and d is one of 0, +-2.45, +-4.9, +-7.35. In
-ten-thousandths every such sum is a multiple of 500 between -120500 and 222500. The table holds
-all 687 of those multiples, indexed by count / 500 (the 543 the game reaches and the 144 gaps
-between them near the ends), so that a lookup is one subtraction and one division.
+attitude lattice from -4.7 to 14.9 in steps of 0.2 and d is one of 0 and the hull corners'
+offsets +-2.45, +-4.9, +-7.35; those constants are read from flight/trig_table.h, where the
+game states them. In ten-thousandths every such sum is a multiple of 500 between -120500 and
+222500. The table holds all 687 of those multiples, indexed by count / 500 (the 543 the game
+reaches and the 144 gaps between them near the ends), so that a lookup is one subtraction and
+one division.
 
 Each argument is formed exactly as the game forms it: the count converted to double, divided
 by 10000.0, then divided by 3.14, each step one IEEE double operation rounded to nearest
@@ -18,20 +20,40 @@ computed with mpmath at 256 bits and rounded to the nearest double.
     scripts/gen_trig_table.py --check F  recompute everything and compare with the file F;
                                          exit 1 when they differ
 """
+import decimal
+import os
+import re
 import sys
 
 import mpmath
 
-STEP = 500  # ten-thousandths of an angle unit between neighbouring entries
-LOWEST = 49000 - 48 * 2000 - 73500  # 4.9 + 0.2 * -48 - 7.35
-HIGHEST = 49000 + 50 * 2000 + 73500  # 4.9 + 0.2 * 50 + 7.35
-OFFSETS = (0, 24500, -24500, 49000, -49000, 73500, -73500)
+HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "flight", "trig_table.h")
 WORKING_BITS = 256
+
+
+def game_constants():
+    """The header's Currency constants (kName = -4.7_cur) and integers, in ten-thousandths."""
+    with open(HEADER, encoding="utf-8") as f:
+        text = f.read()
+    constants = {name: int(decimal.Decimal(value) * 10000) for name, value in
+                 re.findall(r"constexpr Currency (k\w+) = (-?[0-9.]+)_cur;", text)}
+    constants.update((name, int(value)) for name, value in
+                     re.findall(r"constexpr std::int64_t (k\w+) = (-?[0-9]+);", text))
+    return constants
+
+
+GAME = game_constants()
+STEP = GAME["kTrigStep"]  # ten-thousandths of an angle unit between neighbouring entries
+LOWEST = GAME["kLowestAngle"] - GAME["kLowDiagonal"]
+HIGHEST = GAME["kHighestAngle"] + GAME["kLowDiagonal"]
+OFFSETS = (0, *(sign * GAME[name] for name in ("kDiagonal", "kSide", "kLowDiagonal")
+                for sign in (1, -1)))
 
 
 def reachable_counts():
     """Every sum Angle + d, in ten-thousandths, that the game can form."""
-    return sorted({49000 + 2000 * k + d for k in range(-48, 51) for d in OFFSETS})
+    angles = range(GAME["kLowestAngle"], GAME["kHighestAngle"] + 1, GAME["kTurnStep"])
+    return sorted({angle + d for angle in angles for d in OFFSETS})
 
 
 def nearest_double(function, argument):

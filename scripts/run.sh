@@ -10,7 +10,7 @@ scripts/build.sh play vandrel
 
 no_session() {
     echo >&2
-    echo "Vandrel is built (build/vandrel), but there is no graphical session to show it in:" >&2
+    echo "Vandrel is built (build-play/vandrel), but there is no graphical session to show it in:" >&2
     echo "  $1" >&2
     echo "Run ./scripts/run.sh again from a terminal on your desktop (or over ssh -X)." >&2
     echo "The tests need no display: ./scripts/test.sh brings its own." >&2
@@ -28,4 +28,4 @@ if [[ -z "${QT_QPA_PLATFORM:-}" ]]; then
     fi
 fi
 
-exec build/vandrel
+exec build-play/vandrel

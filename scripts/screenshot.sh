@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/setup.sh test
-if [[ "${CI:-}" == true ]]; then preset=ci; else preset=default; fi
+if [[ "${CI:-}" == true ]]; then preset=ci dir=build-ci; else preset=default dir=build; fi
 scripts/build.sh "$preset" vandrel
 mkdir -p docs
-python3 tests/e2e/screenshot.py build/vandrel docs/screenshot.png
+python3 tests/e2e/screenshot.py "$dir/vandrel" docs/screenshot.png
 echo "wrote docs/screenshot.png"

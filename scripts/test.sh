@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test:
-#   1. the build in build/ (warnings as errors under CI=true) and its tests; the widget
-#      tests use Qt's offscreen platform, so no display is needed;
+#   1. the build in build/ (under CI=true the ci preset's, in build-ci/, with warnings as
+#      errors) and its tests; the widget tests use Qt's offscreen platform, so no display is
+#      needed;
 #   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events,
 #      and under a private sway (Wayland);
 #   3. the same flights on arm64: vandrel-trace cross-built in build-arm64/ and run under
-#      qemu-aarch64 must write what the x86-64 build writes, byte for byte;
+#      qemu-aarch64 must write, byte for byte, what the pinned flights pin, as the x86-64 build
+#      does (tests/flights/pinned.txt);
 #   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
 #      build-asan/;
 #   5. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
-# First of all, every source file must carry the licence's SPDX line.
+# First of all, every source file must carry the licence's SPDX line, and every C++ file must
+# be formatted as .clang-format says.
 # Every stage runs even when an earlier one failed; the summary at the end names each stage,
 # and the exit status is 1 when any failed.
 set -uo pipefail
@@ -21,7 +24,7 @@ if ! scripts/setup.sh test; then
     echo "test: the set-up failed; nothing was built or tested." >&2
     exit 1
 fi
-if [[ "${CI:-}" == true ]]; then preset=ci; else preset=default; fi
+if [[ "${CI:-}" == true ]]; then preset=ci dir=build-ci; else preset=default dir=build; fi
 
 names=() results=() times=()
 passed=0 failed=0 skipped=0
@@ -51,33 +54,34 @@ offscreen=(env QT_QPA_PLATFORM=offscreen)
 sanitizers=(env "ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0")
-ctest_args=(--output-on-failure --no-tests=error)
 
-# suites PRESET DIR [ENV...]: builds one preset, then its tests and its window checks.
+# suites PRESET DIR [ENV...]: builds one preset, then runs its test preset: the tests, then
+# the window checks.
 suites() {
     local preset=$1 dir=$2
     shift 2
     if stage "build ($preset preset, $dir/)" scripts/build.sh "$preset"; then
-        stage "tests ($dir/)" "${offscreen[@]}" "$@" ctest --test-dir "$dir" -j2 -LE e2e "${ctest_args[@]}"
-        stage "window checks under Xvfb and sway ($dir/)" "$@" ctest --test-dir "$dir" -L e2e "${ctest_args[@]}"
+        stage "tests ($dir/)" "${offscreen[@]}" "$@" ctest --preset "$preset" -LE e2e
+        stage "window checks under Xvfb and sway ($dir/)" "$@" ctest --preset "$preset" -L e2e
     else
         record "tests ($dir/)" "not run" 0
         record "window checks under Xvfb and sway ($dir/)" "not run" 0
     fi
 }
 stage "the licence line on every source file" scripts/check_spdx.sh
-suites "$preset" build
+stage "the formatting of every C++ file (clang-format)" scripts/check_format.sh
+suites "$preset" "$dir"
 
-# arm64_check: cross-builds the trace tool and compares its flights with build/'s.
+# arm64_check: cross-builds the trace tool and compares its flights with the native build's.
 arm64_check() {
     { [[ -f build-arm64/CMakeCache.txt ]] || cmake --preset arm64; } &&
         cmake --build --preset arm64 -j2 --target vandrel-trace &&
-        tests/trace/same_on_arm64.sh build/vandrel-trace build-arm64/vandrel-trace
+        tests/trace/same_on_arm64.sh "$dir/vandrel-trace" build-arm64/vandrel-trace
 }
-if [[ -x build/vandrel-trace ]]; then
+if [[ -x "$dir/vandrel-trace" ]]; then
     stage "the same flights on arm64 under qemu (build-arm64/)" arm64_check
 else
-    record "the same flights on arm64" "not run (no build/vandrel-trace)" 0
+    record "the same flights on arm64" "not run (no $dir/vandrel-trace)" 0
 fi
 
 suites asan build-asan "${sanitizers[@]}"

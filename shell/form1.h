@@ -39,6 +39,11 @@
 
 namespace vandrel {
 
+/// A point of the scene, twips.
+struct Point {
+    float X = 0, Y = 0;
+};
+
 class Dispatcher;
 class Form1View;
 struct Form1Probe;  // white-box access for the tests and benchmarks only
@@ -52,7 +57,7 @@ class Form1 {
 
     // The control arrays, each fixed for the whole run.
     using GroundLines = ControlArray<Line, 13>;  // terrain, left end first
-    using HullLines = ControlArray<Line, 9>;     // ship(1)'s second end is the hull centre
+    using HullLines = ControlArray<Line, 9>;
     using Stars = ControlArray<Shape, 13>;
 
     /// A menu click handler, found by the item's name; nullptr for the submenu headers.
@@ -98,6 +103,10 @@ class Form1 {
     /// and none would fault, so that the ordered scan, which calls Touchdown, can be skipped.
     bool ContactPossible() const;
 
+    /// The point the hull turns round: the second end of the strut ship(1), which nothing
+    /// ever writes.
+    Point HullCentre() const { return {ship(1).X2, ship(1).Y2}; }
+
     // The readouts, each text built in one place for every refresh point.
     void RefreshFuel();
     void RefreshThrust();
@@ -106,6 +115,8 @@ class Form1 {
     static const OptionGroup<Currency, 5> kGravityOptions;
     static const OptionGroup<Currency, 4> kFuelOptions;
     static const OptionGroup<bool, 2> kLimiterOptions;
+    /// What lblPause says before a flight starts: at start-up and after each reset.
+    static constexpr char kStartPrompt[] = "Press 'P' to start";
     // Form_Load's reading of a group: the first checked item's value, else the last item's.
     template <class Value, std::size_t N>
     void LoadOption(const OptionGroup<Value, N>& group);

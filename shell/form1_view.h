@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "shell/form1.h"
@@ -36,12 +37,19 @@ struct SceneControl {
     constexpr bool isShape() const { return kind == Kind::shpStar; }
 };
 
+/// The labels: lblPause and the four readouts.
+inline constexpr std::size_t kLabelCount = static_cast<std::size_t>(SceneControl::Kind::lblFuel) -
+                                           static_cast<std::size_t>(SceneControl::Kind::lblPause) +
+                                           1;
+
 /// Every control of the scene in the order the window's definition lists them, which is the
 /// order the window creates them in: the timer, the labels, the stars from the last down, the
 /// marker and the right end of the terrain, the hull, the rest of the terrain, the flame last.
 inline constexpr auto kCreationOrder = [] {
     using K = SceneControl::Kind;
-    std::array<SceneControl, 44> order{};
+    std::array<SceneControl, 1 + kLabelCount + Form1::Stars::size() + Form1::GroundLines::size() +
+                                 Form1::HullLines::size() + 3>
+        order{};
     std::size_t next = 0;
     auto add = [&](K kind, int index) {
         order[next++] = SceneControl{kind, static_cast<std::int16_t>(index)};
@@ -59,22 +67,27 @@ inline constexpr auto kCreationOrder = [] {
     for (int i = 9; i >= 0; --i)
         add(K::Ground, i);
     add(K::Fire, 0);
-    // 1 timer, 5 labels, 13 stars, 13 + 9 lines and 3 more: a list that does not fill the
-    // array exactly does not compile.
+    // The timer, the labels, the stars, the terrain and the hull, the markers and the flame:
+    // a list that does not fill the array exactly does not compile.
     if (next != order.size()) throw "the creation order lists every control";
     return order;
 }();
 
 /// The labels, in the order the window creates them.
 inline constexpr auto kLabels = [] {
-    std::array<SceneControl, 5> labels{};
+    std::array<SceneControl, kLabelCount> labels{};
     std::size_t next = 0;
     for (SceneControl control : kCreationOrder) {
         if (control.isLabel()) labels[next++] = control;
     }
-    if (next != labels.size()) throw "the scene has five labels";
+    if (next != labels.size()) throw "the scene has its five labels";
     return labels;
 }();
+
+/// The widest texts the readouts show in a normal flight: a host chooses their font so that
+/// each of them fits whole.
+inline constexpr std::string_view kWidestReadouts[] = {"Height: 57.38", "Thrust: 10.0",
+                                                       "Score: 1,389", "Fuel: 9999"};
 
 class Form1View {
   public:
@@ -123,6 +136,13 @@ class Form1View {
     bool GameOver() const { return f_.GameOver; }
     bool NoLimiter() const { return f_.NoLimiter; }
     bool TurnKey(int index) const { return f_.TurnKey(index); }
+
+    // The game's rules, answered for a host.
+    /// True while a tick changes anything: Timer1 runs and the flight is on. After a landing
+    /// or a crash every tick returns at once, though Timer1 stays enabled.
+    bool tickChangesAnything() const { return f_.Timer1.Enabled && !f_.GameOver; }
+    /// The point the hull turns round, twips; it never moves.
+    Point hullCentre() const { return f_.HullCentre(); }
 
   private:
     const Form1& f_;

@@ -32,7 +32,7 @@ void Form1::ResetGame() {
     TurnKey(0) = false;
     TurnKey(1) = false;
     GameOver = false;
-    lblPause.Caption = "Press 'P' to start";
+    lblPause.Caption = kStartPrompt;
 }
 
 }  // namespace vandrel

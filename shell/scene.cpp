@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "shell/form1.h"
+#include "shell/game_name.h"
 
 namespace vandrel {
 
@@ -45,7 +46,7 @@ constexpr Segment kGround[Form1::GroundLines::size()] = {
     {10918, 4920, 13400, 6000},
 };
 
-// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre.
+// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre (HullCentre).
 constexpr Segment kShip[Form1::HullLines::size()] = {
     {5160, 3120, 5160, 2880}, {5280, 3240, 5280, 3000}, {5400, 3120, 5400, 2880},
     {5160, 3000, 5040, 3240}, {5520, 3240, 5400, 3000}, {5160, 2880, 5280, 2760},
@@ -84,7 +85,7 @@ void adopt(MenuItem& parent, std::initializer_list<const MenuItem*> children) {
 }  // namespace
 
 Form1::Form1(Platform& platform) : platform_(platform) {
-    Caption = "Vandrel";
+    Caption = kGameName;
     BackColor = kBlack;
     ScaleWidth = 10905;  // 727 pixels
     ScaleHeight = 7545;  // 503 pixels
@@ -92,7 +93,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
     Timer1.Interval = 10;
     Timer1.Enabled = true;  // Form_Load disables it before the first tick
 
-    lblPause.Caption = "Press 'P' to start";
+    lblPause.Caption = kStartPrompt;
     lblPause.Left = 4440;
     lblPause.Top = 2160;
     lblPause.Width = 1695;

@@ -19,6 +19,7 @@
 #include "shell/session.h"
 #include "tests/support/form1_probe.h"
 #include "tests/support/recording_platform.h"
+#include "tests/support/window_size.h"
 
 namespace vandrel {
 
@@ -39,9 +40,9 @@ inline constexpr int kGroundCount = Form1::GroundLines::size();
 inline constexpr int kHullCount = Form1::HullLines::size();
 inline constexpr int kStarCount = Form1::Stars::size();
 
-// The window is 10905 twips wide and 7545 high.
-inline constexpr float kW = 10905;
-inline constexpr float kH = 7545;
+// The window's client area, twips.
+inline constexpr float kW = kClientWidthTwips;
+inline constexpr float kH = kClientHeightTwips;
 
 /// A negative Currency constant: neg(4.7_cur) is -4.7.
 inline Currency neg(Currency c) {

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// A fixed flight through the dispatcher, replayed to the last bit: tilt right under power,
-// drift towards the 720-wide pad, coast, brake with the space bar held down to a landing,
-// then reset with the engine still stuck on and fly a little further.
+// A fixed flight through the dispatcher, replayed to the last bit: the golden flight of the
+// pinned flights (tests/flights/golden.txt), whose every dump is summed up here in readable
+// values, so that a difference shows where the flight went another way.
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/core/game.h"
+#include "shell/script/script.h"
 
 namespace vandrel::test {
 namespace {
@@ -32,26 +35,55 @@ std::string summary(Game& g) {
     return text;
 }
 
+/// What the game showed at one dump of the script.
+struct Dumped {
+    std::string summary;
+    std::size_t boxes;  // message boxes opened so far
+};
+
+/// Plays a pinned flight's script through the game's dispatcher, line by line as the trace
+/// tool does, and sums up the game at each dump.
+std::vector<Dumped> fly(Game& g, const std::string& name) {
+    std::ifstream script(std::string(VANDREL_FLIGHTS_DIR) + "/" + name + ".txt");
+    EXPECT_TRUE(script.is_open()) << name;
+    std::vector<Dumped> dumps;
+    Command command;
+    std::string reason;
+    for (std::string line; std::getline(script, line);) {
+        EXPECT_TRUE(parseLine(line, command, reason)) << line << ": " << reason;
+        switch (command.kind) {
+            case CommandKind::Down:
+                g.press(command.keyCode);
+                break;
+            case CommandKind::Up:
+                g.release(command.keyCode);
+                break;
+            case CommandKind::Click:
+                g.d.click(command.menuName);
+                break;
+            case CommandKind::Tick:
+                g.ticks(static_cast<int>(command.count));
+                break;
+            case CommandKind::Dump:
+                dumps.push_back({summary(g), g.platform.boxes.size()});
+                break;
+            case CommandKind::Close:
+            case CommandKind::Nothing:
+                break;
+        }
+    }
+    return dumps;
+}
+
 TEST(GoldenFlight, ReplaysToTheLastBit) {
     Game g;
-    g.press(kP);
-    g.press(kRight);  // three steps right, to 5.5, under power
-    g.press(kSpace);
-    g.ticks(3);
-    g.release(kRight);
-    g.ticks(60);
-    g.press(kLeft);  // and back upright
-    g.ticks(3);
-    g.release(kLeft);
-    g.release(kSpace);
-    g.ticks(275);
-    g.press(kSpace);  // brake until the legs touch
-    for (int k = 0; k < 1000 && !g.view.GameOver(); ++k)
-        g.d.tick();
+    const std::vector<Dumped> dumps = fly(g, "golden");
+    ASSERT_EQ(dumps.size(), 2u);
 
-    ASSERT_EQ(g.platform.boxes.size(), 1u);
+    // Landed in the 457th tick.
+    ASSERT_EQ(dumps[0].boxes, 1u);
     EXPECT_EQ(g.platform.boxes[0].title, "Landed!");
-    EXPECT_EQ(summary(g),
+    EXPECT_EQ(dumps[0].summary,
               "ticks 457 speed -15225 -48388 fuel 4727000 angle 49000 thrust 1500 over 1 engine 1\n"
               "ground1 3836.48438 ground8 5052.47705 3236.48657 5772.47705 ground12 10210.4893 "
               "3836.48438\n"
@@ -59,15 +91,9 @@ TEST(GoldenFlight, ReplaysToTheLastBit) {
               "ship0 5159.17529 3119.58838 fire 5282.82861 3274.98535 0 hull 65280\n"
               "Fuel: 473|Thrust: 1.5|Height: 38.36485|Score: 1,389|Press 'P' to start");
 
-    g.release(kSpace);  // ignored: the flight is over
-    g.ticks(5);
-    g.press(kR);  // the stuck engine fires once inside the reset
-    g.press(kP);
-    g.press(kUp);
-    g.press(kUp);
-    g.ticks(20);
-    EXPECT_EQ(g.platform.boxes.size(), 1u);
-    EXPECT_EQ(summary(g),
+    // After R, P and two steps up, with the engine stuck on.
+    EXPECT_EQ(dumps[1].boxes, 1u);
+    EXPECT_EQ(dumps[1].summary,
               "ticks 482 speed 15 -13200 fuel 4998500 angle 49000 thrust 2500 over 0 engine 0\n"
               "ground1 5988.2998 ground8 9452.51367 5388.30225 10172.5137 ground12 -1294.96973 "
               "5988.2998\n"

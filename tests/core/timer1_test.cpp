@@ -24,11 +24,15 @@ struct Running : Game {
     }
 };
 
+// A host asks tickChangesAnything whether to keep its clock going.
 TEST(Timer1, NoTickWhileThePlayerPaused) {
     Game g;
+    EXPECT_FALSE(g.view.tickChangesAnything());  // ready: Form_Load stopped the timer
     g.press(kP);
     g.press(kSpace);
+    EXPECT_TRUE(g.view.tickChangesAnything());
     g.press(kP);
+    EXPECT_FALSE(g.view.tickChangesAnything());
     const std::string paused = snapshot(g.view);
     EXPECT_EQ(g.d.tick(), Outcome::Dropped);
     EXPECT_EQ(snapshot(g.view), paused);
@@ -41,7 +45,10 @@ TEST(Timer1, ATickAfterTheFlightEndedChangesNothing) {
     g.press(kSpace);
     g.press(kRight);
     g.ticks(5);
+    EXPECT_TRUE(g.view.tickChangesAnything());
     P::GameOver(g.form) = true;
+    EXPECT_TRUE(g.view.Timer1().Enabled);
+    EXPECT_FALSE(g.view.tickChangesAnything());
     const std::string before = snapshot(g.view);
     EXPECT_EQ(g.d.tick(), Outcome::Ran);
     EXPECT_EQ(g.d.tick(), Outcome::Ran);

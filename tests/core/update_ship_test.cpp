@@ -61,6 +61,8 @@ TEST(UpdateShip, EveryEndpointFollowsThePlacingRuleAtAnyAttitude) {
             expectPlaced(g);
             EXPECT_EQ(g.view.ship()(1).X2, kCx);
             EXPECT_EQ(g.view.ship()(1).Y2, kCy);
+            EXPECT_EQ(g.view.hullCentre().X, kCx);
+            EXPECT_EQ(g.view.hullCentre().Y, kCy);
         }
     }
 }

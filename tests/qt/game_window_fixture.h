@@ -8,9 +8,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -20,10 +25,15 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
+#include "tests/support/window_size.h"
 
 namespace vandrel::qt::test {
 
 using namespace keys;
+
+/// The scene's size, pixels.
+inline constexpr QSize kSceneSize(vandrel::test::kClientWidthPixels,
+                                  vandrel::test::kClientHeightPixels);
 
 class GameWindowTest : public ::testing::Test {
   protected:
@@ -34,6 +44,21 @@ class GameWindowTest : public ::testing::Test {
 
     /// Runs the event loop for a while, as the player would wait.
     static void wait(int ms) { QTest::qWait(ms); }
+
+    /// The action the player chooses for a menu item, found in the menu bar by its caption.
+    QAction* menuAction(std::string_view name) const {
+        const QString caption = QString::fromStdString(view.menuItem(name)->Caption);
+        QAction* found = nullptr;
+        std::function<void(const QList<QAction*>&)> search = [&](const QList<QAction*>& actions) {
+            for (QAction* action : actions) {
+                if (action->text() == caption) found = action;
+                if (action->menu() != nullptr) search(action->menu()->actions());
+            }
+        };
+        search(window.menuBar()->actions());
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
 
     std::vector<int> endStatuses;
     GameWindow window{[this](int s) { endStatuses.push_back(s); }};

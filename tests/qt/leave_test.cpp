@@ -182,7 +182,7 @@ TEST_F(LeaveTest, TheHelpBoxLetsGoAfterItsHandlerAndNeverPauses) {
         deactivate();
     });
     holdLeftAndSpace();
-    window.menus().action("mnuControls")->trigger();
+    menuAction("mnuControls")->trigger();
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_TRUE(heldInBox) << "a key-up reached the game while its handler ran";
     EXPECT_FALSE(held());

@@ -131,7 +131,7 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     BoxAnswerer answerer(150, [&] {
         ticksInBox = dispatcher.ticks();
         armedInBox = window.clock().armed();
-        QImage frame = window.scene().grab().toImage().scaled(727, 503);
+        QImage frame = window.scene().grab().toImage().scaled(kSceneSize);
         hullGreenInBox = frame.pixel(352, 205) == qRgb(0, 255, 0);
     });
     window.keyDown(kP, 0);
@@ -164,12 +164,12 @@ TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
         inBox = dispatcher.ticks();
         armedInBox = window.clock().armed();
         // Dropped, as a handler is running; Qt unchecks the action all the same.
-        window.menus().action("mnuGNormal")->trigger();
-        normalStillChecked = window.menus().action("mnuGNormal")->isChecked();
+        menuAction("mnuGNormal")->trigger();
+        normalStillChecked = menuAction("mnuGNormal")->isChecked();
     });
     QTimer::singleShot(0, [&] {
         before = dispatcher.ticks();
-        window.menus().action("mnuControls")->trigger();
+        menuAction("mnuControls")->trigger();
     });
     wait(250);
     ASSERT_EQ(answerer.seen().size(), 1u);

@@ -25,18 +25,18 @@ namespace {
 
 TEST_F(GameWindowTest, ClientAreaIsFixedBelowTheMenuBar) {
     EXPECT_EQ(window.windowTitle(), "Vandrel");
-    EXPECT_EQ(window.scene().size(), QSize(727, 503));
+    EXPECT_EQ(window.scene().size(), kSceneSize);
     EXPECT_EQ(window.centralWidget(), &window.scene());
     // The scene starts right below the menu bar and fills the rest of the window.
     EXPECT_EQ(window.scene().y(), window.menuBar()->height());
-    EXPECT_EQ(window.height(), window.menuBar()->height() + 503);
-    EXPECT_EQ(window.width(), 727);
+    EXPECT_EQ(window.height(), window.menuBar()->height() + kSceneSize.height());
+    EXPECT_EQ(window.width(), kSceneSize.width());
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
     window.resize(900, 700);
     wait(20);
-    EXPECT_EQ(window.scene().size(), QSize(727, 503));
-    EXPECT_EQ(window.width(), 727);
+    EXPECT_EQ(window.scene().size(), kSceneSize);
+    EXPECT_EQ(window.width(), kSceneSize.width());
 
     Qt::WindowFlags flags = window.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -86,25 +86,25 @@ TEST_F(GameWindowTest, MenuBarHasTheGamesTreeWithMnemonics) {
 // Only the chosen item of a group shows a check mark, whatever Qt toggled on its own.
 TEST_F(GameWindowTest, CheckMarksFollowTheGameAfterAClick) {
     auto checked = [this](const char* name) {
-        QAction* action = window.menus().action(name);
+        QAction* action = menuAction(name);
         return action->isCheckable() && action->isChecked();
     };
     EXPECT_TRUE(checked("mnuGNormal"));
     EXPECT_TRUE(checked("mnuF500"));
     EXPECT_TRUE(checked("mnuTOn"));
     EXPECT_FALSE(checked("mnuGHigh"));
-    EXPECT_FALSE(window.menus().action("mnuReset")->isCheckable());
+    EXPECT_FALSE(menuAction("mnuReset")->isCheckable());
 
-    window.menus().action("mnuGHigh")->trigger();
+    menuAction("mnuGHigh")->trigger();
     EXPECT_TRUE(checked("mnuGHigh"));
     EXPECT_FALSE(checked("mnuGNormal"));
     EXPECT_FALSE(checked("mnuGNone"));
 
     // Clicking the checked item again: Qt unchecks it, the game keeps it checked.
-    window.menus().action("mnuGHigh")->trigger();
+    menuAction("mnuGHigh")->trigger();
     EXPECT_TRUE(checked("mnuGHigh"));
 
-    window.menus().action("mnuReset")->trigger();
+    menuAction("mnuReset")->trigger();
     EXPECT_TRUE(checked("mnuTOff"));
     EXPECT_FALSE(checked("mnuTOn"));
     EXPECT_TRUE(checked("mnuGNormal"));
@@ -129,8 +129,8 @@ int countPixels(const QImage& image, QRect area, bool (*match)(QRgb)) {
 
 TEST_F(GameWindowTest, FirstFrameShowsHullPromptAndNoFlame) {
     QImage frame = window.scene().grab().toImage();
-    ASSERT_EQ(frame.size(), QSize(727, 503) * window.scene().devicePixelRatio());
-    frame = frame.scaled(727, 503);
+    ASSERT_EQ(frame.size(), kSceneSize * window.scene().devicePixelRatio());
+    frame = frame.scaled(kSceneSize);
 
     // The hull centre at (352, 200) is on the white centre strut.
     EXPECT_GT(countPixels(frame, QRect(350, 199, 5, 5), isWhite), 0);
@@ -148,7 +148,7 @@ TEST_F(GameWindowTest, SystemColoursComeFromThePalette) {
     palette.setColor(QPalette::Button, QColor(0, 200, 0));
     palette.setColor(QPalette::Text, QColor(0, 0, 210));
     window.scene().setPalette(palette);
-    QImage frame = window.scene().grab().toImage().scaled(727, 503);
+    QImage frame = window.scene().grab().toImage().scaled(kSceneSize);
     // lblScore covers 8..88 x 80..96 and shows only "Score: " at its left.
     EXPECT_EQ(frame.pixel(80, 88), qRgb(0, 200, 0));
     EXPECT_EQ(frame.pixel(8, 88), qRgb(0, 0, 210));
@@ -186,7 +186,7 @@ TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
 // as it was, and the star shows again once it has moved on.
 TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
     const QRect score(8, 80, 81, 17);
-    QImage before = window.scene().grab().toImage().scaled(727, 503);
+    QImage before = window.scene().grab().toImage().scaled(kSceneSize);
     Shape& star = Form1Probe::shpStar(form, 0);
     star.Left = 180;  // over "Score: "
     star.Top = 1230;
@@ -194,19 +194,19 @@ TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
     Line& across = Form1Probe::Ground(form, 3);
     across.X1 = 0, across.Y1 = 1300, across.X2 = 2000, across.Y2 = 1340;
     window.scene().refresh();
-    QImage over = window.scene().grab().toImage().scaled(727, 503);
+    QImage over = window.scene().grab().toImage().scaled(kSceneSize);
     EXPECT_EQ(over.copy(score), before.copy(score));
     EXPECT_GT(countPixels(over, QRect(score.right() + 1, 85, 30, 10), isWhite), 0);  // the line
     star.Left = 3000;
     window.scene().refresh();
-    QImage after = window.scene().grab().toImage().scaled(727, 503);
+    QImage after = window.scene().grab().toImage().scaled(kSceneSize);
     EXPECT_GT(countPixels(after, QRect(197, 81, 8, 8), isWhite), 0);
 }
 
 // At two device pixels a pixel, a readout's border is the outermost ring of device pixels of
 // its box: none outside it, none left of the box's face.
 TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
-    QImage frame(727 * 2, 503 * 2, QImage::Format_RGB32);
+    QImage frame(kSceneSize * 2, QImage::Format_RGB32);
     frame.setDevicePixelRatio(2);
     frame.fill(Qt::black);
     LabelTexts texts;
@@ -216,8 +216,8 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
     palette.setColor(QPalette::Text, QColor(0, 0, 210));
     {
         QPainter painter(&frame);
-        ScenePainter().paint(painter, QRegion(0, 0, 727, 503), SceneState::capture(view), view,
-                             texts, palette);
+        ScenePainter().paint(painter, QRegion(QRect(QPoint(), kSceneSize)),
+                             SceneState::capture(view), view, texts, palette);
     }
     // lblFuel covers 8..88 x 8..24 pixels: device pixels 16..177 x 16..49.
     const QRgb border = qRgb(0, 0, 210), face = qRgb(0, 200, 0), black = qRgb(0, 0, 0);
@@ -241,8 +241,9 @@ TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
     EXPECT_EQ(QFontInfo(font).styleHint(), QFont::SansSerif);
     EXPECT_GE(font.pixelSize(), 9);
     QFontMetricsF metrics(font);
-    for (const char* figure : {"Height: 57.38", "Thrust: 10.0", "Score: 1,389", "Fuel: 9999"}) {
-        EXPECT_LE(metrics.horizontalAdvance(QLatin1String(figure)), 78.0) << figure;
+    for (std::string_view figure : kWidestReadouts) {
+        EXPECT_LE(metrics.horizontalAdvance(QLatin1String(figure.data(), figure.size())), 78.0)
+            << figure;
     }
     EXPECT_LE(metrics.height(), 15.0);
     // The pause prompt keeps its own font.
@@ -266,8 +267,8 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
         EXPECT_EQ(box->parentWidget(), &scene);
         boxes.push_back(box->geometry());
     });
-    window.menus().action("mnuControls")->trigger();
-    window.menus().action("mnuABout")->trigger();
+    menuAction("mnuControls")->trigger();
+    menuAction("mnuABout")->trigger();
     Line& pad = Form1Probe::Ground(form, 7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
     window.keyDown(kP, 0);
@@ -302,7 +303,7 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
 }
 
 TEST(BoxPlace, CentredBelowWhatItKeepsInView) {
-    const QSize scene(727, 503);
+    const QSize scene = kSceneSize;
     const QRect keep(8, 8, 370, 215);  // the readouts down to the hull's reach
     const QRect box = boxPlace(QSize(240, 110), scene, keep);
     EXPECT_EQ(box.size(), QSize(240, 110));
@@ -385,7 +386,7 @@ TEST_F(GameWindowTest, BoxTakesTheKeyboardAndEnterSpaceOrAClickAnswersIt) {
             EXPECT_TRUE(box->isVisible());
             answer(*box);
         });
-        window.menus().action("mnuABout")->trigger();  // returns once the box is answered
+        menuAction("mnuABout")->trigger();  // returns once the box is answered
         EXPECT_EQ(openBox(), nullptr) << what;
         EXPECT_TRUE(window.scene().hasFocus()) << what;
         EXPECT_TRUE(window.menuBar()->isEnabled());
@@ -394,7 +395,7 @@ TEST_F(GameWindowTest, BoxTakesTheKeyboardAndEnterSpaceOrAClickAnswersIt) {
 }
 
 TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
-    window.menus().action("mnuExit")->trigger();
+    menuAction("mnuExit")->trigger();
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_TRUE(dispatcher.stopped());
     // Nothing reaches the game any more.

@@ -20,7 +20,7 @@
 namespace vandrel::qt::test {
 namespace {
 
-const QRect kWindow(0, 0, 727, 503);
+const QRect kWindow(QPoint(), kSceneSize);
 
 SceneState::LineLook look(int x1, int y1, int x2, int y2) {
     return {x1, y1, x2, y2, kWhite, 2, true};
@@ -48,8 +48,8 @@ TEST(LineWithinReach, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
         std::optional<QLine> sent = lineWithinReach(line, kWindow);
         ASSERT_TRUE(sent.has_value());
         for (QPoint end : {sent->p1(), sent->p2()}) {
-            EXPECT_LE(std::abs(end.x()), 727 + kReachMargin);
-            EXPECT_LE(std::abs(end.y()), 503 + kReachMargin);
+            EXPECT_LE(std::abs(end.x()), kWindow.width() + kReachMargin);
+            EXPECT_LE(std::abs(end.y()), kWindow.height() + kReachMargin);
             EXPECT_LT(offLine(end, line), 1.0) << end.x() << "," << end.y();
         }
     }
@@ -217,7 +217,7 @@ TEST_F(X11CanvasTest, ABoxShowsOverTheServersSceneAndLeavesItWhole) {
         settle();
         drawnUnder = shown();
     });
-    window.menus().action("mnuControls")->trigger();
+    menuAction("mnuControls")->trigger();
     ASSERT_FALSE(place.isEmpty());
     int light = 0;
     for (int y = place.top(); y <= place.bottom(); ++y) {

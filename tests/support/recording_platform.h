@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// A platform for tests: records every message box and answers it with OK at once.
+// A platform for tests: the trace tool's headless platform, which answers every message box
+// with OK at once, that also records each box and lets a case change the regional settings.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "shell/runtime/platform.h"
+#include "trace/headless_platform.h"
 
 namespace vandrel {
 
@@ -16,12 +17,14 @@ struct RecordedBox {
     std::string title;
 };
 
-class RecordingPlatform : public Platform {
+class RecordingPlatform : public headless::HeadlessPlatform {
   public:
+    RecordingPlatform() : HeadlessPlatform(boxLines_) {}
+
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
         boxes.push_back({prompt, buttons, title});
         if (whileOpen) whileOpen();
-        return 1;
+        return HeadlessPlatform::MsgBox(prompt, buttons, title);
     }
     const Regional& regional() const override { return regionalSettings; }
 
@@ -29,6 +32,9 @@ class RecordingPlatform : public Platform {
     Regional regionalSettings = invariantRegional();
     /// Runs while a box is open, before it is answered (to try events under a modal box).
     std::function<void()> whileOpen;
+
+  private:
+    std::string boxLines_;  // the lines the trace tool would write for the boxes
 };
 
 }  // namespace vandrel

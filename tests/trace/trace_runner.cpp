@@ -65,6 +65,15 @@ std::vector<std::string> TraceResult::lines() const {
     return result;
 }
 
+std::string flightScript(const std::string& name) {
+    for (const char* dir : {VANDREL_FLIGHTS_DIR, VANDREL_BUILT_FLIGHTS_DIR}) {
+        const std::string path = std::string(dir) + "/" + name + ".txt";
+        if (std::ifstream(path).good()) return readFile(path);
+    }
+    ADD_FAILURE() << "no script for the flight " << name;
+    return {};
+}
+
 TraceResult traceLibrary(std::string_view script) {
     TextSource in(script);
     StringSink out;

@@ -36,6 +36,9 @@ struct TraceResult {
 
 TraceResult traceLibrary(std::string_view script);
 
+/// The script of a pinned flight (tests/flights/pinned.txt), kept or written by the build.
+std::string flightScript(const std::string& name);
+
 /// How the binary's standard input and output are set up.
 struct BinarySetup {
     enum class Input {

@@ -15,6 +15,7 @@ namespace {
 
 using testing::BinarySetup;
 using testing::FailingSink;
+using testing::flightScript;
 using testing::jsonKeys;
 using testing::traceBinary;
 using testing::traceLibrary;
@@ -75,11 +76,7 @@ TEST(TraceTool, AMalformedLineExitsWithStatusTwo) {
 TEST(TraceTool, AnOverflowEndsTheTraceWithStatusThree) {
     // Limiter off and the thrust far beyond any fuel, the ship turned to fly sideways: one
     // burn throws the scenery past the 16-bit range of the terrain wrap.
-    std::string script = "click mnuTOff\n";
-    for (int press = 0; press < 640'000; ++press)
-        script += "down 38\n";
-    script += "down 37\ndown 80\ntick 24\nup 37\ndown 32\ntick 5000\ndump\n";
-    const auto result = traceBinary(script);
+    const auto result = traceBinary(flightScript("overflow"));
     EXPECT_EQ(result.status, kExitRuntimeError);
     EXPECT_EQ(result.err, "");
     ASSERT_FALSE(result.lines().empty());
@@ -106,11 +103,7 @@ TEST(TraceTool, ALandingWritesItsBoxAndTheFinalState) {
 }
 
 TEST(TraceTool, ALongFlightIsTheSameToTheByte) {
-    std::string script = "click mnuFOver9000\nclick mnuGNone\ndown 80\ndown 32\n";
-    for (int leg = 0; leg < 10; ++leg) {
-        const char* key = leg % 2 ? "37" : "39";
-        script += std::string("down ") + key + "\ntick 5\nup " + key + "\ntick 19995\ndump\n";
-    }
+    const std::string script = flightScript("long");
     const auto first = traceBinary(script);
     const auto second = traceLibrary(script);
     ASSERT_EQ(first.status, kExitOk);
