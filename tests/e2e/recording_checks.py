@@ -20,12 +20,11 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from scene import View, wait_view  # noqa: E402
+from scene import View, box_shown, wait_view  # noqa: E402
 from session import Game, wait_until  # noqa: E402
 from window_test import Tally, _stop  # noqa: E402
 from xsession import XSession  # noqa: E402
 
-OUTCOME = "^(Crashed|Landed)!$"
 HEADER = "# Vandrel 1.00 recording"
 
 
@@ -41,19 +40,18 @@ def trace(tool, script):
 
 
 def outcome_title(session, game, timeout):
-    """The title of the outcome box once it is up: "Crashed!" or "Landed!"."""
-    box = session.find_window(OUTCOME, game.pid, timeout=timeout)
-    assert box, f"no outcome box within {timeout} s" + game.output()
-    title = "Crashed!" if session.find_window("^Crashed!$", game.pid) else "Landed!"
-    return box, title
+    """The title of the outcome box once it is up, told by the hull beside it: "Crashed!"
+    (red) or "Landed!" (green, neither red nor white)."""
+    view = wait_view(game, View.box, timeout)
+    assert view, f"no outcome box within {timeout} s" + game.output()
+    title = "Crashed!" if view.hull_red() >= 20 else "Landed!"
+    return view, title
 
 
 def answer(session, game, box):
-    session.focus(box)
-    game.keys("Return")
-    assert wait_until(lambda: not session.find_window(OUTCOME, game.pid), 10), \
-        "the outcome box is still open after Return"
     game.focus()
+    game.keys("Return")
+    assert wait_until(lambda: not box_shown(game), 10), "the outcome box is still open after Return"
 
 
 class RecordingChecks:
