@@ -36,8 +36,8 @@ void runFlight(benchmark::State& state, NoContactFlight& flight, Step step) {
 // ship against the left leg, which do not meet.
 void SegmentsCross(benchmark::State& state) {
     NoContactFlight flight;
-    const Line g = P::Ground(flight.form(), 7);
-    const Line s = P::ship(flight.form(), 3);
+    const Line g = P::state(flight.form()).Ground(7);
+    const Line s = P::state(flight.form()).ship(3);
     for (auto _ : state) {
         Boolean crossed = P::SegmentsCross(g.X1, g.Y1, g.X2, g.Y2, s.X1, s.Y1, s.X2, s.Y2);
         benchmark::DoNotOptimize(crossed);
@@ -60,7 +60,7 @@ BENCHMARK(SegmentsCrossHit);
 // Placing the flame and the nine hull segments, with an arrow key held so the turn runs too.
 void UpdateShip(benchmark::State& state) {
     NoContactFlight flight;
-    P::TurnKey(flight.form(), 1) = true;
+    P::state(flight.form()).TurnKey(1) = true;
     for (auto _ : state)
         P::UpdateShip(flight.form());
 }

@@ -10,32 +10,32 @@ using P = Form1Probe;
 
 NoContactFlight::NoContactFlight() {
     game_.load();
-    P::Gravity(form_) = 0.0_cur;
-    P::Thrust(form_) = 0.05_cur;
-    P::Fuel(form_) = 9999.0_cur;
-    P::EngineOn(form_) = true;
-    P::Timer1(form_).Enabled = true;
-    for (int i = 0; i < Form1::GroundLines::size(); ++i) {
-        Line& g = P::Ground(form_, i);
+    P::state(form_).Gravity = 0.0_cur;
+    P::state(form_).Thrust = 0.05_cur;
+    P::state(form_).Fuel = 9999.0_cur;
+    P::state(form_).EngineOn = true;
+    P::state(form_).Timer1.Enabled = true;
+    for (int i = 0; i < Form1Scene::GroundLines::size(); ++i) {
+        Line& g = P::state(form_).Ground(i);
         g.Y1 += kTerrainDrop;
         g.Y2 += kTerrainDrop;
         ground_[static_cast<std::size_t>(i)] = g;
     }
-    for (int i = 0; i < Form1::Stars::size(); ++i)
-        stars_[static_cast<std::size_t>(i)] = P::shpStar(form_, i);
-    speedX_ = P::SpeedX(form_);
-    speedY_ = P::SpeedY(form_);
-    fuel_ = P::Fuel(form_);
+    for (int i = 0; i < Form1Scene::Stars::size(); ++i)
+        stars_[static_cast<std::size_t>(i)] = P::state(form_).shpStar(i);
+    speedX_ = P::state(form_).SpeedX;
+    speedY_ = P::state(form_).SpeedY;
+    fuel_ = P::state(form_).Fuel;
 }
 
 void NoContactFlight::reseat() {
-    for (int i = 0; i < Form1::GroundLines::size(); ++i)
-        P::Ground(form_, i) = ground_[static_cast<std::size_t>(i)];
-    for (int i = 0; i < Form1::Stars::size(); ++i)
-        P::shpStar(form_, i) = stars_[static_cast<std::size_t>(i)];
-    P::SpeedX(form_) = speedX_;
-    P::SpeedY(form_) = speedY_;
-    P::Fuel(form_) = fuel_;
+    for (int i = 0; i < Form1Scene::GroundLines::size(); ++i)
+        P::state(form_).Ground(i) = ground_[static_cast<std::size_t>(i)];
+    for (int i = 0; i < Form1Scene::Stars::size(); ++i)
+        P::state(form_).shpStar(i) = stars_[static_cast<std::size_t>(i)];
+    P::state(form_).SpeedX = speedX_;
+    P::state(form_).SpeedY = speedY_;
+    P::state(form_).Fuel = fuel_;
 }
 
 void NoContactFlight::tick() {
@@ -44,7 +44,7 @@ void NoContactFlight::tick() {
 
 bool NoContactFlight::intact() const {
     const Form1View& view = game_.view();
-    return !view.GameOver() && view.Fire().Visible && platform_.boxes.empty();
+    return !view.state().GameOver && view.state().Fire.Visible && platform_.boxes.empty();
 }
 
 }  // namespace vandrel::bench

@@ -45,8 +45,8 @@ class NoContactFlight {
     RecordingPlatform platform_;
     Session game_{platform_};
     Form1& form_ = game_.form();
-    std::array<Line, Form1::GroundLines::size()> ground_{};
-    std::array<Shape, Form1::Stars::size()> stars_{};
+    std::array<Line, Form1Scene::GroundLines::size()> ground_{};
+    std::array<Shape, Form1Scene::Stars::size()> stars_{};
     Currency speedX_, speedY_, fuel_;
 };
 
@@ -55,10 +55,10 @@ class NoContactFlight {
 template <class Cross>
 int countContacts(Form1& f, Cross cross) {
     int contacts = 0;
-    for (int i = 0; i < Form1::HullLines::size(); ++i) {
-        for (int j = 0; j < Form1::GroundLines::size(); ++j) {
-            const Line& g = Form1Probe::Ground(f, j);
-            const Line& s = Form1Probe::ship(f, i);
+    for (int i = 0; i < Form1Scene::HullLines::size(); ++i) {
+        for (int j = 0; j < Form1Scene::GroundLines::size(); ++j) {
+            const Line& g = Form1Probe::state(f).Ground(j);
+            const Line& s = Form1Probe::state(f).ship(i);
             if (cross(g.X1, g.Y1, g.X2, g.Y2, s.X1, s.Y1, s.X2, s.Y2)) ++contacts;
         }
     }

@@ -18,8 +18,8 @@ using P = Form1Probe;
 
 std::vector<float> terrain(Form1& f) {
     std::vector<float> ends;
-    for (int j = 0; j < Form1::GroundLines::size(); ++j) {
-        const Line& g = P::Ground(f, j);
+    for (int j = 0; j < Form1Scene::GroundLines::size(); ++j) {
+        const Line& g = P::state(f).Ground(j);
         ends.insert(ends.end(), {g.X1, g.Y1, g.X2, g.Y2});
     }
     return ends;
@@ -30,11 +30,11 @@ TEST(NoContactFlight, EveryTickFiresAndScansWithoutContact) {
     Form1& f = flight.form();
     for (int seat = 0; seat < 3; ++seat) {
         for (int t = 0; t < NoContactFlight::kTicksPerSeat; ++t) {
-            const Currency fuelBefore = P::Fuel(f);
+            const Currency fuelBefore = P::state(f).Fuel;
             flight.tick();
             ASSERT_TRUE(flight.intact()) << "seat " << seat << ", tick " << t;
             // The engine burnt one thrust's worth, so it really fired in this tick.
-            ASSERT_EQ((fuelBefore - P::Fuel(f)).count(), P::Thrust(f).count());
+            ASSERT_EQ((fuelBefore - P::state(f).Fuel).count(), P::state(f).Thrust.count());
             ASSERT_EQ(countContacts(f, P::SegmentsCross), 0) << "seat " << seat << ", tick " << t;
         }
         flight.reseat();
@@ -44,12 +44,12 @@ TEST(NoContactFlight, EveryTickFiresAndScansWithoutContact) {
 TEST(NoContactFlight, GroundStartsWellBelowTheHull) {
     NoContactFlight flight;
     float lowestHull = -1e9f;
-    for (int i = 0; i < Form1::HullLines::size(); ++i) {
-        lowestHull =
-            std::max({lowestHull, P::ship(flight.form(), i).Y1, P::ship(flight.form(), i).Y2});
+    for (int i = 0; i < Form1Scene::HullLines::size(); ++i) {
+        lowestHull = std::max(
+            {lowestHull, P::state(flight.form()).ship(i).Y1, P::state(flight.form()).ship(i).Y2});
     }
-    for (int j = 0; j < Form1::GroundLines::size(); ++j) {
-        const Line& g = P::Ground(flight.form(), j);
+    for (int j = 0; j < Form1Scene::GroundLines::size(); ++j) {
+        const Line& g = P::state(flight.form()).Ground(j);
         EXPECT_GT(std::min(g.Y1, g.Y2), lowestHull + 1000.0f) << "Ground(" << j << ")";
     }
 }
@@ -67,7 +67,7 @@ TEST(NoContactFlight, ReseatReplaysTheSameTicks) {
         flight.tick();
         ASSERT_EQ(terrain(f), first[static_cast<std::size_t>(t)]) << "tick " << t;
     }
-    EXPECT_EQ(Form1View(f).lblFuel().Caption, "Fuel: 9989");
+    EXPECT_EQ(f.state().lblFuel.Caption, "Fuel: 9989");
 }
 
 }  // namespace

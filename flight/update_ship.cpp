@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The ship's attitude and its hull, placed around the hull centre.
 //
-// The hull centre (HullCentre) is never written: every other endpoint of the hull and the
+// The hull centre (hullCentre) is never written: every other endpoint of the hull and the
 // flame is recomputed from it on each call, so the outline can never drift.
 // A point at distance r and angular offset d lies at C + r * (cos, sin)((Angle + d) / 3.14),
 // with (cos, sin) pointing from the centre towards the flame; the divisor is 3.14, not pi.
@@ -15,7 +15,7 @@ void Form1::UpdateShip() {
     if (TurnKey(0)) Angle = Angle == kLowestAngle ? kHighestAngle : Angle - kTurnStep;
     if (TurnKey(1)) Angle = Angle == kHighestAngle ? kLowestAngle : Angle + kTurnStep;
 
-    const Point centre = HullCentre();
+    const Point centre = hullCentre(*this);
     const double cx = centre.X;
     const double cy = centre.Y;
     // Each coordinate on its own: r times the cosine or sine, plus the centre, in double.

@@ -66,7 +66,7 @@ void check(bool holds) {
 class OptionGroups {
   public:
     explicit OptionGroups(const vandrel::Form1View& view) : limiterOff_(view.menuItem("mnuTOff")) {
-        for (const vandrel::MenuItem* menu : view.menuBar()) {
+        for (const vandrel::MenuItem* menu : view.state().menuBar) {
             for (const vandrel::MenuItem* submenu : menu->Children) {
                 if (!submenu->Children.empty()) groups_.push_back(&submenu->Children);
             }
@@ -80,7 +80,7 @@ class OptionGroups {
                 checked += item->Checked ? 1 : 0;
             ::check(checked == 1);
         }
-        ::check(view.NoLimiter() == limiterOff_->Checked);
+        ::check(view.state().NoLimiter == limiterOff_->Checked);
     }
 
   private:
@@ -93,12 +93,12 @@ void checkInvariants(const vandrel::Form1View& view, const OptionGroups& groups,
     // The hull centre never moves.
     check(view.hullCentre().X == hullCentre.X && view.hullCentre().Y == hullCentre.Y);
     // The attitude keeps to its lattice of turning steps between its wrap-around ends.
-    const Currency angle = view.Angle();
+    const Currency angle = view.state().Angle;
     check(angle >= vandrel::kLowestAngle && angle <= vandrel::kHighestAngle &&
           (angle.count() - vandrel::kLowestAngle.count()) % vandrel::kTurnStep.count() == 0);
     // The keys step the thrust by 0.05 and never below 0.05; the limiter holds it at 1.
-    check(view.Thrust() >= 0.05_cur && view.Thrust().count() % 500 == 0);
-    check(view.NoLimiter() || view.Thrust() <= 1.0_cur);
+    check(view.state().Thrust >= 0.05_cur && view.state().Thrust.count() % 500 == 0);
+    check(view.state().NoLimiter || view.state().Thrust <= 1.0_cur);
     groups.check(view);
 }
 

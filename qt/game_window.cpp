@@ -72,8 +72,8 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
               // sees every release of the player's.
               if (held_.held(code) || gate_ != nullptr) keyUp(code, shift);
           }),
-      clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
-    setWindowTitle(QString::fromStdString(view_.Caption()));
+      clock_(std::chrono::milliseconds{view_.state().Timer1.Interval}, [this] { tick(); }) {
+    setWindowTitle(QString::fromStdString(view_.state().Caption));
     setWindowIcon(gameIcon());
 
     // The style keeps pixmaps of the menus it drew in Qt's cache, 10 MiB of them by default;
@@ -213,7 +213,7 @@ void GameWindow::windowLeft() {
     // A handler running means a box of the game is up: the player is answering it, and the
     // outcome box opens while the flight still counts as running.
     if (ended_ || game_.busy() || QApplication::activePopupWidget() != nullptr) return;
-    if (!view_.Timer1().Enabled || view_.GameOver()) return;
+    if (!view_.tickChangesAnything()) return;
     if (gate_ != nullptr) {
         gate_->playerLeft();  // no key of the player's reaches a replay: it pauses instead
         return;

@@ -17,7 +17,7 @@ QString captionOf(const MenuItem& item) {
 
 MenuBinding::MenuBinding(QMenuBar& bar, const Form1View& view, ClickHandler onClick)
     : onClick_(std::move(onClick)) {
-    for (const MenuItem* top : view.menuBar()) {
+    for (const MenuItem* top : view.state().menuBar) {
         if (top->Children.empty()) {
             bind(*top, bar.addAction(captionOf(*top)));
             continue;

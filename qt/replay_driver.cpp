@@ -97,7 +97,7 @@ void ReplayDriver::step() {
             if (ticked) break;  // the next period's
             // As in the trace tool, the intervals while the timer is off pass without a tick.
             if (ticksLeft_ == 0) ticksLeft_ = s.count;
-            ticked = window_.game().view().Timer1().Enabled;
+            ticked = window_.game().view().state().Timer1.Enabled;
             if (--ticksLeft_ == 0 || !ticked) {
                 ticksLeft_ = 0;
                 ++next_;

@@ -46,7 +46,7 @@ QRect hullReach(const Form1View& view) {
     const double cx = hub.X, cy = hub.Y;
     double reach = 0;
     int pen = 0;
-    for (const Line& line : view.ship()) {
+    for (const Line& line : view.state().ship) {
         reach = std::max({reach, std::hypot(line.X1 - cx, line.Y1 - cy),
                           std::hypot(line.X2 - cx, line.Y2 - cy)});
         pen = std::max<int>(pen, line.BorderWidth);
@@ -85,21 +85,21 @@ const SceneState::LineLook& SceneState::lineLook(SceneControl control) const {
 
 SceneState SceneState::capture(const Form1View& view) {
     SceneState state;
-    state.BackColor = view.BackColor();
+    state.BackColor = view.state().BackColor;
     for (int i = 0; i < LabelTexts::kCount; ++i) {
         const Label& label = LabelTexts::label(view, i);
         state.labels[static_cast<std::size_t>(i)] = {label.Visible, label.BackColor,
                                                      label.ForeColor};
     }
     for (std::size_t i = 0; i < state.shpStar.size(); ++i)
-        state.shpStar[i] = lookOf(view.shpStar()(static_cast<int>(i)));
+        state.shpStar[i] = lookOf(view.state().shpStar(static_cast<int>(i)));
     for (std::size_t i = 0; i < state.Ground.size(); ++i)
-        state.Ground[i] = lookOf(view.Ground()(static_cast<int>(i)));
+        state.Ground[i] = lookOf(view.state().Ground(static_cast<int>(i)));
     for (std::size_t i = 0; i < state.ship.size(); ++i)
-        state.ship[i] = lookOf(view.ship()(static_cast<int>(i)));
-    state.Fire = lookOf(view.Fire());
-    state.Line2 = lookOf(view.Line2());
-    state.Line3 = lookOf(view.Line3());
+        state.ship[i] = lookOf(view.state().ship(static_cast<int>(i)));
+    state.Fire = lookOf(view.state().Fire);
+    state.Line2 = lookOf(view.state().Line2);
+    state.Line3 = lookOf(view.state().Line3);
     return state;
 }
 

@@ -47,9 +47,9 @@ struct SceneState {
 
     Color BackColor = 0;
     std::array<LabelLook, kLabels.size()> labels{};  // in LabelTexts' order
-    std::array<ShapeLook, Form1::Stars::size()> shpStar{};
-    std::array<LineLook, Form1::GroundLines::size()> Ground{};
-    std::array<LineLook, Form1::HullLines::size()> ship{};
+    std::array<ShapeLook, Form1Scene::Stars::size()> shpStar{};
+    std::array<LineLook, Form1Scene::GroundLines::size()> Ground{};
+    std::array<LineLook, Form1Scene::HullLines::size()> ship{};
     LineLook Fire{}, Line2{}, Line3{};
 
     static SceneState capture(const Form1View& view);

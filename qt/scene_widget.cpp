@@ -8,7 +8,7 @@
 namespace vandrel::qt {
 
 SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
-    setFixedSize(toPixel(view.ScaleWidth()), toPixel(view.ScaleHeight()));
+    setFixedSize(toPixel(view.state().ScaleWidth), toPixel(view.state().ScaleHeight));
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);

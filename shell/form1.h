@@ -25,13 +25,14 @@
 // The procedures are grouped by subsystem into files of their own: the scene, start-up, the
 // readouts and the reset in shell/, the tick and everything it runs in flight/, the keyboard
 // and menu handlers in commands/. Event handlers are private: only the Dispatcher delivers
-// them, one at a time. Form1View gives the platform, the trace tool and the tests a read-only
-// view of all of it.
+// them, one at a time. The state (form1_state.h) is the way out: every host reads it, through
+// state() or Form1View, and never writes it.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "shell/form1_state.h"
 #include "shell/option_items.h"
 #include "shell/runtime/controls.h"
 #include "shell/runtime/numbers.h"
@@ -39,26 +40,18 @@
 
 namespace vandrel {
 
-/// A point of the scene, twips.
-struct Point {
-    float X = 0, Y = 0;
-};
-
 class Dispatcher;
-class Form1View;
 struct Form1Probe;  // white-box access for the tests and benchmarks only
 
-class Form1 {
+class Form1 : private Form1State {
   public:
     /// Creates the window with its whole scene at its design-time values, before Form_Load.
     explicit Form1(Platform& platform);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // The control arrays, each fixed for the whole run.
-    using GroundLines = ControlArray<Line, 13>;  // terrain, left end first
-    using HullLines = ControlArray<Line, 9>;
-    using Stars = ControlArray<Shape, 13>;
+    /// Everything the game keeps, read-only: only the handlers write it.
+    const Form1State& state() const { return *this; }
 
     /// A menu click handler, found by the item's name; nullptr for the submenu headers.
     using ClickHandler = void (Form1::*)();
@@ -66,7 +59,6 @@ class Form1 {
 
   private:
     friend class Dispatcher;
-    friend class Form1View;
     friend struct Form1Probe;
 
     // Procedures, in the order the game declares them.
@@ -103,10 +95,6 @@ class Form1 {
     /// and none would fault, so that the ordered scan, which calls Touchdown, can be skipped.
     bool ContactPossible() const;
 
-    /// The point the hull turns round: the second end of the strut ship(1), which nothing
-    /// ever writes.
-    Point HullCentre() const { return {ship(1).X2, ship(1).Y2}; }
-
     // The readouts, each text built in one place for every refresh point.
     void RefreshFuel();
     void RefreshThrust();
@@ -125,42 +113,6 @@ class Form1 {
     void ChooseOption(const OptionGroup<Value, N>& group, MenuItem Form1::*chosen);
 
     Platform& platform_;
-
-    // The window.
-    std::string Caption;
-    Color BackColor = kBlack;
-    float ScaleWidth = 0, ScaleHeight = 0;  // client area, twips
-
-    // The scene.
-    Timer Timer1;
-    Label lblPause, lblScore, lblHeight, lblThrust, lblFuel;
-    Stars shpStar;
-    GroundLines Ground;
-    HullLines ship;
-    Line Line2, Line3;  // markers outside the client area, never used
-    Line Fire;          // engine flame
-
-    // The menu bar, in menu order.
-    MenuItem mnuFile, mnuExit;
-    MenuItem mnuOptions;
-    MenuItem mnuGravity, mnuGNone, mnuGLow, mnuGNormal, mnuGHigh, mnuGVHigh;
-    MenuItem mnuFuel, mnuF250, mnuF500, mnuF1000, mnuFOver9000;
-    MenuItem mnuThrust, mnuTOn, mnuTOff;
-    MenuItem mnuReset;
-    MenuItem mnuHelp, mnuControls, mnuABout;
-    std::vector<const MenuItem*> menuBar_;
-
-    // The game state.
-    Currency SpeedX;         // twips per tick the scenery moves right (the ship moves left)
-    Currency SpeedY;         // twips per tick the scenery moves down (the ship climbs)
-    Currency Thrust;         // engine setting, also fuel burnt per firing tick
-    Currency Angle;          // attitude in angle units: radians = Angle / 3.14; 4.9 is upright
-    Currency Fuel;           // fuel left, in units of Thrust
-    Currency Gravity;        // subtracted from SpeedY every tick
-    bool EngineOn = false;   // the space bar is held
-    bool GameOver = false;   // the flight ended in a landing or a crash
-    bool NoLimiter = false;  // Thrust may rise above 1
-    BoundedArray<bool, 2> TurnKey;  // 0: left arrow held, 1: right arrow held
 };
 
 }  // namespace vandrel

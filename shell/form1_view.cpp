@@ -17,15 +17,15 @@ void collect(const std::vector<const MenuItem*>& items, std::vector<const MenuIt
 const Label& Form1View::label(SceneControl control) const {
     switch (control.kind) {
         case SceneControl::Kind::lblPause:
-            return f_.lblPause;
+            return s_.lblPause;
         case SceneControl::Kind::lblScore:
-            return f_.lblScore;
+            return s_.lblScore;
         case SceneControl::Kind::lblHeight:
-            return f_.lblHeight;
+            return s_.lblHeight;
         case SceneControl::Kind::lblThrust:
-            return f_.lblThrust;
+            return s_.lblThrust;
         default:
-            return f_.lblFuel;  // the last label
+            return s_.lblFuel;  // the last label
     }
 }
 
@@ -38,13 +38,13 @@ const MenuItem* Form1View::menuItem(std::string_view name) const {
 
 std::vector<const MenuItem*> Form1View::menuItems() const {
     std::vector<const MenuItem*> all;
-    collect(f_.menuBar_, all);
+    collect(s_.menuBar, all);
     return all;
 }
 
 std::vector<const MenuItem*> Form1View::optionItems() const {
     std::vector<const MenuItem*> options;
-    for (const MenuItem* menu : f_.menuBar_) {
+    for (const MenuItem* menu : s_.menuBar) {
         for (const MenuItem* submenu : menu->Children)
             options.insert(options.end(), submenu->Children.begin(), submenu->Children.end());
     }

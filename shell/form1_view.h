@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A read-only view of Form1: what the platform paints, and what the trace tool and the tests
-// read back. It never changes the form.
+// A read-only view of Form1: its state, the order of its scene, and the questions of the
+// game's rules a host asks instead of answering them from the fields. It never changes the form.
 #pragma once
 
 #include <array>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/form1.h"
+#include "shell/form1_state.h"
 
 namespace vandrel {
 
@@ -47,8 +47,9 @@ inline constexpr std::size_t kLabelCount = static_cast<std::size_t>(SceneControl
 /// marker and the right end of the terrain, the hull, the rest of the terrain, the flame last.
 inline constexpr auto kCreationOrder = [] {
     using K = SceneControl::Kind;
-    std::array<SceneControl, 1 + kLabelCount + Form1::Stars::size() + Form1::GroundLines::size() +
-                                 Form1::HullLines::size() + 3>
+    std::array<SceneControl, 1 + kLabelCount + Form1Scene::Stars::size() +
+                                 Form1Scene::GroundLines::size() + Form1Scene::HullLines::size() +
+                                 3>
         order{};
     std::size_t next = 0;
     auto add = [&](K kind, int index) {
@@ -89,34 +90,17 @@ inline constexpr auto kLabels = [] {
 inline constexpr std::string_view kWidestReadouts[] = {"Height: 57.38", "Thrust: 10.0",
                                                        "Score: 1,389", "Fuel: 9999"};
 
+/// The questions a host asks of the game's state, answered by the game.
 class Form1View {
   public:
-    explicit Form1View(const Form1& form) : f_(form) {}
+    explicit Form1View(const Form1State& state) : s_(state) {}
 
-    // The window.
-    const std::string& Caption() const { return f_.Caption; }
-    Color BackColor() const { return f_.BackColor; }
-    float ScaleWidth() const { return f_.ScaleWidth; }
-    float ScaleHeight() const { return f_.ScaleHeight; }
+    /// Everything the game keeps: the window, the scene, the menus and the variables.
+    const Form1State& state() const { return s_; }
 
-    // The scene.
-    const Timer& Timer1() const { return f_.Timer1; }
-    const Label& lblPause() const { return f_.lblPause; }
-    const Label& lblScore() const { return f_.lblScore; }
-    const Label& lblHeight() const { return f_.lblHeight; }
-    const Label& lblThrust() const { return f_.lblThrust; }
-    const Label& lblFuel() const { return f_.lblFuel; }
-    const Form1::Stars& shpStar() const { return f_.shpStar; }
-    const Form1::GroundLines& Ground() const { return f_.Ground; }
-    const Form1::HullLines& ship() const { return f_.ship; }
-    const Line& Line2() const { return f_.Line2; }
-    const Line& Line3() const { return f_.Line3; }
-    const Line& Fire() const { return f_.Fire; }
     /// A label of the scene, one of those in kLabels.
     const Label& label(SceneControl control) const;
 
-    /// The menus on the menu bar, in order; each item lists its submenu's items.
-    const std::vector<const MenuItem*>& menuBar() const { return f_.menuBar_; }
     /// A menu item by name, or nullptr.
     const MenuItem* menuItem(std::string_view name) const;
     /// Every menu item in menu order, each submenu's header before its items.
@@ -125,27 +109,14 @@ class Form1View {
     /// in menu order.
     std::vector<const MenuItem*> optionItems() const;
 
-    // The game state.
-    Currency SpeedX() const { return f_.SpeedX; }
-    Currency SpeedY() const { return f_.SpeedY; }
-    Currency Thrust() const { return f_.Thrust; }
-    Currency Angle() const { return f_.Angle; }
-    Currency Fuel() const { return f_.Fuel; }
-    Currency Gravity() const { return f_.Gravity; }
-    bool EngineOn() const { return f_.EngineOn; }
-    bool GameOver() const { return f_.GameOver; }
-    bool NoLimiter() const { return f_.NoLimiter; }
-    bool TurnKey(int index) const { return f_.TurnKey(index); }
-
-    // The game's rules, answered for a host.
     /// True while a tick changes anything: Timer1 runs and the flight is on. After a landing
     /// or a crash every tick returns at once, though Timer1 stays enabled.
-    bool tickChangesAnything() const { return f_.Timer1.Enabled && !f_.GameOver; }
+    bool tickChangesAnything() const { return s_.Timer1.Enabled && !s_.GameOver; }
     /// The point the hull turns round, twips; it never moves.
-    Point hullCentre() const { return f_.HullCentre(); }
+    Point hullCentre() const { return vandrel::hullCentre(s_); }
 
   private:
-    const Form1& f_;
+    const Form1State& s_;
 };
 
 }  // namespace vandrel

@@ -38,7 +38,7 @@ Line marker(Segment s) {
 }
 
 // The terrain: one profile from left to right, each segment's first end its left end.
-constexpr Segment kGround[Form1::GroundLines::size()] = {
+constexpr Segment kGround[Form1Scene::GroundLines::size()] = {
     {-2520, 6000, -1320, 6000}, {-1320, 6000, -600, 5400}, {-600, 5400, 120, 4680},
     {120, 4680, 960, 4680},     {960, 4680, 1920, 5160},   {1920, 5160, 3240, 5160},
     {3240, 5160, 4200, 5880},   {4200, 5880, 5760, 5400},  {5760, 5400, 6480, 5400},
@@ -46,15 +46,15 @@ constexpr Segment kGround[Form1::GroundLines::size()] = {
     {10918, 4920, 13400, 6000},
 };
 
-// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre (HullCentre).
-constexpr Segment kShip[Form1::HullLines::size()] = {
+// The upright hull; ship(1)'s second end (5280, 3000) is the hull centre (hullCentre).
+constexpr Segment kShip[Form1Scene::HullLines::size()] = {
     {5160, 3120, 5160, 2880}, {5280, 3240, 5280, 3000}, {5400, 3120, 5400, 2880},
     {5160, 3000, 5040, 3240}, {5520, 3240, 5400, 3000}, {5160, 2880, 5280, 2760},
     {5280, 2760, 5400, 2880}, {5160, 3120, 5400, 3120}, {5400, 2880, 5160, 2880},
 };
 
 // The stars' top-left corners.
-constexpr float kStar[Form1::Stars::size()][2] = {
+constexpr float kStar[Form1Scene::Stars::size()][2] = {
     {600, 2760},  {3120, 960},  {1800, 1560}, {7320, 1440}, {6840, 3120},
     {8760, 960},  {9120, 3240}, {5520, 1080}, {3720, 4320}, {9840, 1920},
     {2280, 3240}, {7080, 4800}, {9360, 4680},
@@ -156,7 +156,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
     adopt(mnuFuel, {&mnuF250, &mnuF500, &mnuF1000, &mnuFOver9000});
     adopt(mnuThrust, {&mnuTOn, &mnuTOff});
     adopt(mnuHelp, {&mnuControls, &mnuABout});
-    menuBar_ = {&mnuFile, &mnuOptions, &mnuHelp};
+    menuBar = {&mnuFile, &mnuOptions, &mnuHelp};
 }
 
 }  // namespace vandrel

@@ -4,7 +4,10 @@
 namespace vandrel {
 
 Session::Session(Platform& platform)
-    : platform_(platform, dispatcher_), form_(platform_), dispatcher_(form_), view_(form_) {}
+    : platform_(platform, dispatcher_),
+      form_(platform_),
+      dispatcher_(form_),
+      view_(form_.state()) {}
 
 int Session::ObservedPlatform::MsgBox(const std::string& prompt, int buttons,
                                       const std::string& title) {

@@ -27,19 +27,19 @@ void appendEnds(std::string& out, const Line& line) {
     }
 }
 
-void appendState(std::string& out, const Form1View& view) {
+void appendState(std::string& out, const Form1State& s) {
     const std::pair<std::string_view, Currency> amounts[] = {
-        {"SpeedX", view.SpeedX()}, {"SpeedY", view.SpeedY()}, {"Thrust", view.Thrust()},
-        {"Angle", view.Angle()},   {"Fuel", view.Fuel()},     {"Gravity", view.Gravity()},
+        {"SpeedX", s.SpeedX}, {"SpeedY", s.SpeedY}, {"Thrust", s.Thrust},
+        {"Angle", s.Angle},   {"Fuel", s.Fuel},     {"Gravity", s.Gravity},
     };
     for (const auto& [key, amount] : amounts) {
         appendKey(out, key);
         appendCurrency(out, amount);
     }
     const std::pair<std::string_view, bool> flags[] = {
-        {"EngineOn", view.EngineOn()},
-        {"GameOver", view.GameOver()},
-        {"NoLimiter", view.NoLimiter()},
+        {"EngineOn", s.EngineOn},
+        {"GameOver", s.GameOver},
+        {"NoLimiter", s.NoLimiter},
     };
     for (const auto& [key, flag] : flags) {
         appendKey(out, key);
@@ -47,18 +47,18 @@ void appendState(std::string& out, const Form1View& view) {
     }
     appendKey(out, "TurnKey");
     out += '[';
-    appendBool(out, view.TurnKey(0));
+    appendBool(out, s.TurnKey(0));
     out += ',';
-    appendBool(out, view.TurnKey(1));
+    appendBool(out, s.TurnKey(1));
     out += ']';
     appendKey(out, "Timer1");
-    appendBool(out, view.Timer1().Enabled);
+    appendBool(out, s.Timer1.Enabled);
 }
 
-void appendScene(std::string& out, const Form1View& view) {
+void appendScene(std::string& out, const Form1Scene& s) {
     appendKey(out, "Ground");
     out += '[';
-    for (const Line& segment : view.Ground()) {
+    for (const Line& segment : s.Ground) {
         if (out.back() != '[') out += ',';
         appendEnds(out, segment);
         out += ']';
@@ -67,7 +67,7 @@ void appendScene(std::string& out, const Form1View& view) {
 
     appendKey(out, "ship");
     out += '[';
-    for (const Line& segment : view.ship()) {
+    for (const Line& segment : s.ship) {
         if (out.back() != '[') out += ',';
         appendEnds(out, segment);
         out += ',';
@@ -77,14 +77,14 @@ void appendScene(std::string& out, const Form1View& view) {
     out += ']';
 
     appendKey(out, "Fire");
-    appendEnds(out, view.Fire());
+    appendEnds(out, s.Fire);
     out += ',';
-    appendBool(out, view.Fire().Visible);
+    appendBool(out, s.Fire.Visible);
     out += ']';
 
     appendKey(out, "shpStar");
     out += '[';
-    for (const Shape& star : view.shpStar()) {
+    for (const Shape& star : s.shpStar) {
         if (out.back() != '[') out += ',';
         out += '[';
         appendSingle(out, star.Left);
@@ -95,12 +95,12 @@ void appendScene(std::string& out, const Form1View& view) {
     out += ']';
 }
 
-void appendLabels(std::string& out, const Form1View& view) {
+void appendLabels(std::string& out, const Form1Scene& s) {
     const std::pair<std::string_view, const Label&> readouts[] = {
-        {"lblFuel", view.lblFuel()},
-        {"lblThrust", view.lblThrust()},
-        {"lblHeight", view.lblHeight()},
-        {"lblScore", view.lblScore()},
+        {"lblFuel", s.lblFuel},
+        {"lblThrust", s.lblThrust},
+        {"lblHeight", s.lblHeight},
+        {"lblScore", s.lblScore},
     };
     for (const auto& [key, label] : readouts) {
         appendKey(out, key);
@@ -108,9 +108,9 @@ void appendLabels(std::string& out, const Form1View& view) {
     }
     appendKey(out, "lblPause");
     out += '[';
-    appendJsonString(out, view.lblPause().Caption);
+    appendJsonString(out, s.lblPause.Caption);
     out += ',';
-    appendBool(out, view.lblPause().Visible);
+    appendBool(out, s.lblPause.Visible);
     out += ']';
 }
 
@@ -130,9 +130,9 @@ void appendDump(std::string& out, const Form1View& view, std::uint64_t ticks) {
     out += '{';
     appendKey(out, "ticks", true);
     appendInteger(out, static_cast<std::int64_t>(ticks));
-    appendState(out, view);
-    appendScene(out, view);
-    appendLabels(out, view);
+    appendState(out, view.state());
+    appendScene(out, view.state());
+    appendLabels(out, view.state());
     appendChecks(out, view);
     out += '}';
 }

@@ -19,9 +19,9 @@ void enter(Game& g, PlayState state) {
     if (state == PlayState::Paused) g.press(kP);
     if (state != PlayState::Over) return;
     // Default options: the ship falls onto the slope under it and crashes.
-    for (int k = 0; k < 1000 && !g.view.GameOver(); ++k)
+    for (int k = 0; k < 1000 && !g.state.GameOver; ++k)
         g.d.tick();
-    ASSERT_TRUE(g.view.GameOver());
+    ASSERT_TRUE(g.state.GameOver);
 }
 
 class EveryKeyCode : public ::testing::TestWithParam<PlayState> {};
@@ -50,32 +50,32 @@ TEST_P(EveryKeyCode, KnownKeysActAsTheirHandlersSay) {
 
     // The arrows are held and let go; the thrust goes one step up and one down.
     g.press(kLeft);
-    EXPECT_EQ(g.view.TurnKey(0), !over);
+    EXPECT_EQ(g.state.TurnKey(0), !over);
     g.release(kLeft);
     g.press(kRight);
-    EXPECT_EQ(g.view.TurnKey(1), !over);
+    EXPECT_EQ(g.state.TurnKey(1), !over);
     g.release(kRight);
     g.press(kUp);
-    EXPECT_EQ(g.view.Thrust(), over ? 0.15_cur : 0.20_cur);
+    EXPECT_EQ(g.state.Thrust, over ? 0.15_cur : 0.20_cur);
     g.press(kDown);
     g.press(kSpace);
-    EXPECT_EQ(g.view.EngineOn(), !over);
+    EXPECT_EQ(g.state.EngineOn, !over);
     g.release(kSpace);
-    EXPECT_FALSE(g.view.EngineOn());
+    EXPECT_FALSE(g.state.EngineOn);
     EXPECT_EQ(snapshot(g.view), before);
 
     // P toggles between running and paused, and does nothing once the flight is over.
-    const bool wasRunning = g.view.Timer1().Enabled;
+    const bool wasRunning = g.state.Timer1.Enabled;
     g.press(kP);
-    EXPECT_EQ(g.view.Timer1().Enabled, over ? wasRunning : !wasRunning);
-    EXPECT_EQ(g.view.lblPause().Visible, over ? false : wasRunning);
+    EXPECT_EQ(g.state.Timer1.Enabled, over ? wasRunning : !wasRunning);
+    EXPECT_EQ(g.state.lblPause.Visible, over ? false : wasRunning);
 
     // R brings every state back to Ready.
     g.press(kR);
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_FALSE(g.view.GameOver());
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");
-    EXPECT_TRUE(g.view.lblPause().Visible);
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_FALSE(g.state.GameOver);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");
+    EXPECT_TRUE(g.state.lblPause.Visible);
 }
 
 std::string stateName(const ::testing::TestParamInfo<PlayState>& info) {

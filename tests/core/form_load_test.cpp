@@ -11,21 +11,21 @@ namespace {
 
 TEST(FormLoad, DesignTimeCheckMarksGiveTheDefaultFlight) {
     Game g;
-    EXPECT_EQ(g.view.Gravity(), 0.07_cur);
-    EXPECT_EQ(g.view.Fuel(), 500_cur);
-    EXPECT_FALSE(g.view.NoLimiter());
-    EXPECT_EQ(g.view.Angle(), 4.9_cur);
-    EXPECT_EQ(g.view.Thrust(), 0.15_cur);
-    EXPECT_EQ(g.view.SpeedX(), Currency());
-    EXPECT_EQ(g.view.SpeedY(), Currency());
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");
-    EXPECT_TRUE(g.view.lblPause().Visible);
-    EXPECT_FALSE(g.view.Fire().Visible);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 1.5");
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 60");
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: ");
+    EXPECT_EQ(g.state.Gravity, 0.07_cur);
+    EXPECT_EQ(g.state.Fuel, 500_cur);
+    EXPECT_FALSE(g.state.NoLimiter);
+    EXPECT_EQ(g.state.Angle, 4.9_cur);
+    EXPECT_EQ(g.state.Thrust, 0.15_cur);
+    EXPECT_EQ(g.state.SpeedX, Currency());
+    EXPECT_EQ(g.state.SpeedY, Currency());
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");
+    EXPECT_TRUE(g.state.lblPause.Visible);
+    EXPECT_FALSE(g.state.Fire.Visible);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 1.5");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 60");
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: ");
     EXPECT_TRUE(g.platform.boxes.empty());
     EXPECT_EQ(g.d.tick(), Outcome::Dropped);  // nothing runs before the player presses P
 }
@@ -63,10 +63,10 @@ TEST(FormLoad, OptionsFromTheFirstCheckedItemOfEachGroup) {
         const std::string before = snapshot(g.view);
         ASSERT_EQ(g.d.load(), Outcome::Ran);
         SCOPED_TRACE(c.marks);
-        EXPECT_EQ(g.view.Gravity(), c.gravity);
-        EXPECT_EQ(g.view.Fuel(), c.fuel);
-        EXPECT_EQ(g.view.NoLimiter(), c.noLimiter);
-        EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: " + std::to_string(c.fuel.count() / 10000));
+        EXPECT_EQ(g.state.Gravity, c.gravity);
+        EXPECT_EQ(g.state.Fuel, c.fuel);
+        EXPECT_EQ(g.state.NoLimiter, c.noLimiter);
+        EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: " + std::to_string(c.fuel.count() / 10000));
         // The check marks (the snapshot's last line) are read, never written.
         auto marks = [](const std::string& shot) { return shot.substr(shot.rfind('\n')); };
         EXPECT_EQ(marks(snapshot(g.view)), marks(before));
@@ -75,34 +75,34 @@ TEST(FormLoad, OptionsFromTheFirstCheckedItemOfEachGroup) {
 
 TEST(FormLoad, KeepsEngineGameOverAndTurnKeysButTurnsForHeldArrows) {
     Game g;
-    P::EngineOn(g.form) = true;
-    P::GameOver(g.form) = true;
-    P::TurnKey(g.form, 0) = true;
+    g.state.EngineOn = true;
+    g.state.GameOver = true;
+    g.state.TurnKey(0) = true;
     P::Form_Load(g.form);
-    EXPECT_TRUE(g.view.EngineOn());
-    EXPECT_TRUE(g.view.GameOver());
-    EXPECT_TRUE(g.view.TurnKey(0));
-    EXPECT_FALSE(g.view.TurnKey(1));
-    EXPECT_EQ(g.view.Angle(), 4.7_cur);  // one turning step for the held left arrow
-    P::TurnKey(g.form, 0) = false;
-    P::TurnKey(g.form, 1) = true;
+    EXPECT_TRUE(g.state.EngineOn);
+    EXPECT_TRUE(g.state.GameOver);
+    EXPECT_TRUE(g.state.TurnKey(0));
+    EXPECT_FALSE(g.state.TurnKey(1));
+    EXPECT_EQ(g.state.Angle, 4.7_cur);  // one turning step for the held left arrow
+    g.state.TurnKey(0) = false;
+    g.state.TurnKey(1) = true;
     P::Form_Load(g.form);
-    EXPECT_EQ(g.view.Angle(), 5.1_cur);
-    P::TurnKey(g.form, 0) = true;
+    EXPECT_EQ(g.state.Angle, 5.1_cur);
+    g.state.TurnKey(0) = true;
     P::Form_Load(g.form);
-    EXPECT_EQ(g.view.Angle(), 4.9_cur);
+    EXPECT_EQ(g.state.Angle, 4.9_cur);
 }
 
 TEST(FormLoad, PlacesTheShipBeforeSettingTheThrust) {
     Game g;
-    auto tip = [&g] { return std::hypot(g.view.Fire().X2 - 5280.0, g.view.Fire().Y2 - 3000.0); };
+    auto tip = [&g] { return std::hypot(g.state.Fire.X2 - 5280.0, g.state.Fire.Y2 - 3000.0); };
     EXPECT_NEAR(tip(), 200, 1e-3);  // placed with the thrust 0 of a new window
-    P::Thrust(g.form) = 1_cur;
-    P::lblScore(g.form).Caption = "Score: 1,389";
+    g.state.Thrust = 1_cur;
+    g.state.lblScore.Caption = "Score: 1,389";
     P::Form_Load(g.form);
     EXPECT_NEAR(tip(), 700, 1e-3);  // the thrust from before the reload
-    EXPECT_EQ(g.view.Thrust(), 0.15_cur);
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: ");
+    EXPECT_EQ(g.state.Thrust, 0.15_cur);
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: ");
 }
 
 TEST(FormLoad, HeightReadoutFromTheSecondGroundSegment) {
@@ -118,7 +118,7 @@ TEST(FormLoad, HeightReadoutFromTheSecondGroundSegment) {
         g.ground(0).Y1 = 1;  // element 0 is not the one read
         g.ground(1).Y1 = c.y1;
         P::Form_Load(g.form);
-        EXPECT_EQ(g.view.lblHeight().Caption, c.text);
+        EXPECT_EQ(g.state.lblHeight.Caption, c.text);
     }
 }
 

@@ -36,9 +36,9 @@ using Outcome = Session::Outcome;
 using namespace keys;
 
 // The control arrays' sizes, as the game declares them.
-inline constexpr int kGroundCount = Form1::GroundLines::size();
-inline constexpr int kHullCount = Form1::HullLines::size();
-inline constexpr int kStarCount = Form1::Stars::size();
+inline constexpr int kGroundCount = Form1Scene::GroundLines::size();
+inline constexpr int kHullCount = Form1Scene::HullLines::size();
+inline constexpr int kStarCount = Form1Scene::Stars::size();
 
 // The window's client area, twips.
 inline constexpr float kW = kClientWidthTwips;
@@ -56,12 +56,13 @@ inline Currency neg(Currency c) {
 inline std::string snapshot(const Form1View& v) {
     std::ostringstream o;
     auto line = [&o](const Line& l) { o << l.BorderColor << ' ' << l.Visible << ' '; };
-    for (const Line& l : v.Ground())
+    for (const Line& l : v.state().Ground)
         line(l);
-    for (const Line& l : v.ship())
+    for (const Line& l : v.state().ship)
         line(l);
-    line(v.Fire());
-    for (const Label* l : {&v.lblFuel(), &v.lblThrust(), &v.lblHeight(), &v.lblScore()})
+    line(v.state().Fire);
+    for (const Label* l :
+         {&v.state().lblFuel, &v.state().lblThrust, &v.state().lblHeight, &v.state().lblScore})
         o << l->Visible;
     o << '\n';
     std::string dump;
@@ -75,6 +76,7 @@ struct Game {
     RecordingPlatform platform;
     Session d{platform};
     Form1& form = d.form();
+    Form1State& state = P::state(form);
     const Form1View& view = d.view();
 
     /// The window is created; `load` also raises Form_Load, as the runtime does at start-up.
@@ -84,9 +86,9 @@ struct Game {
         }
     }
 
-    Line& ground(int i) { return P::Ground(form, i); }
-    Line& ship(int i) { return P::ship(form, i); }
-    Shape& star(int i) { return P::shpStar(form, i); }
+    Line& ground(int i) { return state.Ground(i); }
+    Line& ship(int i) { return state.ship(i); }
+    Shape& star(int i) { return state.shpStar(i); }
     MenuItem& item(std::string_view name) { return *P::menuItem(form, name); }
 
     Outcome press(std::int16_t key) { return d.keyDown(key); }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/game.h"
 #include "shell/script/script.h"
+#include "tests/core/game.h"
 
 namespace vandrel::test {
 namespace {
@@ -16,22 +16,27 @@ namespace {
 std::string summary(Game& g) {
     const Form1View& v = g.view;
     char text[1024];
-    std::snprintf(
-        text, sizeof text,
-        "ticks %llu speed %lld %lld fuel %lld angle %lld thrust %lld over %d engine %d\n"
-        "ground1 %.9g ground8 %.9g %.9g %.9g ground12 %.9g %.9g\n"
-        "star0 %.9g %.9g star12 %.9g %.9g\n"
-        "ship0 %.9g %.9g fire %.9g %.9g %d hull %d\n"
-        "%s|%s|%s|%s|%s",
-        static_cast<unsigned long long>(g.d.ticks()), static_cast<long long>(v.SpeedX().count()),
-        static_cast<long long>(v.SpeedY().count()), static_cast<long long>(v.Fuel().count()),
-        static_cast<long long>(v.Angle().count()), static_cast<long long>(v.Thrust().count()),
-        v.GameOver(), v.EngineOn(), v.Ground()(1).Y1, v.Ground()(8).X1, v.Ground()(8).Y1,
-        v.Ground()(8).X2, v.Ground()(12).X1, v.Ground()(12).Y2, v.shpStar()(0).Left,
-        v.shpStar()(0).Top, v.shpStar()(12).Left, v.shpStar()(12).Top, v.ship()(0).X1,
-        v.ship()(0).Y1, v.Fire().X2, v.Fire().Y2, v.Fire().Visible, v.ship()(4).BorderColor,
-        v.lblFuel().Caption.c_str(), v.lblThrust().Caption.c_str(), v.lblHeight().Caption.c_str(),
-        v.lblScore().Caption.c_str(), v.lblPause().Caption.c_str());
+    std::snprintf(text, sizeof text,
+                  "ticks %llu speed %lld %lld fuel %lld angle %lld thrust %lld over %d engine %d\n"
+                  "ground1 %.9g ground8 %.9g %.9g %.9g ground12 %.9g %.9g\n"
+                  "star0 %.9g %.9g star12 %.9g %.9g\n"
+                  "ship0 %.9g %.9g fire %.9g %.9g %d hull %d\n"
+                  "%s|%s|%s|%s|%s",
+                  static_cast<unsigned long long>(g.d.ticks()),
+                  static_cast<long long>(v.state().SpeedX.count()),
+                  static_cast<long long>(v.state().SpeedY.count()),
+                  static_cast<long long>(v.state().Fuel.count()),
+                  static_cast<long long>(v.state().Angle.count()),
+                  static_cast<long long>(v.state().Thrust.count()), v.state().GameOver,
+                  v.state().EngineOn, v.state().Ground(1).Y1, v.state().Ground(8).X1,
+                  v.state().Ground(8).Y1, v.state().Ground(8).X2, v.state().Ground(12).X1,
+                  v.state().Ground(12).Y2, v.state().shpStar(0).Left, v.state().shpStar(0).Top,
+                  v.state().shpStar(12).Left, v.state().shpStar(12).Top, v.state().ship(0).X1,
+                  v.state().ship(0).Y1, v.state().Fire.X2, v.state().Fire.Y2,
+                  v.state().Fire.Visible, v.state().ship(4).BorderColor,
+                  v.state().lblFuel.Caption.c_str(), v.state().lblThrust.Caption.c_str(),
+                  v.state().lblHeight.Caption.c_str(), v.state().lblScore.Caption.c_str(),
+                  v.state().lblPause.Caption.c_str());
     return text;
 }
 

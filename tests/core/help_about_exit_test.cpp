@@ -42,7 +42,7 @@ TEST(HelpAboutExit, HelpAndAboutDuringAFlightChangeNothing) {
     g.d.click("mnuControls");
     g.d.click("mnuABout");
     EXPECT_EQ(snapshot(g.view), before);
-    EXPECT_TRUE(g.view.Timer1().Enabled);
+    EXPECT_TRUE(g.state.Timer1.Enabled);
     EXPECT_EQ(tick, Outcome::Dropped);  // the timer does not tick under the box
     EXPECT_EQ(g.d.ticks(), 3u);
     EXPECT_EQ(g.d.tick(), Outcome::Ran);  // and the flight goes on afterwards

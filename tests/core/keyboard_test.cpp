@@ -15,49 +15,49 @@ void pressTimes(Game& g, std::int16_t key, int n) {
 TEST(Keyboard, ThrustStaysWithinTheLimiter) {
     Game g;
     pressTimes(g, kUp, 17);
-    EXPECT_EQ(g.view.Thrust(), 1_cur);
+    EXPECT_EQ(g.state.Thrust, 1_cur);
     pressTimes(g, kUp, 3);
-    EXPECT_EQ(g.view.Thrust(), 1_cur);
+    EXPECT_EQ(g.state.Thrust, 1_cur);
     pressTimes(g, kDown, 20);
-    EXPECT_EQ(g.view.Thrust(), 0.05_cur);
+    EXPECT_EQ(g.state.Thrust, 0.05_cur);
     Game h;
     pressTimes(h, kDown, 2);
-    EXPECT_EQ(h.view.Thrust(), 0.05_cur);
+    EXPECT_EQ(h.state.Thrust, 0.05_cur);
     pressTimes(h, kDown, 1);
-    EXPECT_EQ(h.view.Thrust(), 0.05_cur);
-    EXPECT_EQ(h.view.lblThrust().Caption, "Thrust: 1.5");  // no readout from a key
+    EXPECT_EQ(h.state.Thrust, 0.05_cur);
+    EXPECT_EQ(h.state.lblThrust.Caption, "Thrust: 1.5");  // no readout from a key
 }
 
 TEST(Keyboard, WithoutTheLimiterThrustHasNoCeilingButTheSameFloor) {
     Game g;
-    P::NoLimiter(g.form) = true;
+    g.state.NoLimiter = true;
     pressTimes(g, kUp, 17);
-    EXPECT_EQ(g.view.Thrust(), 1_cur);
+    EXPECT_EQ(g.state.Thrust, 1_cur);
     g.press(kUp);
-    EXPECT_EQ(g.view.Thrust(), 1.05_cur);
+    EXPECT_EQ(g.state.Thrust, 1.05_cur);
     g.press(kUp);
-    EXPECT_EQ(g.view.Thrust(), 1.1_cur);
+    EXPECT_EQ(g.state.Thrust, 1.1_cur);
     pressTimes(g, kUp, 200);
-    EXPECT_EQ(g.view.Thrust(), 11.1_cur);
+    EXPECT_EQ(g.state.Thrust, 11.1_cur);
     pressTimes(g, kDown, 300);
-    EXPECT_EQ(g.view.Thrust(), 0.05_cur);
+    EXPECT_EQ(g.state.Thrust, 0.05_cur);
 }
 
 TEST(Keyboard, ArrowsRecordWhetherTheyAreHeld) {
     Game g;
     g.press(kLeft);
     g.press(kRight);
-    EXPECT_TRUE(g.view.TurnKey(0));
-    EXPECT_TRUE(g.view.TurnKey(1));
-    EXPECT_EQ(g.view.Angle(), 4.9_cur);
+    EXPECT_TRUE(g.state.TurnKey(0));
+    EXPECT_TRUE(g.state.TurnKey(1));
+    EXPECT_EQ(g.state.Angle, 4.9_cur);
     g.release(kLeft);
-    EXPECT_FALSE(g.view.TurnKey(0));
-    EXPECT_TRUE(g.view.TurnKey(1));
+    EXPECT_FALSE(g.state.TurnKey(0));
+    EXPECT_TRUE(g.state.TurnKey(1));
     g.release(kRight);
-    EXPECT_FALSE(g.view.TurnKey(1));
+    EXPECT_FALSE(g.state.TurnKey(1));
     g.press(kLeft);
     g.release(kUp);  // another key's release leaves it held
-    EXPECT_TRUE(g.view.TurnKey(0));
+    EXPECT_TRUE(g.state.TurnKey(0));
 }
 
 TEST(Keyboard, SpaceBarFiresOnTheNextTickAndReleaseHidesTheFlame) {
@@ -65,42 +65,42 @@ TEST(Keyboard, SpaceBarFiresOnTheNextTickAndReleaseHidesTheFlame) {
     g.press(kP);
     g.press(kP);  // paused
     g.press(kSpace);
-    EXPECT_TRUE(g.view.EngineOn());
-    EXPECT_FALSE(g.view.Fire().Visible);  // no flame until a tick fires the engine
-    P::Fire(g.form).Visible = true;
+    EXPECT_TRUE(g.state.EngineOn);
+    EXPECT_FALSE(g.state.Fire.Visible);  // no flame until a tick fires the engine
+    g.state.Fire.Visible = true;
     g.release(kSpace);
-    EXPECT_FALSE(g.view.EngineOn());
-    EXPECT_FALSE(g.view.Fire().Visible);
+    EXPECT_FALSE(g.state.EngineOn);
+    EXPECT_FALSE(g.state.Fire.Visible);
 
     g.press(kP);
     g.press(kSpace);
     g.d.tick();
-    EXPECT_TRUE(g.view.Fire().Visible);
+    EXPECT_TRUE(g.state.Fire.Visible);
     g.release(kSpace);
-    EXPECT_FALSE(g.view.Fire().Visible);  // at once, without a tick
-    EXPECT_EQ(g.view.Fuel(), 499.85_cur);
+    EXPECT_FALSE(g.state.Fire.Visible);  // at once, without a tick
+    EXPECT_EQ(g.state.Fuel, 499.85_cur);
 }
 
 TEST(Keyboard, PStartsPausesAndResumes) {
     Game g;
     g.press(kP);
-    EXPECT_TRUE(g.view.Timer1().Enabled);
-    EXPECT_FALSE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");  // hidden, caption kept
+    EXPECT_TRUE(g.state.Timer1.Enabled);
+    EXPECT_FALSE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");  // hidden, caption kept
     g.press(kP);
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_TRUE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.lblPause().Caption, "Paused");
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_TRUE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.lblPause.Caption, "Paused");
     g.press(kP);
-    EXPECT_TRUE(g.view.Timer1().Enabled);
-    EXPECT_FALSE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.lblPause().Caption, "Paused");
+    EXPECT_TRUE(g.state.Timer1.Enabled);
+    EXPECT_FALSE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.lblPause.Caption, "Paused");
     EXPECT_EQ(g.d.keyDown(kP, 1), Outcome::Ran);  // Shift+P pauses too
-    EXPECT_FALSE(g.view.Timer1().Enabled);
+    EXPECT_FALSE(g.state.Timer1.Enabled);
     EXPECT_EQ(g.d.keyDown(kP, 2), Outcome::Ran);  // and Ctrl+P resumes
-    EXPECT_TRUE(g.view.Timer1().Enabled);
+    EXPECT_TRUE(g.state.Timer1.Enabled);
     EXPECT_EQ(g.d.keyUp(kP), Outcome::Ran);  // releasing P does nothing
-    EXPECT_TRUE(g.view.Timer1().Enabled);
+    EXPECT_TRUE(g.state.Timer1.Enabled);
 }
 
 TEST(Keyboard, OnlyTheSevenKeysAct) {
@@ -113,7 +113,7 @@ TEST(Keyboard, OnlyTheSevenKeysAct) {
     }
     EXPECT_EQ(snapshot(g.view), before);
     EXPECT_EQ(g.d.keyDown(kR, 1), Outcome::Ran);  // Shift+R resets
-    EXPECT_EQ(g.view.Ground()(0).X1, 1880);
+    EXPECT_EQ(g.state.Ground(0).X1, 1880);
 }
 
 TEST(Keyboard, AfterTheFlightOnlyRAndTheReleasesOfArrowsAct) {
@@ -122,30 +122,30 @@ TEST(Keyboard, AfterTheFlightOnlyRAndTheReleasesOfArrowsAct) {
     g.press(kSpace);
     g.press(kLeft);
     g.d.tick();
-    P::GameOver(g.form) = true;
-    P::Fire(g.form).Visible = true;
-    const Currency thrust = g.view.Thrust();
+    g.state.GameOver = true;
+    g.state.Fire.Visible = true;
+    const Currency thrust = g.state.Thrust;
     for (std::int16_t key : {kUp, kDown, kRight, kP})
         g.press(key);
-    EXPECT_EQ(g.view.Thrust(), thrust);
-    EXPECT_FALSE(g.view.TurnKey(1));
-    EXPECT_TRUE(g.view.Timer1().Enabled);  // P is ignored
-    EXPECT_FALSE(g.view.lblPause().Visible);
+    EXPECT_EQ(g.state.Thrust, thrust);
+    EXPECT_FALSE(g.state.TurnKey(1));
+    EXPECT_TRUE(g.state.Timer1.Enabled);  // P is ignored
+    EXPECT_FALSE(g.state.lblPause.Visible);
 
     g.release(kSpace);  // the engine stays on and the flame as it was
-    EXPECT_TRUE(g.view.EngineOn());
-    EXPECT_TRUE(g.view.Fire().Visible);
+    EXPECT_TRUE(g.state.EngineOn);
+    EXPECT_TRUE(g.state.Fire.Visible);
     g.release(kLeft);
-    EXPECT_FALSE(g.view.TurnKey(0));
+    EXPECT_FALSE(g.state.TurnKey(0));
 
-    P::EngineOn(g.form) = false;
+    g.state.EngineOn = false;
     g.press(kSpace);
-    EXPECT_FALSE(g.view.EngineOn());
+    EXPECT_FALSE(g.state.EngineOn);
 
     g.press(kR);
-    EXPECT_FALSE(g.view.GameOver());
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");
+    EXPECT_FALSE(g.state.GameOver);
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");
 }
 
 }  // namespace

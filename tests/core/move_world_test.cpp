@@ -13,7 +13,7 @@ namespace {
 
 // A loaded game with gravity off and both speeds 0, so that one call moves nothing.
 struct Still : Game {
-    Still() { P::Gravity(form) = Currency(); }
+    Still() { P::state(form).Gravity = Currency(); }
     void place(int i, float x1, float x2) {
         ground(i).X1 = x1;
         ground(i).X2 = x2;
@@ -56,7 +56,7 @@ TEST(MoveWorld, WrapRoundsOffsetAndWidthToWholeUnitsHalvesToEven) {
 
 TEST(MoveWorld, WrapComesBeforeTheMotion) {
     Still g;
-    P::SpeedX(g.form) = 10_cur;
+    g.state.SpeedX = 10_cur;
     g.place(12, kW + 2500, kW + 3000);
     g.place(11, kW + 2495, kW + 3000);  // crosses the margin during this call's motion
     g.move();
@@ -98,7 +98,7 @@ TEST(MoveWorld, StarsWrapOnOneAxisPerCall) {
     EXPECT_EQ(g.star(4).Top, 0);
 
     Still h;  // a star that left at the top-left corner while drifting left
-    P::SpeedX(h.form) = neg(1_cur);
+    h.state.SpeedX = neg(1_cur);
     h.star(5).Left = -5;
     h.star(5).Top = -5;
     h.move();
@@ -111,8 +111,8 @@ TEST(MoveWorld, StarsWrapOnOneAxisPerCall) {
 
 TEST(MoveWorld, EverythingMovesBySpeedsFromBeforeTheCall) {
     Game g, start;  // Normal gravity
-    P::SpeedX(g.form) = 3.5_cur;
-    P::SpeedY(g.form) = neg(2.25_cur);
+    g.state.SpeedX = 3.5_cur;
+    g.state.SpeedY = neg(2.25_cur);
     P::MoveWorld(g.form);
     for (int i = 0; i < kGroundCount; ++i) {
         const Line &a = start.ground(i), &b = g.ground(i);
@@ -123,8 +123,8 @@ TEST(MoveWorld, EverythingMovesBySpeedsFromBeforeTheCall) {
         EXPECT_EQ(g.star(i).Left, start.star(i).Left + 3.5f) << i;
         EXPECT_EQ(g.star(i).Top, start.star(i).Top - 2.25f) << i;
     }
-    EXPECT_EQ(g.view.SpeedY(), neg(2.32_cur));
-    EXPECT_EQ(g.view.SpeedX(), 3.5_cur);
+    EXPECT_EQ(g.state.SpeedY, neg(2.32_cur));
+    EXPECT_EQ(g.state.SpeedX, 3.5_cur);
 }
 
 TEST(MoveWorld, CoordinatesPassThroughCurrency) {
@@ -160,8 +160,8 @@ TEST(MoveWorld, EveryCoordinateMovesThroughCurrencyAtAnyMagnitude) {
     };
     for (int trial = 0; trial < 300; ++trial) {
         Still g;
-        P::SpeedX(g.form) = Currency::fromCount(speed(random));
-        P::SpeedY(g.form) = Currency::fromCount(speed(random));
+        g.state.SpeedX = Currency::fromCount(speed(random));
+        g.state.SpeedY = Currency::fromCount(speed(random));
         std::vector<float> expected;
         for (int i = 0; i < 13; ++i) {
             Line& l = g.ground(i);
@@ -177,9 +177,9 @@ TEST(MoveWorld, EveryCoordinateMovesThroughCurrencyAtAnyMagnitude) {
             const Line& l = g.ground(i);
             const Shape& s = g.star(i);
             for (float c : {l.X1, l.X2, s.Left})
-                expected.push_back(through(c, g.view.SpeedX()));
+                expected.push_back(through(c, g.state.SpeedX));
             for (float c : {s.Top, l.Y1, l.Y2})
-                expected.push_back(through(c, g.view.SpeedY()));
+                expected.push_back(through(c, g.state.SpeedY));
         }
         g.move();
         for (int i = 0; i < 13; ++i) {
@@ -198,8 +198,8 @@ TEST(MoveWorld, AMoveThatOverflowsStopsTheCallWhereItStands) {
     // Index 5's Y1 is beyond Currency's range: indexes 0 to 4 have moved, index 5 as far as
     // its star, and nothing after it.
     Still g;
-    P::SpeedX(g.form) = 1_cur;
-    P::SpeedY(g.form) = 1_cur;
+    g.state.SpeedX = 1_cur;
+    g.state.SpeedY = 1_cur;
     g.ground(5).Y1 = 1e15f;
     const float before4 = g.ground(4).Y2, before5 = g.star(5).Top, before6 = g.ground(6).X1;
     const float x5 = g.ground(5).X1;
@@ -213,67 +213,67 @@ TEST(MoveWorld, AMoveThatOverflowsStopsTheCallWhereItStands) {
 
 TEST(MoveWorld, EngineAtTheStartAttitude) {
     Game g;
-    P::EngineOn(g.form) = true;
+    g.state.EngineOn = true;
     for (std::int16_t n = 1; n <= 3; ++n) {
         P::MoveWorld(g.form);
-        EXPECT_TRUE(g.view.Fire().Visible);
-        EXPECT_EQ(g.view.SpeedY(), 0.08_cur * n);  // 0.15 - 0.07: the push rounds to 0.1500
-        EXPECT_EQ(g.view.SpeedX(), 0.0015_cur * n);
-        EXPECT_EQ(g.view.Fuel(), 500_cur - 0.15_cur * n);
+        EXPECT_TRUE(g.state.Fire.Visible);
+        EXPECT_EQ(g.state.SpeedY, 0.08_cur * n);  // 0.15 - 0.07: the push rounds to 0.1500
+        EXPECT_EQ(g.state.SpeedX, 0.0015_cur * n);
+        EXPECT_EQ(g.state.Fuel, 500_cur - 0.15_cur * n);
     }
 }
 
 TEST(MoveWorld, EnginePushesAlongTheAttitude) {
     Still g;
-    P::EngineOn(g.form) = true;
-    P::Angle(g.form) = Currency();  // the flame points right: the scenery is pushed right
-    P::Thrust(g.form) = 1_cur;
+    g.state.EngineOn = true;
+    g.state.Angle = Currency();  // the flame points right: the scenery is pushed right
+    g.state.Thrust = 1_cur;
     g.move();
-    EXPECT_EQ(g.view.SpeedX(), 1_cur);
-    EXPECT_EQ(g.view.SpeedY(), Currency());
-    P::Angle(g.form) = 14.9_cur;  // nearly upside down: pushed up, the ship sinks
+    EXPECT_EQ(g.state.SpeedX, 1_cur);
+    EXPECT_EQ(g.state.SpeedY, Currency());
+    g.state.Angle = 14.9_cur;  // nearly upside down: pushed up, the ship sinks
     g.move();
-    EXPECT_EQ(g.view.SpeedX(), 1_cur + Currency::fromDouble(std::cos(14.9 / 3.14)));
-    EXPECT_EQ(g.view.SpeedY(), Currency::fromDouble(std::sin(14.9 / 3.14)));
-    EXPECT_LT(g.view.SpeedY(), neg(0.99_cur));
-    EXPECT_EQ(g.view.Fuel(), 498_cur);
+    EXPECT_EQ(g.state.SpeedX, 1_cur + Currency::fromDouble(std::cos(14.9 / 3.14)));
+    EXPECT_EQ(g.state.SpeedY, Currency::fromDouble(std::sin(14.9 / 3.14)));
+    EXPECT_LT(g.state.SpeedY, neg(0.99_cur));
+    EXPECT_EQ(g.state.Fuel, 498_cur);
 }
 
 TEST(MoveWorld, FuelRunsOutAndEndsBelowZero) {
     Game g;
-    P::EngineOn(g.form) = true;
-    P::Fuel(g.form) = 0.1_cur;
+    g.state.EngineOn = true;
+    g.state.Fuel = 0.1_cur;
     P::MoveWorld(g.form);  // 0.1 left: fires once more
-    EXPECT_EQ(g.view.Fuel(), neg(0.05_cur));
-    EXPECT_TRUE(g.view.Fire().Visible);
-    EXPECT_EQ(g.view.SpeedY(), 0.08_cur);
+    EXPECT_EQ(g.state.Fuel, neg(0.05_cur));
+    EXPECT_TRUE(g.state.Fire.Visible);
+    EXPECT_EQ(g.state.SpeedY, 0.08_cur);
     P::MoveWorld(g.form);  // empty: no flame, no push, no burn
-    EXPECT_EQ(g.view.Fuel(), neg(0.05_cur));
-    EXPECT_FALSE(g.view.Fire().Visible);
-    EXPECT_EQ(g.view.SpeedY(), 0.01_cur);
-    EXPECT_EQ(g.view.SpeedX(), 0.0015_cur);
+    EXPECT_EQ(g.state.Fuel, neg(0.05_cur));
+    EXPECT_FALSE(g.state.Fire.Visible);
+    EXPECT_EQ(g.state.SpeedY, 0.01_cur);
+    EXPECT_EQ(g.state.SpeedX, 0.0015_cur);
 
     Game h;  // exactly 0 hides a flame even with the engine off
-    P::Fuel(h.form) = Currency();
-    P::Fire(h.form).Visible = true;
+    h.state.Fuel = Currency();
+    h.state.Fire.Visible = true;
     P::MoveWorld(h.form);
-    EXPECT_FALSE(h.view.Fire().Visible);
+    EXPECT_FALSE(h.state.Fire.Visible);
 }
 
 TEST(MoveWorld, GravityAndAnIdleEngine) {
     Still g;
-    P::SpeedY(g.form) = 1.5_cur;
-    P::Fire(g.form).Visible = true;
+    g.state.SpeedY = 1.5_cur;
+    g.state.Fire.Visible = true;
     g.move();
     g.move();
-    EXPECT_EQ(g.view.SpeedY(), 1.5_cur);  // no gravity: the speed is kept
-    EXPECT_TRUE(g.view.Fire().Visible);   // fuel left, engine off: the flame is left alone
-    P::Gravity(g.form) = 0.28_cur;
-    P::EngineOn(g.form) = true;
-    P::Thrust(g.form) = Currency();
+    EXPECT_EQ(g.state.SpeedY, 1.5_cur);  // no gravity: the speed is kept
+    EXPECT_TRUE(g.state.Fire.Visible);   // fuel left, engine off: the flame is left alone
+    g.state.Gravity = 0.28_cur;
+    g.state.EngineOn = true;
+    g.state.Thrust = Currency();
     g.move();
-    EXPECT_EQ(g.view.SpeedY(), 1.22_cur);
-    EXPECT_EQ(g.view.Fuel(), 500_cur);  // no thrust, no burn
+    EXPECT_EQ(g.state.SpeedY, 1.22_cur);
+    EXPECT_EQ(g.state.Fuel, 500_cur);  // no thrust, no burn
 }
 
 }  // namespace

@@ -32,11 +32,11 @@ std::vector<std::string> checked(Game& g, const std::vector<std::string_view>& g
 }
 
 void expectRestarted(Game& g) {
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_TRUE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");
-    EXPECT_FALSE(g.view.GameOver());
-    EXPECT_EQ(g.view.Thrust(), 0.15_cur);
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_TRUE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");
+    EXPECT_FALSE(g.state.GameOver);
+    EXPECT_EQ(g.state.Thrust, 0.15_cur);
 }
 
 TEST(OptionsMenus, GravityItems) {
@@ -47,14 +47,14 @@ TEST(OptionsMenus, GravityItems) {
         g.ticks(4);
         EXPECT_EQ(g.d.click(kGravity[k]), Outcome::Ran);
         expectRestarted(g);
-        EXPECT_EQ(g.view.Gravity(), values[k]) << kGravity[k];
+        EXPECT_EQ(g.state.Gravity, values[k]) << kGravity[k];
         EXPECT_EQ(checked(g, kGravity), std::vector<std::string>{std::string(kGravity[k])});
         // The reset inside ran with the previous gravity, Normal.
-        EXPECT_EQ(g.view.SpeedY(), neg(0.07_cur));
-        EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
+        EXPECT_EQ(g.state.SpeedY, neg(0.07_cur));
+        EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");
         g.press(kR);  // the check mark brings the same gravity back
-        EXPECT_EQ(g.view.Gravity(), values[k]) << kGravity[k];
-        EXPECT_EQ(g.view.SpeedY(), Currency() - values[k]);
+        EXPECT_EQ(g.state.Gravity, values[k]) << kGravity[k];
+        EXPECT_EQ(g.state.SpeedY, Currency() - values[k]);
     }
 }
 
@@ -68,41 +68,41 @@ TEST(OptionsMenus, FuelItemsShowTheNewAmountAtOnce) {
         g.ticks(4);
         EXPECT_EQ(g.d.click(kFuel[k]), Outcome::Ran);
         expectRestarted(g);
-        EXPECT_EQ(g.view.Fuel(), values[k]) << kFuel[k];
-        EXPECT_EQ(g.view.lblFuel().Caption, texts[k]);
+        EXPECT_EQ(g.state.Fuel, values[k]) << kFuel[k];
+        EXPECT_EQ(g.state.lblFuel.Caption, texts[k]);
         EXPECT_EQ(checked(g, kFuel), std::vector<std::string>{std::string(kFuel[k])});
-        EXPECT_EQ(g.view.Gravity(), 0.07_cur);
+        EXPECT_EQ(g.state.Gravity, 0.07_cur);
         g.press(kR);
-        EXPECT_EQ(g.view.Fuel(), values[k]) << kFuel[k];
-        EXPECT_EQ(g.view.lblFuel().Caption, texts[k]);
+        EXPECT_EQ(g.state.Fuel, values[k]) << kFuel[k];
+        EXPECT_EQ(g.state.lblFuel.Caption, texts[k]);
     }
 }
 
 TEST(OptionsMenus, LimiterItems) {
     Game g;
     g.d.click("mnuTOff");
-    EXPECT_TRUE(g.view.NoLimiter());
+    EXPECT_TRUE(g.state.NoLimiter);
     EXPECT_EQ(checked(g, kLimiter), std::vector<std::string>{"mnuTOff"});
     g.press(kR);
-    EXPECT_TRUE(g.view.NoLimiter());
+    EXPECT_TRUE(g.state.NoLimiter);
     for (int k = 0; k < 18; ++k)
         g.press(kUp);
-    EXPECT_EQ(g.view.Thrust(), 1.05_cur);
+    EXPECT_EQ(g.state.Thrust, 1.05_cur);
     g.d.click("mnuTOn");
-    EXPECT_FALSE(g.view.NoLimiter());
+    EXPECT_FALSE(g.state.NoLimiter);
     EXPECT_EQ(checked(g, kLimiter), std::vector<std::string>{"mnuTOn"});
     expectRestarted(g);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");
 }
 
 TEST(OptionsMenus, ChoosingTheCheckedItemStillRestarts) {
     Game g;
     g.press(kP);
     g.ticks(3);
-    P::GameOver(g.form) = true;
+    g.state.GameOver = true;
     g.d.click("mnuGNormal");
     expectRestarted(g);
-    EXPECT_EQ(g.view.Ground()(0).X1, 1880);  // the terrain moved 4400 to the right
+    EXPECT_EQ(g.state.Ground(0).X1, 1880);  // the terrain moved 4400 to the right
     EXPECT_EQ(checked(g, kGravity), std::vector<std::string>{"mnuGNormal"});
 }
 
@@ -112,14 +112,14 @@ TEST(OptionsMenus, GravityAndLimiterLeaveTheFuelReadoutOfTheCheckedAmount) {
     g.press(kP);
     g.press(kSpace);
     g.ticks(10);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 999");  // 998.5 burnt down
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 999");  // 998.5 burnt down
     g.release(kSpace);
     g.d.click("mnuGHigh");
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 1000");
-    EXPECT_EQ(g.view.Fuel(), 1000_cur);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 1000");
+    EXPECT_EQ(g.state.Fuel, 1000_cur);
     g.d.click("mnuTOff");
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 1000");
-    EXPECT_EQ(g.view.Gravity(), 0.14_cur);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 1000");
+    EXPECT_EQ(g.state.Gravity, 0.14_cur);
 }
 
 TEST(OptionsMenus, EachGroupKeepsExactlyOneCheckMark) {
@@ -136,9 +136,9 @@ TEST(OptionsMenus, EachGroupKeepsExactlyOneCheckMark) {
     EXPECT_EQ(checked(g, kGravity), std::vector<std::string>{"mnuGVHigh"});
     EXPECT_EQ(checked(g, kFuel), std::vector<std::string>{"mnuF250"});
     EXPECT_EQ(checked(g, kLimiter), std::vector<std::string>{"mnuTOff"});
-    EXPECT_EQ(g.view.Gravity(), 0.28_cur);
-    EXPECT_EQ(g.view.Fuel(), 250_cur);
-    EXPECT_TRUE(g.view.NoLimiter());
+    EXPECT_EQ(g.state.Gravity, 0.28_cur);
+    EXPECT_EQ(g.state.Fuel, 250_cur);
+    EXPECT_TRUE(g.state.NoLimiter);
 }
 
 TEST(OptionsMenus, ResetTurnsTheLimiterOffAndResetsThreeTimes) {
@@ -151,11 +151,11 @@ TEST(OptionsMenus, ResetTurnsTheLimiterOffAndResetsThreeTimes) {
     EXPECT_EQ(checked(fresh, kGravity), std::vector<std::string>{"mnuGNormal"});
     EXPECT_EQ(checked(fresh, kFuel), std::vector<std::string>{"mnuF500"});
     EXPECT_EQ(checked(fresh, kLimiter), std::vector<std::string>{"mnuTOff"});
-    EXPECT_TRUE(fresh.view.NoLimiter());
-    EXPECT_EQ(fresh.view.Gravity(), 0.07_cur);
-    EXPECT_EQ(fresh.view.Fuel(), 500_cur);
-    EXPECT_EQ(fresh.view.lblFuel().Caption, "Fuel: 500");
-    EXPECT_EQ(fresh.view.SpeedY(), neg(0.07_cur));
+    EXPECT_TRUE(fresh.view.state().NoLimiter);
+    EXPECT_EQ(fresh.view.state().Gravity, 0.07_cur);
+    EXPECT_EQ(fresh.view.state().Fuel, 500_cur);
+    EXPECT_EQ(fresh.view.state().lblFuel.Caption, "Fuel: 500");
+    EXPECT_EQ(fresh.view.state().SpeedY, neg(0.07_cur));
 
     // 3 x 4400 to the right of the design, each reset wrapping what passed the margin.
     const float x[kGroundCount][2] = {
@@ -168,14 +168,14 @@ TEST(OptionsMenus, ResetTurnsTheLimiterOffAndResetsThreeTimes) {
     }
     for (int k = 0; k < 20; ++k)
         fresh.press(kUp);
-    EXPECT_EQ(fresh.view.Thrust(), 1.15_cur);
+    EXPECT_EQ(fresh.view.state().Thrust, 1.15_cur);
 
     g.d.click("mnuReset");  // from other options: back to Normal and 500
-    EXPECT_EQ(g.view.Gravity(), 0.07_cur);
-    EXPECT_EQ(g.view.Fuel(), 500_cur);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
+    EXPECT_EQ(g.state.Gravity, 0.07_cur);
+    EXPECT_EQ(g.state.Fuel, 500_cur);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");
     // The first two resets inside still saw High gravity; the last one saw Normal.
-    EXPECT_EQ(g.view.SpeedY(), neg(0.07_cur));
+    EXPECT_EQ(g.state.SpeedY, neg(0.07_cur));
 }
 
 }  // namespace

@@ -16,16 +16,16 @@ void expectDesignHeight(Game& g) {
 }
 
 void expectReady(Game& g) {
-    EXPECT_FALSE(g.view.Timer1().Enabled);
-    EXPECT_TRUE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.lblPause().Caption, "Press 'P' to start");
-    EXPECT_FALSE(g.view.GameOver());
-    EXPECT_FALSE(g.view.EngineOn());
-    EXPECT_FALSE(g.view.TurnKey(0) || g.view.TurnKey(1));
+    EXPECT_FALSE(g.state.Timer1.Enabled);
+    EXPECT_TRUE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.lblPause.Caption, "Press 'P' to start");
+    EXPECT_FALSE(g.state.GameOver);
+    EXPECT_FALSE(g.state.EngineOn);
+    EXPECT_FALSE(g.state.TurnKey(0) || g.state.TurnKey(1));
     for (int i = 0; i < kHullCount; ++i)
-        EXPECT_EQ(g.view.ship()(i).BorderColor, kWhite) << i;
-    EXPECT_EQ(g.view.Thrust(), 0.15_cur);
-    EXPECT_EQ(g.view.Fuel(), 500_cur);
+        EXPECT_EQ(g.state.ship(i).BorderColor, kWhite) << i;
+    EXPECT_EQ(g.state.Thrust, 0.15_cur);
+    EXPECT_EQ(g.state.Fuel, 500_cur);
     EXPECT_EQ(g.ground(12).Y2, 6000);
 }
 
@@ -49,10 +49,10 @@ TEST(ResetGame, AfterACrashTheGameIsReadyAgain) {
     EXPECT_EQ(g.press(kR), Outcome::Ran);
     expectReady(g);
     expectDesignHeight(g);
-    EXPECT_EQ(g.view.SpeedY(), neg(0.07_cur));  // gravity acted once
-    EXPECT_EQ(g.view.SpeedX(), Currency());
-    EXPECT_FALSE(g.view.Fire().Visible);
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: ");
+    EXPECT_EQ(g.state.SpeedY, neg(0.07_cur));  // gravity acted once
+    EXPECT_EQ(g.state.SpeedX, Currency());
+    EXPECT_FALSE(g.state.Fire.Visible);
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: ");
     EXPECT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_EQ(g.d.tick(), Outcome::Dropped);
 }
@@ -74,7 +74,7 @@ TEST(ResetGame, AtStartUpTheTerrainMovesRightAndTheEdgesWrap) {
         EXPECT_EQ(g.star(i).Left, kStars[i][0]);
         EXPECT_EQ(g.star(i).Top, kStars[i][1]);
     }
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 60");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 60");
 }
 
 TEST(ResetGame, TerrainReturnsToItsStartHeightAfterAFlight) {
@@ -85,7 +85,7 @@ TEST(ResetGame, TerrainReturnsToItsStartHeightAfterAFlight) {
     g.release(kSpace);
     g.ticks(30);
     ASSERT_GT(g.ground(1).Y1, 6100);
-    const std::string height = g.view.lblHeight().Caption;
+    const std::string height = g.state.lblHeight.Caption;
     const Shape star = g.star(3);
     g.press(kP);  // paused
     g.press(kR);
@@ -94,12 +94,12 @@ TEST(ResetGame, TerrainReturnsToItsStartHeightAfterAFlight) {
     for (int i : {0, 3, 5, 8, 10})
         EXPECT_EQ(g.ground(i).Y1, g.ground(i).Y2);
     // The readout keeps the height from before the re-seat until the first tick.
-    EXPECT_EQ(g.view.lblHeight().Caption, height);
+    EXPECT_EQ(g.state.lblHeight.Caption, height);
     EXPECT_EQ(g.star(3).Left, star.Left);
     EXPECT_EQ(g.star(3).Top, star.Top);
     g.press(kP);
     g.d.tick();
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 59.9993");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 59.9993");
 }
 
 TEST(ResetGame, ReSeatsFromAnyHeightExactly) {
@@ -115,24 +115,24 @@ TEST(ResetGame, ReSeatsFromAnyHeightExactly) {
 TEST(ResetGame, AnEngineStuckOnAfterACrashFiresOnceInTheReset) {
     Game g;
     crash(g, true);
-    EXPECT_FALSE(g.view.Fire().Visible);  // the crash hid the flame
-    g.release(kSpace);                    // ignored while the flight is over
-    EXPECT_TRUE(g.view.EngineOn());
+    EXPECT_FALSE(g.state.Fire.Visible);  // the crash hid the flame
+    g.release(kSpace);                   // ignored while the flight is over
+    EXPECT_TRUE(g.state.EngineOn);
     g.press(kR);
-    EXPECT_TRUE(g.view.Fire().Visible);
-    EXPECT_FALSE(g.view.EngineOn());
-    EXPECT_EQ(g.view.Fuel(), 499.85_cur);
-    EXPECT_EQ(g.view.SpeedY(), 0.08_cur);  // 0.15 - 0.07
-    EXPECT_EQ(g.view.SpeedX(), 0.0015_cur);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");
+    EXPECT_TRUE(g.state.Fire.Visible);
+    EXPECT_FALSE(g.state.EngineOn);
+    EXPECT_EQ(g.state.Fuel, 499.85_cur);
+    EXPECT_EQ(g.state.SpeedY, 0.08_cur);  // 0.15 - 0.07
+    EXPECT_EQ(g.state.SpeedX, 0.0015_cur);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");
     // The flame stays lit on the start screen until the space bar is next released.
     g.press(kP);
     g.ticks(2);
-    EXPECT_TRUE(g.view.Fire().Visible);
-    EXPECT_EQ(g.view.Fuel(), 499.85_cur);
+    EXPECT_TRUE(g.state.Fire.Visible);
+    EXPECT_EQ(g.state.Fuel, 499.85_cur);
     g.press(kSpace);
     g.release(kSpace);
-    EXPECT_FALSE(g.view.Fire().Visible);
+    EXPECT_FALSE(g.state.Fire.Visible);
 }
 
 TEST(ResetGame, AnArrowHeldDuringTheResetTurnsTheNewShip) {
@@ -140,12 +140,12 @@ TEST(ResetGame, AnArrowHeldDuringTheResetTurnsTheNewShip) {
         Game g;
         g.press(key);
         g.press(kR);
-        EXPECT_EQ(g.view.Angle(), angle);
-        EXPECT_FALSE(g.view.TurnKey(0) || g.view.TurnKey(1));
-        EXPECT_NE(g.view.ship()(3).X2, 5160);  // placed for the turned attitude
+        EXPECT_EQ(g.state.Angle, angle);
+        EXPECT_FALSE(g.state.TurnKey(0) || g.state.TurnKey(1));
+        EXPECT_NE(g.state.ship(3).X2, 5160);  // placed for the turned attitude
         g.press(kP);
         g.ticks(2);  // the key is held, but the reset forgot it
-        EXPECT_EQ(g.view.Angle(), angle);
+        EXPECT_EQ(g.state.Angle, angle);
     }
 }
 
@@ -153,17 +153,17 @@ TEST(ResetGame, FromEveryPlayState) {
     Game paused;
     paused.press(kP);
     paused.press(kP);
-    EXPECT_EQ(paused.view.lblPause().Caption, "Paused");
+    EXPECT_EQ(paused.view.state().lblPause.Caption, "Paused");
     paused.press(kR);
     expectReady(paused);
 
     Game landed;
     landed.press(kP);
     P::Touchdown(landed.form, 8);
-    ASSERT_EQ(landed.view.lblScore().Caption, "Score: 1,389");
+    ASSERT_EQ(landed.view.state().lblScore.Caption, "Score: 1,389");
     landed.press(kR);
     expectReady(landed);
-    EXPECT_EQ(landed.view.lblScore().Caption, "Score: ");
+    EXPECT_EQ(landed.view.state().lblScore.Caption, "Score: ");
 }
 
 }  // namespace

@@ -19,17 +19,17 @@ void expectAt(const Line& l, const float (&at)[4]) {
 
 TEST(Scene, WindowTimerAndLabels) {
     Game g(false);
-    EXPECT_EQ(g.view.Caption(), "Vandrel");
-    EXPECT_EQ(g.view.ScaleWidth(), kW);
-    EXPECT_EQ(g.view.ScaleHeight(), kH);
-    EXPECT_EQ(g.view.BackColor(), kBlack);
-    EXPECT_TRUE(g.view.Timer1().Enabled);  // until Form_Load disables it
-    EXPECT_EQ(g.view.Timer1().Interval, 10);
+    EXPECT_EQ(g.state.Caption, "Vandrel");
+    EXPECT_EQ(g.state.ScaleWidth, kW);
+    EXPECT_EQ(g.state.ScaleHeight, kH);
+    EXPECT_EQ(g.state.BackColor, kBlack);
+    EXPECT_TRUE(g.state.Timer1.Enabled);  // until Form_Load disables it
+    EXPECT_EQ(g.state.Timer1.Interval, 10);
 
     // The four readouts: a column in the top-left corner, 360 apart, empty until loaded.
     float top = 120;
     for (const Label* l :
-         {&g.view.lblFuel(), &g.view.lblThrust(), &g.view.lblHeight(), &g.view.lblScore()}) {
+         {&g.state.lblFuel, &g.state.lblThrust, &g.state.lblHeight, &g.state.lblScore}) {
         EXPECT_EQ(l->Caption, "");
         EXPECT_TRUE(l->Visible);
         EXPECT_EQ((std::vector<float>{l->Left, l->Top, l->Width, l->Height}),
@@ -37,7 +37,7 @@ TEST(Scene, WindowTimerAndLabels) {
         EXPECT_FALSE(l->OwnFont.has_value());
         top += 360;
     }
-    const Label& pause = g.view.lblPause();
+    const Label& pause = g.state.lblPause;
     EXPECT_EQ(pause.Caption, "Press 'P' to start");
     EXPECT_TRUE(pause.Visible);
     EXPECT_EQ((std::vector<float>{pause.Left, pause.Top, pause.Width, pause.Height}),
@@ -54,7 +54,7 @@ TEST(Scene, TerrainHullFlameStarsAndMarkers) {
     Game g(false);
     std::vector<int> level;  // width * 100 + index of each level segment
     for (int i = 0; i < kGroundCount; ++i) {
-        const Line& l = g.view.Ground()(i);
+        const Line& l = g.state.Ground(i);
         expectAt(l, kGround[i]);
         EXPECT_EQ(l.BorderColor, kWhite);
         EXPECT_EQ(l.BorderWidth, 2);
@@ -64,18 +64,18 @@ TEST(Scene, TerrainHullFlameStarsAndMarkers) {
     EXPECT_EQ(level, (std::vector<int>{120000, 84003, 132005, 72008, 132010}));
 
     for (int i = 0; i < kHullCount; ++i) {
-        expectAt(g.view.ship()(i), kShip[i]);
-        EXPECT_EQ(g.view.ship()(i).BorderColor, kWhite);
-        EXPECT_EQ(g.view.ship()(i).BorderWidth, 2);
+        expectAt(g.state.ship(i), kShip[i]);
+        EXPECT_EQ(g.state.ship(i).BorderColor, kWhite);
+        EXPECT_EQ(g.state.ship(i).BorderWidth, 2);
     }
-    const Line& fire = g.view.Fire();
+    const Line& fire = g.state.Fire;
     expectAt(fire, {5280, 3120, 5280, 3600});
     EXPECT_FALSE(fire.Visible);
     EXPECT_EQ(fire.BorderColor, kRed);
     EXPECT_EQ(fire.BorderWidth, 5);
 
     for (int i = 0; i < kStarCount; ++i) {
-        const Shape& s = g.view.shpStar()(i);
+        const Shape& s = g.state.shpStar(i);
         EXPECT_EQ(s.Left, kStars[i][0]) << i;
         EXPECT_EQ(s.Top, kStars[i][1]) << i;
         EXPECT_EQ(s.Width, 60);
@@ -86,12 +86,12 @@ TEST(Scene, TerrainHullFlameStarsAndMarkers) {
         EXPECT_EQ(s.BorderColor, systemColor(SystemColor::WindowText));
     }
 
-    expectAt(g.view.Line2(), {10920, 2160, 10920, 1440});
-    expectAt(g.view.Line3(), {13420, 3600, 13420, 4200});
-    EXPECT_EQ(g.view.Line2().BorderColor, systemColor(SystemColor::WindowBackground));
-    EXPECT_THROW(g.view.Ground()(13), RuntimeError);
-    EXPECT_THROW(g.view.ship()(-1), RuntimeError);
-    EXPECT_THROW(g.view.TurnKey(2), RuntimeError);
+    expectAt(g.state.Line2, {10920, 2160, 10920, 1440});
+    expectAt(g.state.Line3, {13420, 3600, 13420, 4200});
+    EXPECT_EQ(g.state.Line2.BorderColor, systemColor(SystemColor::WindowBackground));
+    EXPECT_THROW(g.state.Ground(13), RuntimeError);
+    EXPECT_THROW(g.state.ship(-1), RuntimeError);
+    EXPECT_THROW(g.state.TurnKey(2), RuntimeError);
 }
 
 // The menu tree as "name(caption)" with "*" for a check mark and [...] around a submenu.
@@ -110,7 +110,7 @@ std::string tree(const MenuItem& item) {
 TEST(Scene, MenuTreeWithCaptionsAndCheckMarks) {
     Game g(false);
     std::string bar;
-    for (const MenuItem* top : g.view.menuBar())
+    for (const MenuItem* top : g.state.menuBar)
         bar += tree(*top) + " ";
     EXPECT_EQ(bar,
               "mnuFile(&File)[mnuExit(E&xit)] "
@@ -121,8 +121,8 @@ TEST(Scene, MenuTreeWithCaptionsAndCheckMarks) {
               "mnuThrust(Thrust limiter)[mnuTOn(On)* mnuTOff(Off)] mnuReset(Reset)] "
               "mnuHelp(&Help)[mnuControls(Controls) mnuABout(About)] ");
     EXPECT_EQ(g.view.menuItem("mnuNothing"), nullptr);
-    EXPECT_EQ(g.view.Fuel(), Currency());  // the state is all zero before the load
-    EXPECT_FALSE(g.view.EngineOn() || g.view.GameOver() || g.view.NoLimiter());
+    EXPECT_EQ(g.state.Fuel, Currency());  // the state is all zero before the load
+    EXPECT_FALSE(g.state.EngineOn || g.state.GameOver || g.state.NoLimiter);
 }
 
 }  // namespace

@@ -76,8 +76,8 @@ TEST(SegmentsCross, HullSegmentLyingAlongTheGroundIsNoContact) {
 bool anyPairMeetsOrFaults(Form1& f) {
     for (int i = 0; i < 9; ++i) {
         for (int j = 0; j < 13; ++j) {
-            const Line& g = P::Ground(f, j);
-            const Line& s = P::ship(f, i);
+            const Line& g = P::state(f).Ground(j);
+            const Line& s = P::state(f).ship(i);
             try {
                 if (P::SegmentsCross(g.X1, g.Y1, g.X2, g.Y2, s.X1, s.Y1, s.X2, s.Y2)) return true;
             } catch (const RuntimeError&) {
@@ -91,7 +91,7 @@ bool anyPairMeetsOrFaults(Form1& f) {
 TEST(ContactPossible, TheFirstPassMissesNoContactAndNoFault) {
     Game g;
     std::mt19937 random(20261208);
-    const auto& hull = g.view.ship();
+    const auto& hull = g.state.ship;
     // A point of the hull, an end or somewhere along a segment, or near one.
     auto hullPoint = [&](float& x, float& y) {
         const Line& l = hull(static_cast<int>(random() % 9));
@@ -103,7 +103,7 @@ TEST(ContactPossible, TheFirstPassMissesNoContactAndNoFault) {
     int possible = 0, exact = 0;
     for (int trial = 0; trial < 20000; ++trial) {
         for (int j = 0; j < 13; ++j) {
-            Line& s = P::Ground(g.form, j);
+            Line& s = g.state.Ground(j);
             hullPoint(s.X1, s.Y1);
             switch (random() % 60) {
                 case 0:  // from a hull point to another: ends that touch exactly
@@ -131,8 +131,8 @@ TEST(ContactPossible, TheFirstPassMissesNoContactAndNoFault) {
                     break;
             }
         }
-        if (trial % 100 == 0) P::Ground(g.form, trial % 13).X2 = 3e38f;  // a fault
-        if (trial % 100 == 1) P::Ground(g.form, trial % 13).Y1 = 1e30f;  // huge but whole
+        if (trial % 100 == 0) g.state.Ground(trial % 13).X2 = 3e38f;  // a fault
+        if (trial % 100 == 1) g.state.Ground(trial % 13).Y1 = 1e30f;  // huge but whole
         const bool must = anyPairMeetsOrFaults(g.form);
         const bool may = P::ContactPossible(g.form);
         ASSERT_TRUE(may || !must) << "trial " << trial;

@@ -46,8 +46,8 @@ TEST(Timer1, ATickAfterTheFlightEndedChangesNothing) {
     g.press(kRight);
     g.ticks(5);
     EXPECT_TRUE(g.view.tickChangesAnything());
-    P::GameOver(g.form) = true;
-    EXPECT_TRUE(g.view.Timer1().Enabled);
+    g.state.GameOver = true;
+    EXPECT_TRUE(g.state.Timer1.Enabled);
     EXPECT_FALSE(g.view.tickChangesAnything());
     const std::string before = snapshot(g.view);
     EXPECT_EQ(g.d.tick(), Outcome::Ran);
@@ -66,8 +66,8 @@ TEST(Timer1, LowestHullSegmentWinsOverLowestGroundSegment) {
     g.d.tick();
     ASSERT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_EQ(g.platform.boxes[0].title, "Landed!");  // ground 9 was judged
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: 14,286");
-    EXPECT_TRUE(g.view.GameOver());
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: 14,286");
+    EXPECT_TRUE(g.state.GameOver);
 }
 
 TEST(Timer1, SharedVertexIsJudgedOnceWithTheLowerIndex) {
@@ -79,21 +79,21 @@ TEST(Timer1, SharedVertexIsJudgedOnceWithTheLowerIndex) {
     g.d.tick();
     ASSERT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_EQ(g.platform.boxes[0].title, "Landed!");
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: 12,500");
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: 12,500");
 }
 
 TEST(Timer1, TheScanSeesThisTicksMotion) {
     Running g;
     setGround(g, 4, 5000, 3250, 5600, 3250);  // 10 below the feet
-    P::SpeedY(g.form) = neg(20_cur);
+    g.state.SpeedY = neg(20_cur);
     g.d.tick();
     ASSERT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_EQ(g.platform.boxes[0].title, "Crashed!");  // hit at -20.07
-    EXPECT_EQ(g.view.Ground()(4).Y1, 3230);
-    EXPECT_EQ(g.view.SpeedY(), neg(20.07_cur));
+    EXPECT_EQ(g.state.Ground(4).Y1, 3230);
+    EXPECT_EQ(g.state.SpeedY, neg(20.07_cur));
     g.ticks(3);
     EXPECT_EQ(g.platform.boxes.size(), 1u);
-    EXPECT_EQ(g.view.Ground()(4).Y1, 3230);
+    EXPECT_EQ(g.state.Ground(4).Y1, 3230);
 }
 
 TEST(Timer1, NothingElseRunsWhileTheOutcomeBoxIsOpen) {
@@ -109,9 +109,9 @@ TEST(Timer1, NothingElseRunsWhileTheOutcomeBoxIsOpen) {
         reset = g.d.keyDown(kR);
         menu = g.d.click("mnuReset");
         key = g.d.keyUp(kSpace);
-        fuel = g.view.lblFuel().Caption;
-        thrust = g.view.lblThrust().Caption;
-        height = g.view.lblHeight().Caption;
+        fuel = g.state.lblFuel.Caption;
+        thrust = g.state.lblThrust.Caption;
+        height = g.state.lblHeight.Caption;
     };
     EXPECT_EQ(g.d.tick(), Outcome::Ran);
     EXPECT_EQ(tick, Outcome::Dropped);
@@ -120,58 +120,58 @@ TEST(Timer1, NothingElseRunsWhileTheOutcomeBoxIsOpen) {
     EXPECT_EQ(key, Outcome::Dropped);
     EXPECT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_EQ(g.d.ticks(), 1u);
-    EXPECT_TRUE(g.view.GameOver());
-    EXPECT_TRUE(g.view.EngineOn());
+    EXPECT_TRUE(g.state.GameOver);
+    EXPECT_TRUE(g.state.EngineOn);
 
     // The readouts of the ending tick are refreshed after the box has closed.
     EXPECT_EQ(fuel, "Fuel: 500");
     EXPECT_EQ(thrust, "Thrust: 1.5");
     EXPECT_EQ(height, "Height: 60");
-    EXPECT_EQ(g.view.Fuel(), 499.5_cur);
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 500");  // 499.5 rounds away from zero
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 5.0");
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 70");
+    EXPECT_EQ(g.state.Fuel, 499.5_cur);
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 500");  // 499.5 rounds away from zero
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 5.0");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 70");
 }
 
 TEST(Timer1, ReadoutsChangeOnlyAtTheEndOfATick) {
     Game g;
     g.press(kP);
     g.press(kUp);
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 1.5");
-    P::lblScore(g.form).Caption = "Score: 7";
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 1.5");
+    g.state.lblScore.Caption = "Score: 7";
     g.d.tick();
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 2.0");
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 60");  // moved by 0 in the first tick
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: 7");     // the tick never writes the score
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 2.0");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 60");  // moved by 0 in the first tick
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: 7");     // the tick never writes the score
     g.d.tick();
-    EXPECT_EQ(g.view.lblHeight().Caption, "Height: 59.9993");
+    EXPECT_EQ(g.state.lblHeight.Caption, "Height: 59.9993");
 
-    P::Thrust(g.form) = 100_cur;
-    P::Fuel(g.form) = neg(0.5_cur);
+    g.state.Thrust = 100_cur;
+    g.state.Fuel = neg(0.5_cur);
     g.d.tick();
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 1,000.0");
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: -1");
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 1,000.0");
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: -1");
 
-    P::Thrust(g.form) = 0.05_cur;
-    P::Fuel(g.form) = 0.4999_cur;
+    g.state.Thrust = 0.05_cur;
+    g.state.Fuel = 0.4999_cur;
     g.d.tick();
-    EXPECT_EQ(g.view.lblThrust().Caption, "Thrust: 0.5");
-    EXPECT_EQ(g.view.lblFuel().Caption, "Fuel: 0");
+    EXPECT_EQ(g.state.lblThrust.Caption, "Thrust: 0.5");
+    EXPECT_EQ(g.state.lblFuel.Caption, "Fuel: 0");
 }
 
 TEST(Timer1, TheShipTurnsOneStepPerTickWhileAKeyIsHeld) {
     Game g;
     g.press(kP);
     g.press(kLeft);
-    EXPECT_EQ(g.view.Angle(), 4.9_cur);  // the key only records; the tick turns
+    EXPECT_EQ(g.state.Angle, 4.9_cur);  // the key only records; the tick turns
     g.ticks(3);
-    EXPECT_EQ(g.view.Angle(), 4.3_cur);
+    EXPECT_EQ(g.state.Angle, 4.3_cur);
     g.press(kRight);
     g.ticks(2);
-    EXPECT_EQ(g.view.Angle(), 4.3_cur);
+    EXPECT_EQ(g.state.Angle, 4.3_cur);
     g.release(kLeft);
     g.ticks(1);
-    EXPECT_EQ(g.view.Angle(), 4.5_cur);
+    EXPECT_EQ(g.state.Angle, 4.5_cur);
 }
 
 TEST(Timer1, AnUnhandledErrorStopsTheProgram) {

@@ -18,9 +18,9 @@ struct Flight {
 // a landing, and checks that the outcome is shown consistently either way.
 bool judge(Flight f, std::int16_t index = 8) {
     Game g;
-    P::SpeedX(g.form) = f.speedX;
-    P::SpeedY(g.form) = f.speedY;
-    P::Angle(g.form) = f.angle;
+    g.state.SpeedX = f.speedX;
+    g.state.SpeedY = f.speedY;
+    g.state.Angle = f.angle;
     P::Touchdown(g.form, index);
     EXPECT_EQ(g.platform.boxes.size(), 1u);
     if (g.platform.boxes.empty()) return false;
@@ -31,14 +31,14 @@ bool judge(Flight f, std::int16_t index = 8) {
     }
     EXPECT_EQ(g.platform.boxes[0].buttons, 0);
     for (int i = 0; i < kHullCount; ++i)
-        EXPECT_EQ(g.view.ship()(i).BorderColor, landed ? kGreen : kRed);
+        EXPECT_EQ(g.state.ship(i).BorderColor, landed ? kGreen : kRed);
     if (!landed) {
-        EXPECT_EQ(g.view.lblScore().Caption, "Score: ");
+        EXPECT_EQ(g.state.lblScore.Caption, "Score: ");
     }
-    EXPECT_TRUE(g.view.GameOver());
-    EXPECT_EQ(g.view.SpeedX(), f.speedX);  // judged, never changed
-    EXPECT_EQ(g.view.SpeedY(), f.speedY);
-    EXPECT_EQ(g.view.Angle(), f.angle);
+    EXPECT_TRUE(g.state.GameOver);
+    EXPECT_EQ(g.state.SpeedX, f.speedX);  // judged, never changed
+    EXPECT_EQ(g.state.SpeedY, f.speedY);
+    EXPECT_EQ(g.state.Angle, f.angle);
     return landed;
 }
 
@@ -86,14 +86,14 @@ TEST(Touchdown, ScoreIsAMillionOverThePadWidth) {
                    Case{8, "Score: 1,389"}, Case{10, "Score: 758"}}) {
         Game g;
         P::Touchdown(g.form, c.index);
-        EXPECT_EQ(g.view.lblScore().Caption, c.text);
+        EXPECT_EQ(g.state.lblScore.Caption, c.text);
     }
     Game moved;  // only the width counts, wherever the pad is
     moved.ground(8).X1 = -2400.25f;
     moved.ground(8).X2 = -1900.25f;
     moved.ground(8).Y1 = moved.ground(8).Y2 = 3000.5f;
     P::Touchdown(moved.form, 8);
-    EXPECT_EQ(moved.view.lblScore().Caption, "Score: 2,000");
+    EXPECT_EQ(moved.view.state().lblScore.Caption, "Score: 2,000");
 }
 
 TEST(Touchdown, ScoreFollowsTheRegionalSettings) {
@@ -101,25 +101,25 @@ TEST(Touchdown, ScoreFollowsTheRegionalSettings) {
     g.platform.regionalSettings.groupSeparator = ".";
     g.platform.regionalSettings.grouping = false;
     P::Touchdown(g.form, 8);
-    EXPECT_EQ(g.view.lblScore().Caption, "Score: 1389");
+    EXPECT_EQ(g.state.lblScore.Caption, "Score: 1389");
 }
 
 TEST(Touchdown, HidesTheFlameAndKeepsEverythingElse) {
     Game g;
-    P::Fire(g.form).Visible = true;
-    P::EngineOn(g.form) = true;
-    P::Timer1(g.form).Enabled = true;
-    P::lblPause(g.form).Visible = false;
-    const Currency fuel = g.view.Fuel();
-    const Line pad = g.view.Ground()(5);
+    g.state.Fire.Visible = true;
+    g.state.EngineOn = true;
+    g.state.Timer1.Enabled = true;
+    g.state.lblPause.Visible = false;
+    const Currency fuel = g.state.Fuel;
+    const Line pad = g.state.Ground(5);
     P::Touchdown(g.form, 7);
-    EXPECT_FALSE(g.view.Fire().Visible);
-    EXPECT_TRUE(g.view.EngineOn());
-    EXPECT_TRUE(g.view.Timer1().Enabled);
-    EXPECT_FALSE(g.view.lblPause().Visible);
-    EXPECT_EQ(g.view.Fuel(), fuel);
-    EXPECT_EQ(g.view.Ground()(5).X1, pad.X1);
-    EXPECT_EQ(g.view.Ground()(5).Y2, pad.Y2);
+    EXPECT_FALSE(g.state.Fire.Visible);
+    EXPECT_TRUE(g.state.EngineOn);
+    EXPECT_TRUE(g.state.Timer1.Enabled);
+    EXPECT_FALSE(g.state.lblPause.Visible);
+    EXPECT_EQ(g.state.Fuel, fuel);
+    EXPECT_EQ(g.state.Ground(5).X1, pad.X1);
+    EXPECT_EQ(g.state.Ground(5).Y2, pad.Y2);
 }
 
 TEST(Touchdown, GameOverOnlyAfterTheBoxIsClosed) {
@@ -128,15 +128,15 @@ TEST(Touchdown, GameOverOnlyAfterTheBoxIsClosed) {
     Color hullWhileOpen = kWhite;
     std::string scoreWhileOpen;
     g.platform.whileOpen = [&] {
-        overWhileOpen = g.view.GameOver();
-        hullWhileOpen = g.view.ship()(8).BorderColor;
-        scoreWhileOpen = g.view.lblScore().Caption;
+        overWhileOpen = g.state.GameOver;
+        hullWhileOpen = g.state.ship(8).BorderColor;
+        scoreWhileOpen = g.state.lblScore.Caption;
     };
     P::Touchdown(g.form, 10);
     EXPECT_FALSE(overWhileOpen);
     EXPECT_EQ(hullWhileOpen, kGreen);  // the player sees the outcome behind the box
     EXPECT_EQ(scoreWhileOpen, "Score: 758");
-    EXPECT_TRUE(g.view.GameOver());
+    EXPECT_TRUE(g.state.GameOver);
 }
 
 TEST(Touchdown, AFlatPadOfNoWidthIsADivisionByZero) {

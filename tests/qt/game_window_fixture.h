@@ -64,7 +64,7 @@ class GameWindowTest : public ::testing::Test {
     GameWindow window{[this](int s) { endStatuses.push_back(s); }};
     Form1& form = window.form();
     Session& dispatcher = window.game();
-    Form1View view{form};
+    const Form1View& view = dispatcher.view();
 };
 
 /// The message box that is up, or null.

@@ -178,8 +178,8 @@ TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
         });
     // shpStar(0) is the only star left of x = 100 pixels, and is drawn last of the stars.
     EXPECT_EQ(order, "SSSSSSSSSSSSs3g12g11g102h8h7h6h5h4h3h2h0h1g9g8g7g6g5g4g3g2g1g0FL0L1L2L3L4");
-    EXPECT_EQ(&LabelTexts::label(view, 0), &view.lblPause());
-    EXPECT_EQ(&LabelTexts::label(view, 4), &view.lblFuel());
+    EXPECT_EQ(&LabelTexts::label(view, 0), &view.state().lblPause);
+    EXPECT_EQ(&LabelTexts::label(view, 4), &view.state().lblFuel);
 }
 
 // No star or line is drawn over a readout: a star moved onto lblScore's text leaves the label
@@ -187,11 +187,12 @@ TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
 TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
     const QRect score(8, 80, 81, 17);
     QImage before = window.scene().grab().toImage().scaled(kSceneSize);
-    Shape& star = Form1Probe::shpStar(form, 0);
+    Shape& star = Form1Probe::state(form).shpStar(0);
     star.Left = 180;  // over "Score: "
     star.Top = 1230;
-    Form1Probe::Ground(form, 3) = Form1Probe::Ground(form, 2);  // a line across the box too
-    Line& across = Form1Probe::Ground(form, 3);
+    Form1Probe::state(form).Ground(3) =
+        Form1Probe::state(form).Ground(2);  // a line across the box too
+    Line& across = Form1Probe::state(form).Ground(3);
     across.X1 = 0, across.Y1 = 1300, across.X2 = 2000, across.Y2 = 1340;
     window.scene().refresh();
     QImage over = window.scene().grab().toImage().scaled(kSceneSize);
@@ -237,7 +238,7 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
 
 // The widest figures of a normal flight fit whole in the readouts, in a sans-serif face.
 TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
-    QFont font = labelFont(view.lblHeight(), window.scene().font());
+    QFont font = labelFont(view.state().lblHeight, window.scene().font());
     EXPECT_EQ(QFontInfo(font).styleHint(), QFont::SansSerif);
     EXPECT_GE(font.pixelSize(), 9);
     QFontMetricsF metrics(font);
@@ -247,7 +248,7 @@ TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
     }
     EXPECT_LE(metrics.height(), 15.0);
     // The pause prompt keeps its own font.
-    EXPECT_NE(labelFont(view.lblPause(), window.scene().font()), font);
+    EXPECT_NE(labelFont(view.state().lblPause, window.scene().font()), font);
 }
 
 // Opening menus for minutes must not grow the window: Qt's style keeps its pixmaps of menu
@@ -269,13 +270,13 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     });
     menuAction("mnuControls")->trigger();
     menuAction("mnuABout")->trigger();
-    Line& pad = Form1Probe::Ground(form, 7);  // a level pad across the legs
+    Line& pad = Form1Probe::state(form).Ground(7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 3; }, 3000));
     EXPECT_EQ(answerer.seen()[2].title, "Landed!");
     window.keyDown(kR, 0);
-    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 4; }, 3000));
     EXPECT_EQ(answerer.seen()[3].title, "Vandrel");
@@ -290,9 +291,9 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
         }
     }
     // Every attitude, a step of the arrow keys apart, all round.
-    Form1Probe::GameOver(form) = false;
+    Form1Probe::state(form).GameOver = false;
     for (std::int16_t step = 0; step < 32; ++step) {
-        Form1Probe::Angle(form) = 4.9_cur + 0.2_cur * step;
+        Form1Probe::state(form).Angle = 4.9_cur + 0.2_cur * step;
         Form1Probe::UpdateShip(form);
         const SceneState state = SceneState::capture(view);
         for (const SceneState::LineLook& line : state.ship) {
@@ -337,12 +338,12 @@ bool flyAndCloseUnderTheBox(GameWindow& window, const std::vector<int>& endStatu
 }
 
 TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
-    Line& pad = Form1Probe::Ground(form, 7);
+    Line& pad = Form1Probe::state(form).Ground(7);
     pad.Y1 = pad.Y2 = 3200;
     ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
-    EXPECT_FALSE(view.GameOver());
+    EXPECT_FALSE(view.state().GameOver);
     EXPECT_TRUE(dispatcher.stopped());
     wait(30);
     EXPECT_EQ(dispatcher.ticks(), 1u);
@@ -350,7 +351,7 @@ TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
 
 // Under the run-time error's box as well: status 0, not the error's 1.
 TEST_F(GameWindowTest, ClosingUnderTheErrorBoxEndsWithStatusZero) {
-    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);
+    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);
     ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
@@ -391,7 +392,7 @@ TEST_F(GameWindowTest, BoxTakesTheKeyboardAndEnterSpaceOrAClickAnswersIt) {
         EXPECT_TRUE(window.scene().hasFocus()) << what;
         EXPECT_TRUE(window.menuBar()->isEnabled());
     }
-    EXPECT_FALSE(view.Timer1().Enabled) << "a P pressed under a box reached the game";
+    EXPECT_FALSE(view.state().Timer1.Enabled) << "a P pressed under a box reached the game";
 }
 
 TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
@@ -400,13 +401,13 @@ TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
     EXPECT_TRUE(dispatcher.stopped());
     // Nothing reaches the game any more.
     window.keyDown(kP, 0);
-    EXPECT_FALSE(view.Timer1().Enabled);
+    EXPECT_FALSE(view.state().Timer1.Enabled);
 }
 
 // An unhandled error in a tick: one box titled "Vandrel", then the program ends with status 1
 // and no tick runs after it.
 TEST_F(GameWindowTest, RunTimeErrorShowsItsBoxAndEndsWithStatusOne) {
-    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
     BoxAnswerer answerer(20);
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 2000));
@@ -423,9 +424,9 @@ TEST_F(GameWindowTest, AltTapLeavesArrowsToTheGameAndAltOOpensOptions) {
     QWindow* handle = window.windowHandle();
     QTest::keyClick(handle, Qt::Key_Alt, Qt::AltModifier);
     QTest::keyPress(handle, Qt::Key_Left);
-    EXPECT_TRUE(view.TurnKey(0));
+    EXPECT_TRUE(view.state().TurnKey(0));
     QTest::keyRelease(handle, Qt::Key_Left);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.TurnKey(0); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.state().TurnKey(0); }, 2000));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     QTest::keyClick(handle, Qt::Key_O, Qt::AltModifier);
@@ -461,34 +462,35 @@ TEST_F(GameWindowTest, ReadoutsFollowTheDesktopLocale) {
         ASSERT_STREQ(std::localeconv()->decimal_point, ",")
             << "the locale is not installed: scripts/setup.sh generates it";
     }
-    EXPECT_EQ(caption(view.lblThrust()), "Thrust: 1" + s.decimal + "5");
+    EXPECT_EQ(caption(view.state().lblThrust), "Thrust: 1" + s.decimal + "5");
 
     // A landing on a level pad 720 wide just under the legs, a few ticks into the fall.
-    Line& pad = Form1Probe::Ground(form, 8);
+    Line& pad = Form1Probe::state(form).Ground(8);
     pad.X1 = 4920, pad.X2 = 5640;
     pad.Y1 = pad.Y2 = 3245;
     BoxAnswerer answerer(10);
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.GameOver() && dispatcher.ticks() > 0; }, 3000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view.state().GameOver && dispatcher.ticks() > 0; }, 3000));
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
     EXPECT_TRUE(
         QRegularExpression("^Height: 59" + QRegularExpression::escape(s.decimal) + "[0-9]+$")
-            .match(caption(view.lblHeight()))
+            .match(caption(view.state().lblHeight))
             .hasMatch())
-        << caption(view.lblHeight()).toStdString();
-    const QString score = caption(view.lblScore());
+        << caption(view.state().lblHeight).toStdString();
+    const QString score = caption(view.state().lblScore);
 
     // R, then one tick burning a thrust of 100 on the last 0.05 of fuel: -99.95 left.
     window.keyDown(kR, 0);
-    Form1Probe::Fuel(form) = 0.05_cur;
-    Form1Probe::Thrust(form) = 100_cur;
+    Form1Probe::state(form).Fuel = 0.05_cur;
+    Form1Probe::state(form).Thrust = 100_cur;
     window.keyDown(kSpace, 0);
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Fuel() < 0_cur; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.state().Fuel < 0_cur; }, 3000));
     window.keyDown(kP, 0);
-    EXPECT_EQ(caption(view.lblFuel()), "Fuel: " + s.minus + "100");
-    EXPECT_EQ(caption(view.lblThrust()), "Thrust: 1" + s.group + "000" + s.decimal + "0");
+    EXPECT_EQ(caption(view.state().lblFuel), "Fuel: " + s.minus + "100");
+    EXPECT_EQ(caption(view.state().lblThrust), "Thrust: 1" + s.group + "000" + s.decimal + "0");
 
     // The score is a Double, formatted by the core without the C library's printf.
     EXPECT_EQ(score, "Score: 1" + s.group + "389");

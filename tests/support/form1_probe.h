@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// White-box access to Form1 for the tests and benchmarks: the private procedures, and every
-// field writable, so that a case can set up a state that play would take long to reach.
+// White-box access to Form1 for the tests and benchmarks: the private procedures, and the state
+// writable, so that a case can set up a state that play would take long to reach.
 #pragma once
 
 #include <cstdint>
 
 #include "shell/form1.h"
+#include "shell/form1_view.h"
 
 namespace vandrel {
 
@@ -23,45 +24,13 @@ struct Form1Probe {
     }
     static bool ContactPossible(const Form1& f) { return f.ContactPossible(); }
 
-    // The window and its controls.
-    static float& ScaleWidth(Form1& f) { return f.ScaleWidth; }
-    static float& ScaleHeight(Form1& f) { return f.ScaleHeight; }
-    static Timer& Timer1(Form1& f) { return f.Timer1; }
-    static Line& Ground(Form1& f, int i) { return f.Ground(i); }
-    static Line& ship(Form1& f, int i) { return f.ship(i); }
-    static Shape& shpStar(Form1& f, int i) { return f.shpStar(i); }
-    static Line& Fire(Form1& f) { return f.Fire; }
-    static Label& lblPause(Form1& f) { return f.lblPause; }
-    static Label& lblScore(Form1& f) { return f.lblScore; }
-    static Label& lblFuel(Form1& f) { return f.lblFuel; }
-    static Label& lblThrust(Form1& f) { return f.lblThrust; }
-    static Label& lblHeight(Form1& f) { return f.lblHeight; }
+    /// Everything the game keeps, writable.
+    static Form1State& state(Form1& f) { return f; }
     /// A menu item by name; nullptr when there is none.
-    static MenuItem* menuItem(Form1& f, std::string_view name);
-
-    // The game state.
-    static Currency& SpeedX(Form1& f) { return f.SpeedX; }
-    static Currency& SpeedY(Form1& f) { return f.SpeedY; }
-    static Currency& Thrust(Form1& f) { return f.Thrust; }
-    static Currency& Angle(Form1& f) { return f.Angle; }
-    static Currency& Fuel(Form1& f) { return f.Fuel; }
-    static Currency& Gravity(Form1& f) { return f.Gravity; }
-    static bool& EngineOn(Form1& f) { return f.EngineOn; }
-    static bool& GameOver(Form1& f) { return f.GameOver; }
-    static bool& NoLimiter(Form1& f) { return f.NoLimiter; }
-    static bool& TurnKey(Form1& f, int i) { return f.TurnKey(i); }
-};
-
-inline MenuItem* Form1Probe::menuItem(Form1& f, std::string_view name) {
-    MenuItem* all[] = {&f.mnuFile, &f.mnuExit,    &f.mnuOptions, &f.mnuGravity,   &f.mnuGNone,
-                       &f.mnuGLow, &f.mnuGNormal, &f.mnuGHigh,   &f.mnuGVHigh,    &f.mnuFuel,
-                       &f.mnuF250, &f.mnuF500,    &f.mnuF1000,   &f.mnuFOver9000, &f.mnuThrust,
-                       &f.mnuTOn,  &f.mnuTOff,    &f.mnuReset,   &f.mnuHelp,      &f.mnuControls,
-                       &f.mnuABout};
-    for (MenuItem* item : all) {
-        if (item->Name == name) return item;
+    static MenuItem* menuItem(Form1& f, std::string_view name) {
+        // The item is the form's own, which is not const.
+        return const_cast<MenuItem*>(Form1View(f.state()).menuItem(name));
     }
-    return nullptr;
-}
+};
 
 }  // namespace vandrel

@@ -91,7 +91,7 @@ TEST(Recorder, ReplaysToTheFinalStateThroughALandingAndAReset) {
         underTheBox = sink.text;
         r.game.keyDown(kR);  // dropped under the box, so never written
     };
-    for (int k = 0; k < 1000 && !r.game.view().GameOver(); ++k)
+    for (int k = 0; k < 1000 && !r.game.view().state().GameOver; ++k)
         r.game.tick();
     ASSERT_EQ(r.platform.boxes.size(), 1u);
     // The ticks up to the landing are written before its box opens.
