@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPixmapCache>
 #include <QProxyStyle>
+#include <QTimerEvent>
 
 #include "shell/game_name.h"
 #include "shell/runtime/key_codes.h"
@@ -71,8 +72,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
               // A key let go already when the keyboard left is not let go twice; a replay
               // sees every release of the player's.
               if (held_.held(code) || gate_ != nullptr) keyUp(code, shift);
-          }),
-      clock_(std::chrono::milliseconds{view_.state().Timer1.Interval}, [this] { tick(); }) {
+          }) {
     setWindowTitle(QString::fromStdString(view_.state().Caption));
     setWindowIcon(gameIcon());
 
@@ -146,7 +146,7 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
             end(0, Ending::Exit);
             return;
         case Session::Outcome::Failed:
-            clock_.setRunning(false);
+            setClockRunning(false);
             platform_.showBox("Run-time error: " + game_.error(), kGameName);
             // unless the window was closed under the box: then it ended with 0
             end(1, Ending::Error);
@@ -163,14 +163,36 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
 void GameWindow::runClock() {
     // After a landing or a crash every tick returns at once and changes nothing a player can
     // see: the window does not wake for them (Timer1 stays enabled all the same).
-    clock_.setRunning(gate_ != nullptr ? gate_->wantsTicks() : view_.tickChangesAnything());
+    setClockRunning(gate_ != nullptr ? gate_->wantsTicks() : view_.tickChangesAnything());
+}
+
+void GameWindow::setClockRunning(bool running) {
+    if (running == clockRunning_) return;
+    clockRunning_ = running;
+    armClock();
+}
+
+void GameWindow::armClock() {
+    if (clockRunning_ && !boxUp_) {
+        clock_.start(view_.state().Timer1.Interval, Qt::PreciseTimer, this);  // a fresh period
+    } else {
+        clock_.stop();
+    }
+}
+
+void GameWindow::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == clock_.timerId()) {
+        tick();
+    } else {
+        QMainWindow::timerEvent(event);
+    }
 }
 
 void GameWindow::end(int status, Ending ending) {
     if (ended_) return;
     ended_ = true;
     ending_ = ending;
-    clock_.setRunning(false);
+    setClockRunning(false);
     onEnd_(status);
     platform_.closeBoxes();  // the handler waiting in one stops there
 }
@@ -179,7 +201,10 @@ void GameWindow::boxUp(MessageBox* box) {
     // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
     // the scene cannot take the keyboard back from the box with a click.
     const bool up = box != nullptr;
-    clock_.hold(up);
+    if (up != boxUp_) {
+        boxUp_ = up;
+        armClock();  // the clock goes on with a fresh period when the box has gone
+    }
     menuBar()->setEnabled(!up);
     scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
     if (up) {

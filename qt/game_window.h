@@ -8,6 +8,13 @@
 // whether Timer1 runs, and the scene. An End or an unhandled error stops the program. While a
 // replay runs, a gate sees the player's keys, menu commands and the clock's ticks first.
 //
+// The ticks come from a precise Qt timer of Timer1's period. Qt schedules each timeout one
+// period after the one before on a monotonic clock, so the ticks do not drift; when the event
+// loop was held up past a deadline, Qt schedules the next one a period from then, so the ticks
+// missed meanwhile are dropped, never delivered in a burst. Starting the clock begins a fresh
+// period. While the clock is stopped, or held while a box is up, no timer is armed at all: the
+// process does not wake for ticks.
+//
 // While a box is up (drawn inside the window, see MessageBox) no tick is raised, the menus
 // are shut and the box has the keyboard. When the scene loses the keyboard for any reason
 // (another window, a menu or a box takes it, or the window is hidden), the game is told at
@@ -23,6 +30,7 @@
 #include <memory>
 #include <string_view>
 
+#include <QBasicTimer>
 #include <QLocale>
 #include <QMainWindow>
 
@@ -31,7 +39,6 @@
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
 #include "qt/scene_widget.h"
-#include "qt/tick_clock.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/session.h"
@@ -83,7 +90,6 @@ class GameWindow : public QMainWindow {
     /// How the program ended, once ended() is true.
     Ending ending() const { return ending_; }
     SceneWidget& scene() { return *scene_; }
-    TickClock& clock() { return clock_; }
     bool ended() const { return ended_; }
 
   protected:
@@ -91,10 +97,16 @@ class GameWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
   private:
     void afterEvent(Session::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
+    /// Decides whether the clock runs: while a tick changes anything, or as the gate wants.
     void runClock();
+    /// Starts (with a fresh period) or stops the clock; no change when it is already so.
+    void setClockRunning(bool running);
+    /// Arms Qt's timer while the clock runs and no box holds it, else disarms it.
+    void armClock();
     void end(int status, Ending ending);
     /// A box opens (`box`) or has gone (null).
     void boxUp(MessageBox* box);
@@ -113,7 +125,9 @@ class GameWindow : public QMainWindow {
     KeyRepeatFilter keys_;
     HeldKeys held_;
     bool releasePending_ = false;
-    TickClock clock_;
+    QBasicTimer clock_;
+    bool clockRunning_ = false;
+    bool boxUp_ = false;  // holds the clock back
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;
     bool ended_ = false;

@@ -35,6 +35,16 @@ using namespace keys;
 inline constexpr QSize kSceneSize(vandrel::test::kClientWidthPixels,
                                   vandrel::test::kClientHeightPixels);
 
+/// Counts the timer events a watched object gets, and swallows them.
+struct WakeUps : QObject {
+    int seen = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Timer) return false;
+        ++seen;
+        return true;
+    }
+};
+
 class GameWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -44,6 +54,16 @@ class GameWindowTest : public ::testing::Test {
 
     /// Runs the event loop for a while, as the player would wait.
     static void wait(int ms) { QTest::qWait(ms); }
+
+    /// True when the window wakes for a tick within `ms`: its clock's timer is armed. The
+    /// wake-up is kept from the window, so nothing of the game runs meanwhile.
+    bool wakesForTicks(int ms) {
+        WakeUps wakeUps;
+        window.installEventFilter(&wakeUps);
+        const bool woke = QTest::qWaitFor([&] { return wakeUps.seen > 0; }, ms);
+        window.removeEventFilter(&wakeUps);
+        return woke;
+    }
 
     /// The action the player chooses for a menu item, found in the menu bar by its caption.
     QAction* menuAction(std::string_view name) const {

@@ -1,36 +1,55 @@
 // SPDX-License-Identifier: MIT
 // The 10 ms clock, and no tick of the game ever running under a modal box.
 #include <algorithm>
-#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include <QElapsedTimer>
 #include <QScreen>
 
-#include "qt/tick_clock.h"
 #include "tests/qt/game_window_fixture.h"
 #include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
 
-using namespace std::chrono_literals;
+// Sees each tick the clock raises, just before it runs.
+struct TickWatch : EventObserver {
+    explicit TickWatch(std::function<void()> onTick) : onTick_(std::move(onTick)) {}
+    void keyDown(std::int16_t) override {}
+    void keyUp(std::int16_t) override {}
+    void click(std::string_view) override {}
+    void tick() override { onTick_(); }
+    std::function<void()> onTick_;
+};
+
+// Wants the clock and takes its ticks, as a replay does.
+struct TickingGate : PlayerGate {
+    bool takesKey(std::int16_t, bool) override { return false; }
+    bool takesClick(std::string_view) override { return false; }
+    bool takesTick() override { return ++ticks, true; }
+    bool wantsTicks() const override { return true; }
+    void playerLeft() override {}
+    int ticks = 0;
+};
 
 // Never faster than the period, however late a tick ran: a stall drops the ticks that fell
 // due meanwhile, and the clock goes on at its pace instead of catching up in a burst.
-TEST(TickClock, KeepsItsPeriodDropsLateTicksAndStopsEntirely) {
+TEST_F(GameWindowTest, TheClockKeepsItsPeriodDropsLateTicksAndStopsEntirely) {
     std::vector<qint64> at;  // ms since the start of each tick
     QElapsedTimer sinceStart;
-    TickClock clock(10ms, [&] {
+    TickWatch watch([&] {
         at.push_back(sinceStart.elapsed());
         if (at.size() == 3) QTest::qSleep(55);  // the event loop is held up
     });
+    dispatcher.observe(&watch);
     sinceStart.start();
-    clock.setRunning(true);
-    EXPECT_TRUE(clock.armed());
+    window.keyDown(kP, 0);
     QTest::qWait(300);
-    clock.setRunning(false);
-    EXPECT_FALSE(clock.armed());
+    window.keyDown(kP, 0);  // paused: the clock stops
+    EXPECT_FALSE(wakesForTicks(20));
     ASSERT_GT(at.size(), 5u);
     EXPECT_GE(at[0], 9);  // a fresh period: no tick at once
     // The stalled tick ends at 3 periods + 55 ms at the earliest: one tick late, no more.
@@ -43,19 +62,24 @@ TEST(TickClock, KeepsItsPeriodDropsLateTicksAndStopsEntirely) {
     const std::size_t stoppedAt = at.size();
     QTest::qWait(60);
     EXPECT_EQ(at.size(), stoppedAt);
+    dispatcher.observe(nullptr);
 }
 
-TEST(TickClock, HeldItDoesNotWakeAndGoesOnWithAFreshPeriod) {
-    int ticks = 0;
-    TickClock clock(10ms, [&] { ++ticks; });
-    clock.hold(true);
-    clock.setRunning(true);  // enabled under a box
-    EXPECT_FALSE(clock.armed());
-    QTest::qWait(40);
-    EXPECT_EQ(ticks, 0);
-    clock.hold(false);
-    EXPECT_TRUE(clock.armed());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 2000));
+TEST_F(GameWindowTest, HeldUnderABoxTheClockDoesNotWakeAndGoesOnWithAFreshPeriod) {
+    TickingGate gate;
+    bool wokeInBox = true;
+    int ticksInBox = -1;
+    BoxAnswerer answerer(20, [&] {
+        window.setPlayerGate(&gate);  // the clock is wanted under the box
+        wokeInBox = wakesForTicks(40);
+        ticksInBox = gate.ticks;
+    });
+    window.click("mnuControls");
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_FALSE(wokeInBox);
+    EXPECT_EQ(ticksInBox, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gate.ticks > 0; }, 2000));
+    window.setPlayerGate(nullptr);
 }
 
 // Waiting costs nothing: the process does not wake for ticks in Ready, Paused, Over or
@@ -63,7 +87,7 @@ TEST(TickClock, HeldItDoesNotWakeAndGoesOnWithAFreshPeriod) {
 TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
     wait(50);
     EXPECT_EQ(dispatcher.ticks(), 0u);
-    EXPECT_FALSE(window.clock().armed());
+    EXPECT_FALSE(wakesForTicks(50));
 
     QElapsedTimer sinceP;
     sinceP.start();
@@ -74,7 +98,7 @@ TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
     EXPECT_LE(running, static_cast<std::uint64_t>(sinceP.elapsed() / 10 + 1));
 
     window.keyDown(kP, 0);  // paused
-    EXPECT_FALSE(window.clock().armed());
+    EXPECT_FALSE(wakesForTicks(50));
     wait(50);
     EXPECT_EQ(dispatcher.ticks(), running);
 }
@@ -130,7 +154,7 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     bool hullGreenInBox = false, armedInBox = true;
     BoxAnswerer answerer(150, [&] {
         ticksInBox = dispatcher.ticks();
-        armedInBox = window.clock().armed();
+        armedInBox = wakesForTicks(30);
         QImage frame = window.scene().grab().toImage().scaled(kSceneSize);
         hullGreenInBox = frame.pixel(352, 205) == qRgb(0, 255, 0);
     });
@@ -145,12 +169,12 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     EXPECT_TRUE(hullGreenInBox);
     EXPECT_TRUE(view.state().GameOver);
     EXPECT_TRUE(view.state().Timer1.Enabled);
-    EXPECT_FALSE(window.clock().armed());
+    EXPECT_FALSE(wakesForTicks(50));
     EXPECT_EQ(dispatcher.ticks(), 1u);
 
     window.keyDown(kR, 0);  // R: a new flight, waiting for P
     window.keyDown(kP, 0);
-    EXPECT_TRUE(window.clock().armed());
+    EXPECT_TRUE(wakesForTicks(2000));
     EXPECT_TRUE(QTest::qWaitFor([this] { return dispatcher.ticks() > 1; }, 2000));
 }
 
@@ -162,7 +186,7 @@ TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
     bool normalStillChecked = false, armedInBox = true;
     BoxAnswerer answerer(150, [&] {
         inBox = dispatcher.ticks();
-        armedInBox = window.clock().armed();
+        armedInBox = wakesForTicks(30);
         // Dropped, as a handler is running; Qt unchecks the action all the same.
         menuAction("mnuGNormal")->trigger();
         normalStillChecked = menuAction("mnuGNormal")->isChecked();
