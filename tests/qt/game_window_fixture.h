@@ -25,6 +25,7 @@
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
+#include "tests/support/form1_probe.h"
 #include "tests/support/window_size.h"
 
 namespace vandrel::qt::test {
@@ -85,6 +86,7 @@ class GameWindowTest : public ::testing::Test {
     Form1& form = window.form();
     Session& dispatcher = window.game();
     const Form1View& view = dispatcher.view();
+    Form1State& state = Form1Probe::state(form);
 };
 
 /// The message box that is up, or null.

@@ -118,20 +118,20 @@ TEST_F(GameWindowTest, HeldSpaceBarNeverClearsTheEngine) {
     };
     window.keyDown(kP, 0);  // running, so that ticks show or hide the flame
     send(QEvent::KeyPress, 1000);
-    EXPECT_TRUE(view.state().EngineOn);
+    EXPECT_TRUE(state.EngineOn);
     for (std::uint64_t t = 1500; t < 1800; t += 33) {
         // A tick runs between the repeats and shows the flame.
-        ASSERT_TRUE(QTest::qWaitFor([this] { return view.state().Fire.Visible; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return state.Fire.Visible; }, 2000));
         send(QEvent::KeyRelease, t);
-        EXPECT_TRUE(view.state().EngineOn) << "a repeat's release reached the game";
-        EXPECT_TRUE(view.state().Fire.Visible);
+        EXPECT_TRUE(state.EngineOn) << "a repeat's release reached the game";
+        EXPECT_TRUE(state.Fire.Visible);
         send(QEvent::KeyPress, t);
-        EXPECT_TRUE(view.state().EngineOn);
+        EXPECT_TRUE(state.EngineOn);
     }
     send(QEvent::KeyRelease, 1900);
     // The real release reaches the game once its grace has passed.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.state().EngineOn; }, 2000));
-    EXPECT_FALSE(view.state().Fire.Visible);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !state.EngineOn; }, 2000));
+    EXPECT_FALSE(state.Fire.Visible);
 }
 
 // The space bar held where the X server sends repeats as presses alone: the release reaches
@@ -145,15 +145,15 @@ TEST_F(GameWindowTest, HeldSpaceBarUnderDetectableAutoRepeat) {
     window.keyDown(kP, 0);
     for (std::uint64_t t = 1000; t < 1300; t += 33) {
         send(QEvent::KeyPress, t);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return view.state().Fire.Visible; }, 2000));
-        EXPECT_TRUE(view.state().EngineOn);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return state.Fire.Visible; }, 2000));
+        EXPECT_TRUE(state.EngineOn);
     }
     send(QEvent::KeyRelease, 1300);
     if (granted) {
-        EXPECT_FALSE(view.state().EngineOn);
+        EXPECT_FALSE(state.EngineOn);
     }
     // The next tick hides the flame.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.state().Fire.Visible; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !state.Fire.Visible; }, 2000));
 }
 
 // Arrows, Tab and space reach the game through the window and never move the focus.
@@ -165,8 +165,8 @@ TEST_F(GameWindowTest, KeysGoToTheSceneWhateverTheKey) {
     QTest::keyClick(handle, Qt::Key_P, Qt::ShiftModifier);
     wait(20);
     EXPECT_TRUE(window.scene().hasFocus());
-    EXPECT_EQ(view.state().Thrust, 0.2_cur);
-    EXPECT_TRUE(view.state().Timer1.Enabled);  // Shift+P starts the game as P does
+    EXPECT_EQ(state.Thrust, 0.2_cur);
+    EXPECT_TRUE(state.Timer1.Enabled);  // Shift+P starts the game as P does
 }
 
 }  // namespace

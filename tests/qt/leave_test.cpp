@@ -10,7 +10,6 @@
 
 #include "qt/held_keys.h"
 #include "tests/qt/game_window_fixture.h"
-#include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
@@ -49,10 +48,10 @@ class LeaveTest : public GameWindowTest {
         send(QEvent::KeyPress, Qt::Key_Left);
         send(QEvent::KeyPress, Qt::Key_Space);
         send(QEvent::KeyPress, Qt::Key_Left, true);
-        ASSERT_TRUE(view.state().TurnKey(0));
-        ASSERT_TRUE(view.state().EngineOn);
+        ASSERT_TRUE(state.TurnKey(0));
+        ASSERT_TRUE(state.EngineOn);
     }
-    bool held() const { return view.state().TurnKey(0) || view.state().EngineOn; }
+    bool held() const { return state.TurnKey(0) || state.EngineOn; }
     void focusOut(Qt::FocusReason reason) {
         QFocusEvent event(QEvent::FocusOut, reason);
         QApplication::sendEvent(&window.scene(), &event);
@@ -62,12 +61,12 @@ class LeaveTest : public GameWindowTest {
         QApplication::sendEvent(&window, &event);
     }
     bool paused() const {
-        return !view.state().Timer1.Enabled && view.state().lblPause.Visible &&
-               view.state().lblPause.Caption == "Paused";
+        return !state.Timer1.Enabled && state.lblPause.Visible &&
+               state.lblPause.Caption == "Paused";
     }
     /// A level pad across the legs: the next tick lands.
     void padUnderTheLegs() {
-        Line& pad = Form1Probe::state(form).Ground(7);
+        Line& pad = state.Ground(7);
         pad.X1 = 4200, pad.X2 = 5760;
         pad.Y1 = pad.Y2 = 3200;
     }
@@ -89,15 +88,15 @@ TEST_F(LeaveTest, EveryCauseLetsGoOfTheHeldKeysOnce) {
     for (const auto& [what, leave] : causes) {
         holdLeftAndSpace();
         leave();
-        EXPECT_FALSE(view.state().TurnKey(0)) << what;
-        EXPECT_FALSE(view.state().EngineOn) << what;
+        EXPECT_FALSE(state.TurnKey(0)) << what;
+        EXPECT_FALSE(state.EngineOn) << what;
         // The real releases come later; the game must not hear them again.
-        Form1Probe::state(form).EngineOn = true;
+        state.EngineOn = true;
         send(QEvent::KeyRelease, Qt::Key_Space);
         send(QEvent::KeyRelease, Qt::Key_Left);
         wait(2 * KeyRepeatFilter::kReleaseGrace.count());
-        EXPECT_TRUE(view.state().EngineOn) << what << ": released twice";
-        Form1Probe::state(form).EngineOn = false;
+        EXPECT_TRUE(state.EngineOn) << what << ": released twice";
+        state.EngineOn = false;
     }
     // A release held back to be told from a repeat is let go too, before the others.
     holdLeftAndSpace();
@@ -126,7 +125,7 @@ TEST_F(LeaveTest, AMenuLetsGoOfTheKeysAndNeverPauses) {
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
     EXPECT_FALSE(held());
     deactivate();
-    EXPECT_TRUE(view.state().Timer1.Enabled);
+    EXPECT_TRUE(state.Timer1.Enabled);
     const std::uint64_t ticks = dispatcher.ticks();
     EXPECT_TRUE(QTest::qWaitFor([&] { return dispatcher.ticks() > ticks; }));
     options->close();
@@ -137,14 +136,14 @@ TEST_F(LeaveTest, AMenuLetsGoOfTheKeysAndNeverPauses) {
 // Leaving a running flight pauses it as P does, once: a second deactivation does not resume.
 TEST_F(LeaveTest, LeavingARunningFlightPausesItAndOnlyP) {
     window.keyDown(kP, 0);
-    ASSERT_TRUE(view.state().Timer1.Enabled);
+    ASSERT_TRUE(state.Timer1.Enabled);
     deactivate();
     EXPECT_TRUE(paused());
     deactivate();
     EXPECT_TRUE(paused());
     window.keyDown(kP, 0);
-    EXPECT_TRUE(view.state().Timer1.Enabled);
-    EXPECT_FALSE(view.state().lblPause.Visible);
+    EXPECT_TRUE(state.Timer1.Enabled);
+    EXPECT_FALSE(state.lblPause.Visible);
 
     // Another window of the desktop really taking over.
     QWidget other;
@@ -156,20 +155,20 @@ TEST_F(LeaveTest, LeavingARunningFlightPausesItAndOnlyP) {
 
 TEST_F(LeaveTest, LeavingDoesNothingInReadyPausedOrOver) {
     deactivate();  // Ready
-    EXPECT_FALSE(view.state().Timer1.Enabled);
-    EXPECT_EQ(view.state().lblPause.Caption, "Press 'P' to start");
+    EXPECT_FALSE(state.Timer1.Enabled);
+    EXPECT_EQ(state.lblPause.Caption, "Press 'P' to start");
 
     window.keyDown(kP, 0);
     window.keyDown(kP, 0);  // Paused
     deactivate();
     EXPECT_TRUE(paused());
 
-    Form1Probe::state(form).GameOver = true;  // Over
+    state.GameOver = true;  // Over
     window.keyDown(kP, 0);
-    ASSERT_FALSE(view.state().Timer1.Enabled);
-    Form1Probe::state(form).Timer1.Enabled = true;
+    ASSERT_FALSE(state.Timer1.Enabled);
+    state.Timer1.Enabled = true;
     deactivate();
-    EXPECT_TRUE(view.state().Timer1.Enabled);
+    EXPECT_TRUE(state.Timer1.Enabled);
 }
 
 // The help box takes the keyboard inside its handler: the keys are let go once the handler
@@ -178,7 +177,7 @@ TEST_F(LeaveTest, TheHelpBoxLetsGoAfterItsHandlerAndNeverPauses) {
     window.keyDown(kP, 0);
     bool heldInBox = false;
     BoxAnswerer answerer(50, [&] {
-        heldInBox = view.state().TurnKey(0);
+        heldInBox = state.TurnKey(0);
         deactivate();
     });
     holdLeftAndSpace();
@@ -186,8 +185,8 @@ TEST_F(LeaveTest, TheHelpBoxLetsGoAfterItsHandlerAndNeverPauses) {
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_TRUE(heldInBox) << "a key-up reached the game while its handler ran";
     EXPECT_FALSE(held());
-    EXPECT_TRUE(view.state().Timer1.Enabled);
-    EXPECT_FALSE(view.state().lblPause.Visible);
+    EXPECT_TRUE(state.Timer1.Enabled);
+    EXPECT_FALSE(state.lblPause.Visible);
 }
 
 // The outcome box opens inside the tick while the flight still runs: no P reaches the game,
@@ -197,12 +196,12 @@ TEST_F(LeaveTest, TheOutcomeBoxNeverPauses) {
     BoxAnswerer answerer(50, [&] { deactivate(); });
     window.keyDown(kP, 0);
     send(QEvent::KeyPress, Qt::Key_Left);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.state().GameOver; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.GameOver; }, 3000));
     EXPECT_EQ(answerer.seen().at(0).title, "Landed!");
     deactivate();
-    EXPECT_TRUE(view.state().Timer1.Enabled);
-    EXPECT_FALSE(view.state().lblPause.Visible);
-    EXPECT_FALSE(view.state().TurnKey(0));  // let go once the tick had returned
+    EXPECT_TRUE(state.Timer1.Enabled);
+    EXPECT_FALSE(state.lblPause.Visible);
+    EXPECT_FALSE(state.TurnKey(0));  // let go once the tick had returned
 }
 
 // The space bar held through a crash repeats into the outcome box: neither its repeats nor its
@@ -229,7 +228,7 @@ TEST_F(LeaveTest, AKeyHeldThroughACrashDoesNotAnswerTheBox) {
     poll.start(5);
     window.keyDown(kP, 0);
     send(QEvent::KeyPress, Qt::Key_Space);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.state().GameOver; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.GameOver; }, 3000));
     EXPECT_TRUE(upAfterRelease);
     EXPECT_TRUE(goneAfterPress);
 }

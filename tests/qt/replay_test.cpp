@@ -46,7 +46,7 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
 
     window.tick();  // P, then the first tick
     EXPECT_EQ(dispatcher.ticks(), 1u);
-    EXPECT_FALSE(view.state().EngineOn);
+    EXPECT_FALSE(state.EngineOn);
     // P pauses the replay, not the game; its repeats do not resume it. The player's keys
     // come through the scene, as the window system sends them.
     std::uint64_t timestamp = 1000;
@@ -59,7 +59,7 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     send(QEvent::KeyPress, true);
     EXPECT_TRUE(replay.paused());
     EXPECT_FALSE(wakesForTicks(50));
-    EXPECT_TRUE(view.state().Timer1.Enabled);
+    EXPECT_TRUE(state.Timer1.Enabled);
     send(QEvent::KeyRelease);
     send(QEvent::KeyPress);
     send(QEvent::KeyRelease);
@@ -69,11 +69,11 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     window.tick();
     window.tick();  // the third tick of the first run: space goes down after it
     EXPECT_EQ(dispatcher.ticks(), 3u);
-    EXPECT_TRUE(view.state().EngineOn);
+    EXPECT_TRUE(state.EngineOn);
     window.tick();
     window.tick();  // the last tick, then the script's last line
     EXPECT_EQ(dispatcher.ticks(), 5u);
-    EXPECT_FALSE(view.state().EngineOn);
+    EXPECT_FALSE(state.EngineOn);
     EXPECT_TRUE(replay.finished());
 
     // Leaving the window pauses the replay where play would pause, and no key of the
@@ -82,21 +82,21 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
         ReplayDriver more(window,
                           {Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
         window.tick();
-        EXPECT_TRUE(view.state().EngineOn);
+        EXPECT_TRUE(state.EngineOn);
         QEvent deactivate(QEvent::WindowDeactivate);
         QApplication::sendEvent(&window, &deactivate);
         QFocusEvent focusOut(QEvent::FocusOut);
         QApplication::sendEvent(&window.scene(), &focusOut);
         EXPECT_TRUE(more.paused());
-        EXPECT_TRUE(view.state().EngineOn);
-        EXPECT_TRUE(view.state().Timer1.Enabled);
+        EXPECT_TRUE(state.EngineOn);
+        EXPECT_TRUE(state.Timer1.Enabled);
         EXPECT_EQ(dispatcher.ticks(), 6u);
     }
     window.keyUp(kSpace, 0);
 
     // The flight goes on, the player's again.
     window.keyDown(kSpace, 0);
-    EXPECT_TRUE(view.state().EngineOn);
+    EXPECT_TRUE(state.EngineOn);
     window.tick();
     EXPECT_EQ(dispatcher.ticks(), 7u);
 }

@@ -10,7 +10,6 @@
 #include <QScreen>
 
 #include "tests/qt/game_window_fixture.h"
-#include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
@@ -135,7 +134,7 @@ TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
     held.start();
     wait(400);
     repeats.stop();
-    EXPECT_TRUE(view.state().Fire.Visible);
+    EXPECT_TRUE(state.Fire.Visible);
     EXPECT_LE(window.scene().frames() - before,
               static_cast<std::uint64_t>(held.elapsed() / 15 + 2));
 }
@@ -145,7 +144,7 @@ TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
 // until R: the window does not wake for the ticks, though Timer1 stays enabled.
 TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     // A level pad across the legs: the first tick lands.
-    Line& pad = Form1Probe::state(form).Ground(7);
+    Line& pad = state.Ground(7);
     pad.X1 = 4200;
     pad.Y1 = 3200;
     pad.X2 = 5760;
@@ -167,8 +166,8 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     EXPECT_EQ(ticksInBox, 1u);
     EXPECT_FALSE(armedInBox);
     EXPECT_TRUE(hullGreenInBox);
-    EXPECT_TRUE(view.state().GameOver);
-    EXPECT_TRUE(view.state().Timer1.Enabled);
+    EXPECT_TRUE(state.GameOver);
+    EXPECT_TRUE(state.Timer1.Enabled);
     EXPECT_FALSE(wakesForTicks(50));
     EXPECT_EQ(dispatcher.ticks(), 1u);
 
@@ -200,10 +199,10 @@ TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
     EXPECT_EQ(answerer.seen()[0].title, "Game Help");
     EXPECT_EQ(inBox, before);
     EXPECT_FALSE(armedInBox);
-    EXPECT_TRUE(view.state().Timer1.Enabled);
+    EXPECT_TRUE(state.Timer1.Enabled);
     EXPECT_GT(dispatcher.ticks(), before);  // the flight goes on after the box
     EXPECT_TRUE(normalStillChecked);
-    EXPECT_EQ(view.state().Gravity, 0.07_cur);
+    EXPECT_EQ(state.Gravity, 0.07_cur);
 }
 
 }  // namespace

@@ -187,12 +187,11 @@ TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
 TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
     const QRect score(8, 80, 81, 17);
     QImage before = window.scene().grab().toImage().scaled(kSceneSize);
-    Shape& star = Form1Probe::state(form).shpStar(0);
+    Shape& star = state.shpStar(0);
     star.Left = 180;  // over "Score: "
     star.Top = 1230;
-    Form1Probe::state(form).Ground(3) =
-        Form1Probe::state(form).Ground(2);  // a line across the box too
-    Line& across = Form1Probe::state(form).Ground(3);
+    state.Ground(3) = state.Ground(2);  // a line across the box too
+    Line& across = state.Ground(3);
     across.X1 = 0, across.Y1 = 1300, across.X2 = 2000, across.Y2 = 1340;
     window.scene().refresh();
     QImage over = window.scene().grab().toImage().scaled(kSceneSize);
@@ -238,7 +237,7 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
 
 // The widest figures of a normal flight fit whole in the readouts, in a sans-serif face.
 TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
-    QFont font = labelFont(view.state().lblHeight, window.scene().font());
+    QFont font = labelFont(state.lblHeight, window.scene().font());
     EXPECT_EQ(QFontInfo(font).styleHint(), QFont::SansSerif);
     EXPECT_GE(font.pixelSize(), 9);
     QFontMetricsF metrics(font);
@@ -248,7 +247,7 @@ TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
     }
     EXPECT_LE(metrics.height(), 15.0);
     // The pause prompt keeps its own font.
-    EXPECT_NE(labelFont(view.state().lblPause, window.scene().font()), font);
+    EXPECT_NE(labelFont(state.lblPause, window.scene().font()), font);
 }
 
 // Opening menus for minutes must not grow the window: Qt's style keeps its pixmaps of menu
@@ -270,13 +269,13 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     });
     menuAction("mnuControls")->trigger();
     menuAction("mnuABout")->trigger();
-    Line& pad = Form1Probe::state(form).Ground(7);  // a level pad across the legs
+    Line& pad = state.Ground(7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 3; }, 3000));
     EXPECT_EQ(answerer.seen()[2].title, "Landed!");
     window.keyDown(kR, 0);
-    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    state.SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 4; }, 3000));
     EXPECT_EQ(answerer.seen()[3].title, "Vandrel");
@@ -338,12 +337,12 @@ bool flyAndCloseUnderTheBox(GameWindow& window, const std::vector<int>& endStatu
 }
 
 TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
-    Line& pad = Form1Probe::state(form).Ground(7);
+    Line& pad = state.Ground(7);
     pad.Y1 = pad.Y2 = 3200;
     ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
-    EXPECT_FALSE(view.state().GameOver);
+    EXPECT_FALSE(state.GameOver);
     EXPECT_TRUE(dispatcher.stopped());
     wait(30);
     EXPECT_EQ(dispatcher.ticks(), 1u);
@@ -351,7 +350,7 @@ TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
 
 // Under the run-time error's box as well: status 0, not the error's 1.
 TEST_F(GameWindowTest, ClosingUnderTheErrorBoxEndsWithStatusZero) {
-    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);
+    state.SpeedY = Currency::fromCount(INT64_MAX - 1);
     ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_EQ(openBox(), nullptr);
@@ -392,7 +391,7 @@ TEST_F(GameWindowTest, BoxTakesTheKeyboardAndEnterSpaceOrAClickAnswersIt) {
         EXPECT_TRUE(window.scene().hasFocus()) << what;
         EXPECT_TRUE(window.menuBar()->isEnabled());
     }
-    EXPECT_FALSE(view.state().Timer1.Enabled) << "a P pressed under a box reached the game";
+    EXPECT_FALSE(state.Timer1.Enabled) << "a P pressed under a box reached the game";
 }
 
 TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
@@ -401,13 +400,13 @@ TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
     EXPECT_TRUE(dispatcher.stopped());
     // Nothing reaches the game any more.
     window.keyDown(kP, 0);
-    EXPECT_FALSE(view.state().Timer1.Enabled);
+    EXPECT_FALSE(state.Timer1.Enabled);
 }
 
 // An unhandled error in a tick: one box titled "Vandrel", then the program ends with status 1
 // and no tick runs after it.
 TEST_F(GameWindowTest, RunTimeErrorShowsItsBoxAndEndsWithStatusOne) {
-    Form1Probe::state(form).SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    state.SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
     BoxAnswerer answerer(20);
     window.keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 2000));
@@ -424,9 +423,9 @@ TEST_F(GameWindowTest, AltTapLeavesArrowsToTheGameAndAltOOpensOptions) {
     QWindow* handle = window.windowHandle();
     QTest::keyClick(handle, Qt::Key_Alt, Qt::AltModifier);
     QTest::keyPress(handle, Qt::Key_Left);
-    EXPECT_TRUE(view.state().TurnKey(0));
+    EXPECT_TRUE(state.TurnKey(0));
     QTest::keyRelease(handle, Qt::Key_Left);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !view.state().TurnKey(0); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !state.TurnKey(0); }, 2000));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     QTest::keyClick(handle, Qt::Key_O, Qt::AltModifier);
@@ -462,35 +461,34 @@ TEST_F(GameWindowTest, ReadoutsFollowTheDesktopLocale) {
         ASSERT_STREQ(std::localeconv()->decimal_point, ",")
             << "the locale is not installed: scripts/setup.sh generates it";
     }
-    EXPECT_EQ(caption(view.state().lblThrust), "Thrust: 1" + s.decimal + "5");
+    EXPECT_EQ(caption(state.lblThrust), "Thrust: 1" + s.decimal + "5");
 
     // A landing on a level pad 720 wide just under the legs, a few ticks into the fall.
-    Line& pad = Form1Probe::state(form).Ground(8);
+    Line& pad = state.Ground(8);
     pad.X1 = 4920, pad.X2 = 5640;
     pad.Y1 = pad.Y2 = 3245;
     BoxAnswerer answerer(10);
     window.keyDown(kP, 0);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return view.state().GameOver && dispatcher.ticks() > 0; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.GameOver && dispatcher.ticks() > 0; }, 3000));
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
     EXPECT_TRUE(
         QRegularExpression("^Height: 59" + QRegularExpression::escape(s.decimal) + "[0-9]+$")
-            .match(caption(view.state().lblHeight))
+            .match(caption(state.lblHeight))
             .hasMatch())
-        << caption(view.state().lblHeight).toStdString();
-    const QString score = caption(view.state().lblScore);
+        << caption(state.lblHeight).toStdString();
+    const QString score = caption(state.lblScore);
 
     // R, then one tick burning a thrust of 100 on the last 0.05 of fuel: -99.95 left.
     window.keyDown(kR, 0);
-    Form1Probe::state(form).Fuel = 0.05_cur;
-    Form1Probe::state(form).Thrust = 100_cur;
+    state.Fuel = 0.05_cur;
+    state.Thrust = 100_cur;
     window.keyDown(kSpace, 0);
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.state().Fuel < 0_cur; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.Fuel < 0_cur; }, 3000));
     window.keyDown(kP, 0);
-    EXPECT_EQ(caption(view.state().lblFuel), "Fuel: " + s.minus + "100");
-    EXPECT_EQ(caption(view.state().lblThrust), "Thrust: 1" + s.group + "000" + s.decimal + "0");
+    EXPECT_EQ(caption(state.lblFuel), "Fuel: " + s.minus + "100");
+    EXPECT_EQ(caption(state.lblThrust), "Thrust: 1" + s.group + "000" + s.decimal + "0");
 
     // The score is a Double, formatted by the core without the C library's printf.
     EXPECT_EQ(score, "Score: 1" + s.group + "389");

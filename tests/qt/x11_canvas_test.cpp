@@ -15,7 +15,6 @@
 #include "qt/scene_painter.h"
 #include "qt/x11_canvas.h"
 #include "tests/qt/game_window_fixture.h"
-#include "tests/support/form1_probe.h"
 
 namespace vandrel::qt::test {
 namespace {
@@ -182,7 +181,7 @@ TEST_F(X11CanvasTest, AStarOnAReadoutLiesUnderItsText) {
     settle();
     const QRect score(8, 80, 81, 17);
     const QImage before = shown();
-    Shape& star = Form1Probe::state(form).shpStar(0);
+    Shape& star = state.shpStar(0);
     star.Left = 180;  // over "Score: "
     star.Top = 1230;
     window.scene().refresh();
@@ -210,7 +209,7 @@ TEST_F(X11CanvasTest, ABoxShowsOverTheServersSceneAndLeavesItWhole) {
         settle();
         under = shown();
         // A star the server draws under the box meanwhile stays under it.
-        Shape& star = Form1Probe::state(form).shpStar(0);
+        Shape& star = state.shpStar(0);
         star.Left = static_cast<float>(place.center().x() * 15);
         star.Top = static_cast<float>(place.center().y() * 15);
         window.scene().refresh();
