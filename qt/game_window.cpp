@@ -74,6 +74,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     scene_ = new SceneWidget(view_, this);
     scene_->installEventFilter(&keys_);
     setCentralWidget(scene_);
+    announcer_ = std::make_unique<SceneAnnouncer>(*scene_, view_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setParent(this);
@@ -127,6 +128,7 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
     // see: the window does not wake for them (Timer1 stays enabled all the same).
     clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
     scene_->refresh(pace);
+    announcer_->update();
 }
 
 void GameWindow::end(int status) {
