@@ -21,13 +21,6 @@ bool isReadout(SceneControl control) {
 SceneAnnouncer::SceneAnnouncer(QWidget& scene, const Form1View& view)
     : QObject(&scene), scene_(scene), view_(view) {
     SceneAccessible::install();
-    // The scene may have been asked for before its announcer existed (assistive technology
-    // that listens from the start asks while the widget is made): that interface knows no
-    // labels, and makes way for one that does.
-    QAccessibleInterface* first = QAccessible::queryAccessibleInterface(&scene);
-    if (first != nullptr && dynamic_cast<SceneAccessible*>(first) == nullptr)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(first));
-
     readoutsDue_.setSingleShot(true);
     readoutsDue_.setTimerType(Qt::PreciseTimer);  // never sooner than the pause
     connect(&readoutsDue_, &QTimer::timeout, this, [this] { announceReadouts(); });

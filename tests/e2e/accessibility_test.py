@@ -45,11 +45,13 @@ class AccessibilityChecks:
         session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         self.game = Game(session, program)
         self.heard = []  # (seconds, role, name) of every name change announced
-        pyatspi.Registry.registerEventListener(self._hear,
-                                               "object:property-change:accessible-name")
         self.app = wait_until(self._app, 20, 0.2)
         if not self.app:
             raise RuntimeError("the game never appeared on the accessibility bus")
+        # Only once the game is on the bus: it learns of the listeners that come later, but
+        # one that came while it started up may pass it by.
+        pyatspi.Registry.registerEventListener(self._hear,
+                                               "object:property-change:accessible-name")
 
     def close(self):
         pyatspi.Registry.deregisterEventListener(self._hear,
