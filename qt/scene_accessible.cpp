@@ -4,6 +4,7 @@
 #include <QWindow>
 
 #include "qt/label_texts.h"
+#include "qt/message_box.h"
 #include "qt/scene_announcer.h"
 #include "qt/scene_state.h"
 
@@ -59,6 +60,9 @@ class LabelAccessible : public QAccessibleInterface {
 };
 
 QAccessibleInterface* sceneFactory(const QString& className, QObject* object) {
+    // The game's boxes are alerts, named by their titles and described by their prompts.
+    if (className == QLatin1String(MessageBox::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
     // SceneWidget declares no meta-object of its own: it reaches here as a QWidget, with its
     // announcer among its children.
     if (className != QLatin1String("QWidget") || !object->isWidgetType()) return nullptr;
@@ -95,8 +99,8 @@ QAccessibleInterface* SceneAccessible::label(int index) const {
     return QAccessible::accessibleInterface(labels_[static_cast<std::size_t>(index)]);
 }
 
-// The children are the labels shown, from the top down: the readouts, the score, the prompt
-// (the reverse of kLabels).
+// The children are the labels shown, from the top down (the readouts, the score, the prompt:
+// the reverse of kLabels), then the widgets over the scene (a box).
 int SceneAccessible::shownLabel(int child) const {
     if (!announcer_ || child < 0) return -1;
     for (int i = LabelTexts::kCount - 1; i >= 0; --i) {
@@ -105,27 +109,35 @@ int SceneAccessible::shownLabel(int child) const {
     return -1;
 }
 
-int SceneAccessible::childCount() const {
+int SceneAccessible::shownLabels() const {
     int count = 0;
     while (shownLabel(count) >= 0)
         ++count;
     return count;
 }
 
+int SceneAccessible::childCount() const {
+    return shownLabels() + QAccessibleWidget::childCount();
+}
+
 QAccessibleInterface* SceneAccessible::child(int index) const {
     const int shown = shownLabel(index);
-    return shown >= 0 ? label(shown) : nullptr;
+    if (shown >= 0) return label(shown);
+    return index < 0 ? nullptr : QAccessibleWidget::child(index - shownLabels());
 }
 
 int SceneAccessible::indexOfChild(const QAccessibleInterface* child) const {
     for (int index = 0, shown; (shown = shownLabel(index)) >= 0; ++index) {
         if (label(shown) == child) return index;
     }
-    return -1;
+    const int widget = QAccessibleWidget::indexOfChild(child);
+    return widget < 0 ? -1 : shownLabels() + widget;
 }
 
 QAccessibleInterface* SceneAccessible::childAt(int x, int y) const {
-    for (int i = childCount() - 1; i >= 0; --i) {
+    // A box lies over the labels.
+    if (QAccessibleInterface* widget = QAccessibleWidget::childAt(x, y)) return widget;
+    for (int i = shownLabels() - 1; i >= 0; --i) {
         QAccessibleInterface* shown = child(i);
         if (shown->rect().contains(x, y)) return shown;
     }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What assistive technology (a screen reader) finds in the scene: a drawing whose children
 // are the labels the player sees, from the top down, each a static text named by its current
-// caption and placed where it is painted. The stars, the terrain and the hull are not offered: they
-// have no text, and the readouts say all that a player needs of them.
+// caption and placed where it is painted, then the box that may be up over them, an alert
+// named by its title and described by its prompt. The stars, the terrain and the hull are
+// not offered: they have no text, and the readouts say all that a player needs of them.
 //
 // The interfaces read the game through the read-only view on every query, so what a reader
 // finds is always current; SceneAnnouncer tells it when to look again.
@@ -41,6 +42,7 @@ class SceneAccessible : public QAccessibleWidget {
   private:
     /// The place in kLabels of the child at `child`, or -1.
     int shownLabel(int child) const;
+    int shownLabels() const;
 
     QPointer<SceneAnnouncer> announcer_;  // gone with the game it reads
     std::array<QAccessible::Id, kLabels.size()> labels_{};

@@ -24,9 +24,9 @@ SceneAnnouncer::SceneAnnouncer(QWidget& scene, const Form1View& view)
     readoutsDue_.setSingleShot(true);
     readoutsDue_.setTimerType(Qt::PreciseTimer);  // never sooner than the pause
     connect(&readoutsDue_, &QTimer::timeout, this, [this] { announceReadouts(); });
-    // A box opens while the handler that opened it still runs: what it changed before (a
-    // landing's score) is announced before the box.
-    scene.window()->installEventFilter(this);
+    // A box is made over the scene while the handler that opens it still runs: what the
+    // handler changed before (a landing's score) is announced before the box.
+    scene.installEventFilter(this);
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
@@ -100,7 +100,7 @@ void SceneAnnouncer::send(int index, QAccessible::Event type) {
 }
 
 bool SceneAnnouncer::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::WindowBlocked) update();
+    if (event->type() == QEvent::ChildAdded) update();
     return QObject::eventFilter(watched, event);
 }
 

@@ -19,8 +19,9 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+from session import CLIENT_HEIGHT, CLIENT_WIDTH, Game, wait_until  # noqa: E402
 from window_test import Tally, _stop  # noqa: E402
-from xsession import CLIENT_HEIGHT, CLIENT_WIDTH, Game, XSession, wait_until  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 # After xsession: an interpreter other than Debian's finds Debian's packages from there on.
 import pyatspi  # noqa: E402
@@ -86,16 +87,17 @@ class AccessibilityChecks:
         desktop = pyatspi.Registry.getDesktop(0)
         return next((a for a in desktop if a is not None and a.name == "Vandrel"), None)
 
-    def _windows(self, role):
-        self.app.clear_cache()
-        return [w for w in self.app if w is not None and w.getRoleName() == role]
+    def _frame(self):
+        return next(w for w in self.app if w is not None and w.getRoleName() == "frame")
 
     def _scene(self):
-        frame = self._windows("frame")[0]
-        return next(c for c in frame if c.getRoleName() == "canvas")
+        return next(c for c in self._frame() if c.getRoleName() == "canvas")
 
     def _labels(self):
-        return {label.name.split(":")[0]: label for label in self._scene()}
+        return {c.name.split(":")[0]: c for c in self._scene() if c.getRoleName() == "label"}
+
+    def _alerts(self):
+        return [c for c in self._scene() if c.getRoleName() == "alert"]
 
     def start_screen(self):
         scene = self._scene()
@@ -112,7 +114,7 @@ class AccessibilityChecks:
                 f"{label.name!r} at {box.x},{box.y} lies outside the scene {client}"
 
     def _choose(self, name):
-        item = pyatspi.findDescendant(self._windows("frame")[0],
+        item = pyatspi.findDescendant(self._frame(),
                                       lambda a: a.getRoleName() == "menu item" and a.name == name)
         assert item, f"no menu item {name!r}"
         item.queryAction().doAction(0)
@@ -120,16 +122,16 @@ class AccessibilityChecks:
     def landing(self):
         self._choose("Low")
         self.game.focus()
-        self.session.xdotool("key", "Down", "Down", "p")  # the least thrust; start
+        self.session.keys("Down", "Down", "p")  # the least thrust; start
         assert wait_until(lambda: len(self._scene()) == 4, 5), "P left the prompt up"
         height = self._labels()["Height"]
         started = time.monotonic()
         self.heard.clear()
-        for low, key in ((BURN_FROM, "keydown"), (BURN_TO, "keyup")):
+        for low, down in ((BURN_FROM, True), (BURN_TO, False)):
             reached = wait_until(lambda: value(height.name) <= low, 30, 0.02)
             assert reached, f"the height read {height.name!r}, never {low} in 30 s"
-            self.session.xdotool(key, "space")
-        assert wait_until(lambda: self._windows("alert"), 20), "no box came"
+            self.session.key("space", down)
+        assert wait_until(self._alerts, 20), "no box came"
         flown = time.monotonic() - started
         self._pump(0.5)
 
@@ -142,16 +144,16 @@ class AccessibilityChecks:
             f"{len(heights)} announcements of the height in a {flown:.1f} s flight"
 
     def box(self):
-        alerts = self._windows("alert")
+        alerts = self._alerts()
         assert len(alerts) == 1, f"{len(alerts)} alerts are up"
         alert = alerts[0]
         assert alert.name == "Landed!", f"the alert is titled {alert.name!r}"
-        texts = [alert.description] + [
-            a.name for a in pyatspi.findAllDescendants(alert, lambda a: a.name)]
-        assert any(t.startswith("Great Sucsess!") and t.endswith("Press 'R' to reset")
-                   for t in texts), f"the alert reads {texts}"
-        self.session.xdotool("key", "Return")
-        assert wait_until(lambda: not self._windows("alert"), 10), "Return left the box up"
+        prompt = "Great Sucsess!\nPress 'R' to reset"
+        assert alert.description == prompt, f"the alert is described as {alert.description!r}"
+        shown = [a.name for a in pyatspi.findAllDescendants(alert, lambda a: a.name)]
+        assert prompt in shown and "OK" in shown, f"the alert holds {shown}"
+        self.session.keys("Return")
+        assert wait_until(lambda: not self._alerts(), 10), "Return left the box up"
 
 
 def main(argv):

@@ -131,11 +131,26 @@ TEST_F(AccessibilityTest, PromptAtOnceReadoutsThrottledTheirLastValuesAlwaysHear
     EXPECT_EQ(heard.size(), before);
 }
 
-// A landing's score is heard while its box is up, before the player answers it.
-TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxIsAnswered) {
+// A landing's score is heard before its box comes up; the box is an alert over the scene,
+// after its labels, with its title and prompt.
+TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
+    SceneAccessible* scene = SceneAccessible::of(&window.scene());
+    ASSERT_NE(scene, nullptr);
     std::size_t scoresUnderTheBox = 0;
-    BoxAnswerer answerer(
-        20, [&] { scoresUnderTheBox = about("Score: ", QAccessible::NameChanged).size(); });
+    QAccessibleInterface* alert = nullptr;
+    QString alertName, alertDescription;
+    BoxAnswerer answerer(20, [&] {
+        scoresUnderTheBox = about("Score: ", QAccessible::NameChanged).size();
+        ASSERT_EQ(scene->childCount(), 5);  // four readouts and the box; the prompt is hidden
+        alert = scene->child(4);
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert, QAccessible::queryAccessibleInterface(openBox()));
+        EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
+        EXPECT_EQ(scene->indexOfChild(alert), 4);
+        EXPECT_EQ(scene->childAt(alert->rect().center().x(), alert->rect().center().y()), alert);
+        alertName = alert->text(QAccessible::Name);
+        alertDescription = alert->text(QAccessible::Description);
+    });
     window.click("mnuGLow");
     press(keys::kDown);
     press(keys::kDown);  // the least thrust: the burn brakes the fall gently
@@ -149,11 +164,14 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxIsAnswered) {
         window.tick();
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
+    EXPECT_EQ(alertName, "Landed!");
+    EXPECT_EQ(alertDescription, "Great Sucsess!\nPress 'R' to reset");
     EXPECT_EQ(scoresUnderTheBox, 1u);
     const std::vector<Heard> scores = about("Score: ", QAccessible::NameChanged);
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_NE(scores[0].name, "Score: ");
     EXPECT_EQ(scores[0].name.toStdString(), view.lblScore().Caption);
+    EXPECT_EQ(scene->childCount(), 4);  // the box is gone
 }
 
 }  // namespace
