@@ -12,7 +12,6 @@ closing "N passed, N failed" line; exits 1 when a check failed.
 """
 
 import os
-import signal
 import sys
 import time
 
@@ -20,7 +19,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from session import CLIENT_HEIGHT, CLIENT_WIDTH, Game, wait_until  # noqa: E402
-from window_test import Tally, _stop  # noqa: E402
+from window_test import run_checks  # noqa: E402
 from xsession import XSession  # noqa: E402
 
 # After xsession: an interpreter other than Debian's finds Debian's packages from there on.
@@ -163,25 +162,8 @@ def main(argv):
     if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         print(f"{argv[0]}: no session bus: run it under dbus-run-session", file=sys.stderr)
         return 2
-    signal.signal(signal.SIGTERM, _stop)
-    signal.signal(signal.SIGINT, _stop)
-    tally = Tally()
-    session = XSession()
-    checks = None
-    try:
-        print(f"Xvfb on display {session.name}", flush=True)
-        checks = AccessibilityChecks(session, argv[1])
-        for name, check in checks.checks():
-            tally.run(name, check)
-    except Exception as fault:
-        tally.failed += 1
-        print(f"FAIL starting the game: {fault}", flush=True)
-    finally:
-        if checks:
-            checks.close()
-        session.close()
-    print(f"{tally.passed} passed, {tally.failed} failed", flush=True)
-    return 0 if tally.failed == 0 else 1
+    return run_checks(XSession, "x11", lambda session, tally: tally.run_all(
+        lambda: AccessibilityChecks(session, argv[1])))
 
 
 if __name__ == "__main__":
