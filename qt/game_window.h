@@ -30,6 +30,7 @@
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
+#include "qt/scene_announcer.h"
 #include "qt/scene_widget.h"
 #include "qt/tick_clock.h"
 #include "shell/form1.h"
@@ -116,6 +117,7 @@ class GameWindow : public QMainWindow {
     TickClock clock_;
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;
+    std::unique_ptr<SceneAnnouncer> announcer_;  // goes before the view it reads
     bool ended_ = false;
 };
 
