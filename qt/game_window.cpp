@@ -93,6 +93,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     scene_->installEventFilter(&keys_);
     scene_->installEventFilter(this);
     setCentralWidget(scene_);
+    announcer_ = std::make_unique<SceneAnnouncer>(*scene_, view_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     platform_.setHost(scene_, keptInView(view_), [this](MessageBox* box) { boxUp(box); });
@@ -158,6 +159,7 @@ void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
     if (releasePending_) releaseKeys();  // the handler that opened a box has returned
     runClock();
     scene_->refresh(pace);
+    announcer_->update();
 }
 
 void GameWindow::runClock() {

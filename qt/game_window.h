@@ -38,6 +38,7 @@
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
+#include "qt/scene_announcer.h"
 #include "qt/scene_widget.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
@@ -130,6 +131,7 @@ class GameWindow : public QMainWindow {
     bool boxUp_ = false;  // holds the clock back
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;
+    std::unique_ptr<SceneAnnouncer> announcer_;  // goes before the view it reads
     bool ended_ = false;
 };
 

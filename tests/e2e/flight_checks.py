@@ -9,6 +9,7 @@ are left out, and so is the turn, which would hold the arrow for a set time.
 
 import contextlib
 import os
+import re
 import time
 
 import image
@@ -30,6 +31,18 @@ def open_help(game, row):
     else:
         menus = Menus(game)
         menus.click(menus.open("h", "the Help menu", 2), row)
+
+
+def box_title_fault(game, pattern):
+    """What is wrong with the title of the box up over the scene, or None. Under X the box
+    has a window of its own inside the game's, named after its title; under Wayland it has
+    none, and its title is left to the widget tests."""
+    if game.session.kind != "x11":
+        return None
+    titles = [t for t in game.session.inner_titles(game.window) if t != "Vandrel"]
+    if len(titles) == 1 and re.fullmatch(pattern, titles[0]):
+        return None
+    return f"the box's window is titled {titles}, not {pattern!r}"
 
 
 def save_shot(game, name, view=None):
@@ -137,6 +150,8 @@ class FlightChecks:
         self._alive()
         open_help(self.game, 0)
         assert wait_view(self.game, View.box, 10), "no box over the scene after Help > Controls"
+        fault = box_title_fault(self.game, "Game Help")
+        assert not fault, fault
         time.sleep(0.3)  # the scene under the closed popup is repainted
         first = View(self.game)
         frame = first.box()
@@ -194,6 +209,8 @@ class FlightChecks:
         # landing's would be green).
         red = wait_view(self.game, lambda v: v.hull_red() >= 20, 5)
         assert red, "no red hull while the outcome box is up: not 'Crashed!'"
+        fault = box_title_fault(self.game, "Crashed!")
+        assert not fault, fault
         save_shot(self.game, "crashed", red)
         faults = red.box_faults(red.box())
         assert not faults, "; ".join(faults)
@@ -251,13 +268,16 @@ def close_request(session, program):
     that a modal box blocks)."""
     def help_box(game):
         open_help(game, 0)
+        return "Game Help"
 
     def about_box(game):
         open_help(game, 1)
+        return "About"
 
     def outcome_box(game):
         game.focus()
         game.keys("p")
+        return "(Crashed|Landed)!"
 
     for what, open_box in [("at the start screen", None), ("under Help > Controls", help_box),
                            ("under Help > About", about_box), ("under the outcome box",
@@ -267,8 +287,10 @@ def close_request(session, program):
             view = wait_view(game, lambda v: v.prompt() >= 15, 15)
             assert view, f"the game closed {what} never showed its prompt"
             if open_box:
-                open_box(game)
+                title = open_box(game)
                 assert wait_view(game, View.box, 40), f"no box opened {what}"
+                fault = box_title_fault(game, title)
+                assert not fault, fault
                 if open_box is about_box:
                     time.sleep(0.3)  # the scene under the closed popup is repainted
                     save_shot(game, "about")

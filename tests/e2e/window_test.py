@@ -47,9 +47,40 @@ class Tally:
         self.passed += 1
         print(f"ok   {name} ({time.monotonic() - start:.1f} s)", flush=True)
 
+    def run_all(self, start):
+        """Runs each check of the checks object that start() makes, then closes it; a game
+        that does not start counts as one failed check."""
+        checks = None
+        try:
+            checks = start()
+            for name, check in checks.checks():
+                self.run(name, check)
+        except Exception as fault:
+            self.failed += 1
+            print(f"FAIL starting the game: {fault}", flush=True)
+        finally:
+            if checks:
+                checks.close()
+
 
 def _stop(signum, _frame):
     raise SystemExit(128 + signum)  # unwinds through the finally blocks that end the server
+
+
+def run_checks(start_session, label, body):
+    """Starts a session, runs body(session, tally) in it, ends the session and prints the
+    closing line: the exit status, 1 when a check failed."""
+    signal.signal(signal.SIGTERM, _stop)
+    signal.signal(signal.SIGINT, _stop)
+    tally = Tally()
+    session = start_session()
+    try:
+        print(f"{label} display {session.name}", flush=True)
+        body(session, tally)
+    finally:
+        session.close()
+    print(f"{tally.passed} passed, {tally.failed} failed", flush=True)
+    return 0 if tally.failed == 0 else 1
 
 
 def main(argv):
@@ -57,31 +88,14 @@ def main(argv):
         print(f"usage: {argv[0]} PATH/TO/vandrel x11|wayland [flight] [close]", file=sys.stderr)
         return 2
     program, wanted = argv[1], set(argv[3:]) or {"flight", "close"}
-    signal.signal(signal.SIGTERM, _stop)
-    signal.signal(signal.SIGINT, _stop)
-    tally = Tally()
-    session = SESSIONS[argv[2]]()
-    try:
-        print(f"{argv[2]} display {session.name}", flush=True)
+
+    def body(session, tally):
         if "flight" in wanted:
-            flight = None
-            try:
-                flight = FlightChecks(session, program)
-                for name, check in flight.checks():
-                    tally.run(name, check)
-            except Exception as fault:
-                tally.failed += 1
-                print(f"FAIL starting the game: {fault}", flush=True)
-            finally:
-                if flight:
-                    flight.close()
+            tally.run_all(lambda: FlightChecks(session, program))
         if "close" in wanted:
             tally.run("closing the window ends the game with status 0",
                       close_request, session, program)
-    finally:
-        session.close()
-    print(f"{tally.passed} passed, {tally.failed} failed", flush=True)
-    return 0 if tally.failed == 0 else 1
+    return run_checks(SESSIONS[argv[2]], argv[2], body)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "qt/scene_accessible.h"
+
+#include <QWindow>
+
+#include "qt/label_texts.h"
+#include "qt/message_box.h"
+#include "qt/scene_announcer.h"
+#include "qt/scene_state.h"
+
+namespace vandrel::qt {
+
+namespace {
+
+// One label of the scene: a static text named by its caption. It has no QObject of its own;
+// the scene's interface owns it.
+class LabelAccessible : public QAccessibleInterface {
+  public:
+    LabelAccessible(QWidget* scene, SceneAnnouncer* announcer, int index)
+        : scene_(scene), announcer_(announcer), index_(index) {}
+
+    bool isValid() const override { return scene_ && announcer_; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return scene_ ? scene_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(scene_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || !isValid()) return {};
+        return QString::fromStdString(label().Caption);
+    }
+    void setText(QAccessible::Text, const QString&) override {}  // the game sets them
+
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const Label& l = label();
+        QRect box = pixelBox(l.Left, l.Top, l.Width, l.Height) & scene_->rect();
+        return QRect(scene_->mapToGlobal(box.topLeft()), box.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.readOnly = true;
+        if (!isValid() || !label().Visible || !scene_->isVisible()) s.invisible = true;
+        return s;
+    }
+
+  private:
+    const Label& label() const { return LabelTexts::label(announcer_->view(), index_); }
+
+    QPointer<QWidget> scene_;
+    QPointer<SceneAnnouncer> announcer_;
+    int index_;
+};
+
+QAccessibleInterface* sceneFactory(const QString& className, QObject* object) {
+    // The game's boxes are alerts, named by their titles and described by their prompts.
+    if (className == QLatin1String(MessageBox::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+    // SceneWidget declares no meta-object of its own: it reaches here as a QWidget, with its
+    // announcer among its children.
+    if (className != QLatin1String("QWidget") || !object->isWidgetType()) return nullptr;
+    auto* announcer = object->findChild<SceneAnnouncer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (announcer == nullptr) return nullptr;
+    return new SceneAccessible(static_cast<QWidget*>(object), announcer);
+}
+
+}  // namespace
+
+SceneAccessible::SceneAccessible(QWidget* scene, SceneAnnouncer* announcer)
+    : QAccessibleWidget(scene, QAccessible::Canvas), announcer_(announcer) {
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i] = QAccessible::registerAccessibleInterface(
+            new LabelAccessible(scene, announcer, static_cast<int>(i)));
+    }
+}
+
+SceneAccessible::~SceneAccessible() {
+    for (QAccessible::Id id : labels_)
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+SceneAccessible* SceneAccessible::of(QWidget* scene) {
+    return dynamic_cast<SceneAccessible*>(QAccessible::queryAccessibleInterface(scene));
+}
+
+void SceneAccessible::install() {
+    static const bool installed = (QAccessible::installFactory(sceneFactory), true);
+    (void)installed;
+}
+
+QAccessibleInterface* SceneAccessible::label(int index) const {
+    return QAccessible::accessibleInterface(labels_[static_cast<std::size_t>(index)]);
+}
+
+// The children are the labels shown, from the top down (the readouts, the score, the prompt:
+// the reverse of kLabels), then the widgets over the scene (a box).
+int SceneAccessible::shownLabel(int child) const {
+    if (!announcer_ || child < 0) return -1;
+    for (int i = LabelTexts::kCount - 1; i >= 0; --i) {
+        if (LabelTexts::label(announcer_->view(), i).Visible && child-- == 0) return i;
+    }
+    return -1;
+}
+
+int SceneAccessible::shownLabels() const {
+    int count = 0;
+    while (shownLabel(count) >= 0)
+        ++count;
+    return count;
+}
+
+int SceneAccessible::childCount() const {
+    return shownLabels() + QAccessibleWidget::childCount();
+}
+
+QAccessibleInterface* SceneAccessible::child(int index) const {
+    const int shown = shownLabel(index);
+    if (shown >= 0) return label(shown);
+    return index < 0 ? nullptr : QAccessibleWidget::child(index - shownLabels());
+}
+
+int SceneAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    for (int index = 0, shown; (shown = shownLabel(index)) >= 0; ++index) {
+        if (label(shown) == child) return index;
+    }
+    const int widget = QAccessibleWidget::indexOfChild(child);
+    return widget < 0 ? -1 : shownLabels() + widget;
+}
+
+QAccessibleInterface* SceneAccessible::childAt(int x, int y) const {
+    // A box lies over the labels.
+    if (QAccessibleInterface* widget = QAccessibleWidget::childAt(x, y)) return widget;
+    for (int i = shownLabels() - 1; i >= 0; --i) {
+        QAccessibleInterface* shown = child(i);
+        if (shown->rect().contains(x, y)) return shown;
+    }
+    return nullptr;
+}
+
+}  // namespace vandrel::qt
