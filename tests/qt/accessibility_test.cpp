@@ -69,7 +69,7 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
         EXPECT_TRUE(onScreen.contains(label->rect())) << i;
         EXPECT_EQ(scene->childAt(label->rect().center().x(), label->rect().center().y()), label);
     }
-    const Label& prompt = view.lblPause();
+    const Label& prompt = state.lblPause;
     EXPECT_EQ(scene->child(4)->rect(),
               pixelBox(prompt.Left, prompt.Top, prompt.Width, prompt.Height)
                   .translated(onScreen.topLeft()));
@@ -82,8 +82,8 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
     for (int i = 0; i < 50; ++i)
         window.tick();
     EXPECT_EQ(scene->child(2)->text(QAccessible::Name),
-              QString::fromStdString(view.lblHeight().Caption));
-    EXPECT_NE(view.lblHeight().Caption, "Height: 60");
+              QString::fromStdString(state.lblHeight.Caption));
+    EXPECT_NE(state.lblHeight.Caption, "Height: 60");
 }
 
 // The prompt is heard at once; the readouts, which change on every tick, at most once per
@@ -105,7 +105,7 @@ TEST_F(AccessibilityTest, PromptAtOnceReadoutsThrottledTheirLastValuesAlwaysHear
     press(keys::kP);
     window.keyUp(keys::kSpace, 0);
     ASSERT_NE(about("Height: ", QAccessible::NameChanged).back().name.toStdString(),
-              view.lblHeight().Caption);
+              state.lblHeight.Caption);
     EXPECT_EQ(heard.back().type, QAccessible::NameChanged);
     EXPECT_EQ(heard.back().name, "Paused");
     EXPECT_EQ(about("Paused", QAccessible::ObjectShow).size(), 1u);
@@ -119,9 +119,9 @@ TEST_F(AccessibilityTest, PromptAtOnceReadoutsThrottledTheirLastValuesAlwaysHear
         EXPECT_GE(heights[i].ms - heights[i - 1].ms, SceneAnnouncer::kReadoutPause.count())
             << "announcements " << i - 1 << " and " << i;
     }
-    EXPECT_EQ(heights.back().name.toStdString(), view.lblHeight().Caption);
+    EXPECT_EQ(heights.back().name.toStdString(), state.lblHeight.Caption);
     EXPECT_EQ(about("Fuel: ", QAccessible::NameChanged).back().name.toStdString(),
-              view.lblFuel().Caption);
+              state.lblFuel.Caption);
 
     // With nobody listening nothing is sent, and nothing waits to be.
     QAccessible::setActive(false);
@@ -160,7 +160,7 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
     for (int i = 0; i < 250; ++i)
         window.tick();
     window.keyDown(keys::kSpace, 0);
-    for (int i = 0; i < 400 && !view.GameOver(); ++i)
+    for (int i = 0; i < 400 && !state.GameOver; ++i)
         window.tick();
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
@@ -170,7 +170,7 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
     const std::vector<Heard> scores = about("Score: ", QAccessible::NameChanged);
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_NE(scores[0].name, "Score: ");
-    EXPECT_EQ(scores[0].name.toStdString(), view.lblScore().Caption);
+    EXPECT_EQ(scores[0].name.toStdString(), state.lblScore.Caption);
     EXPECT_EQ(scene->childCount(), 4);  // the box is gone
 }
 
