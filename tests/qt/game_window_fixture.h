@@ -42,6 +42,22 @@ class GameWindowTest : public ::testing::Test {
     Form1View view{form};
 };
 
+/// Counts the frames QPainter paints into a widget: its paint events.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    std::uint64_t frames() const { return frames_; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++frames_;
+        return false;
+    }
+
+  private:
+    std::uint64_t frames_ = 0;
+};
+
 /// Answers every modal message box with OK once it has been open for `holdMs`, noting its
 /// title and text; `whileOpen` runs once for every box, just before it is answered.
 class BoxAnswerer {
