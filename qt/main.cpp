@@ -7,9 +7,11 @@
 
 #include "qt/command_line.h"
 #include "qt/game_window.h"
+#include "qt/wayland_buffers.h"
 
 int main(int argc, char* argv[]) {
     if (auto status = vandrel::qt::readCommandLine(argc, argv)) return *status;
+    vandrel::qt::WaylandBuffers buffers;
     auto app = vandrel::qt::openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
 
@@ -24,6 +26,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(status);
     });
     if (!window.start()) return endStatus;  // the load itself ended the program
+    buffers.done();
     QApplication::exec();
     return endStatus;
 }

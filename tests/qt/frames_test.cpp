@@ -16,6 +16,12 @@ namespace {
 
 class FramesTest : public GameWindowTest {
   protected:
+    void SetUp() override {
+        GameWindowTest::SetUp();
+        // Under Wayland no client reads the screen: the window checks compare screenshots.
+        if (shown().isNull()) GTEST_SKIP() << "the screen's pixels cannot be read here";
+    }
+
     // The scene's pixels as the screen has them, once the pending events are handled.
     QImage shown() {
         QCoreApplication::processEvents();
