@@ -35,6 +35,12 @@ void withoutBufferWarnings(QtMsgType type, const QMessageLogContext& context,
 
 bool compositorDrawsWindowFrames() {
 #if VANDREL_HAVE_WAYLAND
+    // No compositor named, none asked (the library would complain of a missing runtime
+    // directory on its own).
+    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    if (name.isEmpty() || (!name.startsWith('/') && qgetenv("XDG_RUNTIME_DIR").isEmpty())) {
+        return false;
+    }
     wl_display* display = wl_display_connect(nullptr);
     if (display == nullptr) return false;
     bool offered = false;
