@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Times the game's window from outside, on a private Xvfb display, with real X key events.
+# Times the game's window from outside, on a private Xvfb display, with real X key events
+# (the window checks' X session, tests/e2e/xsession.py).
 # Run it by hand after building build/ (it is not a CTest test):
 #
 #   bench/window_bench.sh [FLIGHTS [MENU_SECONDS]]   (default 3 flights of each kind, 60 s)
@@ -32,28 +33,11 @@ menu_seconds="${2:-60}"
 for tool in "$game" "$trace"; do
     [[ -x "$tool" ]] || { echo "window_bench: no $tool (build it first)" >&2; exit 2; }
 done
-for tool in Xvfb xdpyinfo python3; do
+for tool in Xvfb python3; do
     command -v "$tool" >/dev/null || { echo "window_bench: $tool is not installed" >&2; exit 2; }
 done
-
-# A display number nobody uses.
-display=""
-for n in $(seq 71 99); do
-    if [[ ! -e "/tmp/.X$n-lock" && ! -e "/tmp/.X11-unix/X$n" ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "window_bench: no free display" >&2; exit 2; }
-
-# -br: a black root window, so that nothing white shows before the game paints.
-Xvfb "$display" -screen 0 1024x768x24 -br -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-    DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.05
-done
-DISPLAY="$display" xdpyinfo >/dev/null 2>&1 || { echo "window_bench: Xvfb did not start" >&2; exit 2; }
 PYTHONPATH="$root/tests/e2e" python3 -B -c "import xlib" 2>/dev/null ||
     { echo "window_bench: python3-xlib is not installed" >&2; exit 2; }
 
-DISPLAY="$display" python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights" \
-    "$xvfb_pid" "$menu_seconds"
+# The driver starts its own Xvfb (the window checks' X session) and ends it.
+python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights" "$menu_seconds"

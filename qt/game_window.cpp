@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "qt/game_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPixmapCache>
 #include <QProxyStyle>
+
+#include "shell/runtime/key_codes.h"
 
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
@@ -31,6 +35,16 @@ class MenuBarStyle : public QProxyStyle {
 
 constexpr int kPixmapCacheKiB = 2048;
 
+// What a box must leave in view: the hull, whatever its attitude, and every label's text.
+QRect keptInView(const Form1View& view) {
+    QRect kept = hullReach(view);
+    for (int i = 0; i < LabelTexts::kCount; ++i) {
+        const Label& label = LabelTexts::label(view, i);
+        kept |= pixelBox(label.Left, label.Top, label.Width, label.Height);
+    }
+    return kept;
+}
+
 QIcon gameIcon() {
     initIconResources();
     // The coloured images only: a task switcher given the two-colour one shows a black square.
@@ -53,7 +67,10 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
       keys_(
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-          [this](std::int16_t code, std::int16_t shift) { keyUp(code, shift); }),
+          [this](std::int16_t code, std::int16_t shift) {
+              // A key let go already when the keyboard left is not let go twice.
+              if (held_.held(code)) keyUp(code, shift);
+          }),
       clock_(std::chrono::milliseconds{view_.Timer1().Interval}, [this] { tick(); }) {
     setWindowTitle(QString::fromStdString(view_.Caption()));
     setWindowIcon(gameIcon());
@@ -73,11 +90,11 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
 
     scene_ = new SceneWidget(view_, this);
     scene_->installEventFilter(&keys_);
+    scene_->installEventFilter(this);
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    platform_.setParent(this);
-    platform_.keepInView(scene_, hullReach(view_));
+    platform_.setHost(scene_, keptInView(view_), [this](bool up) { boxUp(up); });
 }
 
 bool GameWindow::start() {
@@ -89,10 +106,13 @@ bool GameWindow::start() {
 }
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    afterEvent(dispatcher_.keyDown(keyCode, shift));
+    Dispatcher::Outcome outcome = dispatcher_.keyDown(keyCode, shift);
+    if (outcome != Dispatcher::Outcome::Dropped) held_.pressed(keyCode, shift);
+    afterEvent(outcome);
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
+    held_.released(keyCode);
     afterEvent(dispatcher_.keyUp(keyCode, shift));
 }
 
@@ -116,13 +136,14 @@ void GameWindow::afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace)
             return;
         case Dispatcher::Outcome::Failed:
             clock_.setRunning(false);
-            platform_.MsgBox("Run-time error: " + dispatcher_.error(), 0, "Vandrel");
-            end(1);
+            platform_.showBox("Run-time error: " + dispatcher_.error(), "Vandrel");
+            end(1);  // unless the window was closed under the box: then it ended with 0
             return;
         case Dispatcher::Outcome::Ran:
             break;
     }
     menus_->refresh();
+    if (releasePending_) releaseKeys();  // the handler that opened a box has returned
     // After a landing or a crash every tick returns at once and changes nothing a player can
     // see: the window does not wake for them (Timer1 stays enabled all the same).
     clock_.setRunning(view_.Timer1().Enabled && !view_.GameOver());
@@ -134,18 +155,63 @@ void GameWindow::end(int status) {
     ended_ = true;
     clock_.setRunning(false);
     onEnd_(status);
+    platform_.closeBoxes();  // the handler waiting in one stops there
+}
+
+void GameWindow::boxUp(bool up) {
+    // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
+    // the scene cannot take the keyboard back from the box with a click.
+    clock_.hold(up);
+    menuBar()->setEnabled(!up);
+    scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
+    if (up) {
+        // The player sees the scene as the handler left it (the green or red hull).
+        scene_->refresh();
+        scene_->repaint();
+    } else if (!ended_) {
+        scene_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void GameWindow::releaseKeys() {
+    if (ended_) return;
+    if (dispatcher_.busy()) {
+        // A box opened inside a handler took the keyboard: a key-up now would be dropped.
+        releasePending_ = true;
+        return;
+    }
+    releasePending_ = false;
+    keys_.flush();  // a release held back to tell it from a repeat is a real one
+    while (std::optional<HeldKeys::Key> key = held_.first()) {
+        keyUp(key->code, key->shift);
+        if (ended_) return;
+    }
+}
+
+void GameWindow::windowLeft() {
+    releaseKeys();
+    // A handler running means a box of the game is up: the player is answering it, and the
+    // outcome box opens while the flight still counts as running.
+    if (ended_ || dispatcher_.busy() || QApplication::activePopupWidget() != nullptr) return;
+    if (!view_.Timer1().Enabled || view_.GameOver()) return;
+    keyDown(keys::kP, 0);
+    keyUp(keys::kP, 0);
+}
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scene_ && event->type() == QEvent::FocusOut) releaseKeys();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void GameWindow::hideEvent(QHideEvent* event) {
+    windowLeft();  // hidden or minimized: the player cannot fly it
+    QMainWindow::hideEvent(event);
 }
 
 bool GameWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowBlocked) {
-        // A box opens over the window while the handler that opened it still runs: no tick
-        // may run, so none is even raised, and the player sees the scene as the handler left
-        // it (the green or red hull) while the box is up.
-        clock_.hold(true);
-        scene_->refresh();
-        scene_->repaint();
-    } else if (event->type() == QEvent::WindowUnblocked) {
-        clock_.hold(false);
+    if (event->type() == QEvent::WindowDeactivate ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
+        windowLeft();
     }
     return QMainWindow::event(event);
 }

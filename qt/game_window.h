@@ -6,6 +6,15 @@
 // the clock — and go to Form1 only through the Dispatcher, one at a time. After every event
 // the game handled, the window catches up with what the handler changed: the check marks,
 // whether Timer1 runs, and the scene. An End or an unhandled error stops the program.
+//
+// While a box is up (drawn inside the window, see MessageBox) no tick is raised, the menus
+// are shut and the box has the keyboard. When the scene loses the keyboard for any reason
+// (another window, a menu or a box takes it, or the window is hidden), the game is told at
+// once that every key it holds is up, through keyUp as if the player had let them go; the
+// window system's own release of such a key later is not passed on. A player who leaves a
+// running flight for another window finds it paused: the window presses P for them. The
+// game's own menus and boxes never pause it: its menus are popups of the window itself, and
+// its boxes open only inside a handler, which is still running while they are up.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +25,7 @@
 #include <QLocale>
 #include <QMainWindow>
 
+#include "qt/held_keys.h"
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
@@ -55,11 +65,19 @@ class GameWindow : public QMainWindow {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
+    void boxUp(bool up);
+    /// The keyboard left the scene: every held key gets its key-up, in the order of the
+    /// presses; once the running handler has returned when one runs (it opened a box).
+    void releaseKeys();
+    /// The player may have gone to another window: a running flight is paused.
+    void windowLeft();
 
     QtPlatform platform_;
     Form1 form_;
@@ -67,6 +85,8 @@ class GameWindow : public QMainWindow {
     Form1View view_;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
+    HeldKeys held_;
+    bool releasePending_ = false;
     TickClock clock_;
     SceneWidget* scene_;
     std::unique_ptr<MenuBinding> menus_;

@@ -2,6 +2,7 @@
 // The game's runtime services on Qt: modal message boxes and the desktop's regional settings.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include <QLocale>
@@ -9,6 +10,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "qt/message_box.h"
 #include "shell/runtime/platform.h"
 
 namespace vandrel::qt {
@@ -17,39 +19,31 @@ namespace vandrel::qt {
 /// leading zero, no parentheses and digit grouping, the usual defaults.
 Regional regionalOf(const QLocale& locale);
 
-/// The prompt of a message box as Qt shows it: CR LF (or a lone CR or LF) becomes one line
-/// break.
-QString promptText(const std::string& prompt);
-
-/// Where a box whose frame is `box` big goes (its frame's top-left corner, global pixels), so
-/// that `keepClear` stays in view: centred across `scene`, in the middle of the part of the
-/// scene below `keepClear`; above it when the screen has no room below; and always whole on
-/// `screen` (its available area), the box's top left first where nothing else fits.
-QPoint boxPlace(QSize box, const QRect& scene, const QRect& keepClear, const QRect& screen);
-
 class QtPlatform : public Platform {
   public:
     explicit QtPlatform(const QLocale& locale = QLocale::system());
 
-    /// A real modal box with the title, the prompt and one OK button, over `parent`, placed
-    /// clear of the area kept in view. Closing the parent window by its frame while the box
-    /// is up still closes it.
+    /// A modal box inside the window (see MessageBox). When the window is closed while it is
+    /// up, the program is ending: this throws EndRequested, so that nothing more of the
+    /// handler that opened the box runs.
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     const Regional& regional() const override { return regional_; }
 
-    /// The window the boxes belong to.
-    void setParent(QWidget* parent) { parent_ = parent; }
-    /// The part `area` of `widget` (in its pixels) that no box may hide: the ship.
-    void keepInView(QWidget* widget, const QRect& area) {
-        keepWidget_ = widget;
-        keepArea_ = area;
-    }
+    /// Where boxes appear: over `scene`, clear of its area `keepClear`. `boxUp` is called with
+    /// true before a box opens and with false once it is gone.
+    void setHost(QWidget* scene, const QRect& keepClear, std::function<void(bool up)> boxUp);
+    /// Shows a box and waits: true once it was answered, false when the window closed.
+    bool showBox(const std::string& prompt, const std::string& title);
+    /// Ends the box that is up, if any, and every later one at once: the window closes.
+    void closeBoxes();
 
   private:
     Regional regional_;
-    QWidget* parent_ = nullptr;
-    QPointer<QWidget> keepWidget_;
-    QRect keepArea_;
+    QPointer<QWidget> scene_;
+    QRect keepClear_;
+    std::function<void(bool)> boxUp_;
+    MessageBox* box_ = nullptr;
+    bool closing_ = false;
 };
 
 }  // namespace vandrel::qt

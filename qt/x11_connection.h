@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Qt's own connection to the X server, for the few requests the window makes itself: the
-// scene drawn by the server, the keyboard's detectable auto-repeat, close requests under a box.
+// scene drawn by the server and the keyboard's detectable auto-repeat.
 #pragma once
 
 #if VANDREL_HAVE_XCB

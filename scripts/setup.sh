@@ -20,8 +20,9 @@ TEST_PACKAGES=(
     googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
     clang libclang-rt-14-dev                  # the fuzz targets
     valgrind clang-format
-    python3 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core  # window checks
-    python3-xlib                                                        # window checks and benchmark: Xlib
+    python3 xvfb xauth fonts-dejavu-core                                # window checks under X11
+    python3-xlib                                                        # window checks and benchmark: X input
+    sway wtype grim                                                     # window checks under Wayland
     locales                                                             # readouts under other desktop locales
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
     python3-mpmath                                                      # proof of the sine and cosine table

@@ -3,7 +3,8 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. the build in build/ (warnings as errors under CI=true) and its tests; the widget
 #      tests use Qt's offscreen platform, so no display is needed;
-#   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events;
+#   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events,
+#      and under a private sway (Wayland);
 #   3. the same flights on arm64: vandrel-trace cross-built in build-arm64/ and run under
 #      qemu-aarch64 must write what the x86-64 build writes, byte for byte;
 #   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
@@ -58,10 +59,10 @@ suites() {
     shift 2
     if stage "build ($preset preset, $dir/)" scripts/build.sh "$preset"; then
         stage "tests ($dir/)" "${offscreen[@]}" "$@" ctest --test-dir "$dir" -j2 -LE e2e "${ctest_args[@]}"
-        stage "window checks under Xvfb ($dir/)" "$@" ctest --test-dir "$dir" -L e2e "${ctest_args[@]}"
+        stage "window checks under Xvfb and sway ($dir/)" "$@" ctest --test-dir "$dir" -L e2e "${ctest_args[@]}"
     else
         record "tests ($dir/)" "not run" 0
-        record "window checks under Xvfb ($dir/)" "not run" 0
+        record "window checks under Xvfb and sway ($dir/)" "not run" 0
     fi
 }
 stage "the licence line on every source file" scripts/check_spdx.sh

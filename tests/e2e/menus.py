@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""Driving the game's menus as a player does: Alt+letter to open, the mouse to choose.
+"""Driving the game's menus as a player does: Alt+letter to open, the mouse to choose (on X).
 
 A popup menu is a window of its own; it is found as the newly mapped top-level window and
 its items are found as the bands of text in a screenshot of it, top to bottom.
@@ -8,7 +8,7 @@ its items are found as the bands of text in a screenshot of it, top to bottom.
 import time
 
 import image
-from xsession import wait_until
+from session import wait_until
 
 PARKED = (1015, 760)  # a pointer position off the game window and off every popup
 
@@ -70,9 +70,7 @@ class Menus:
         self.session = game.session
 
     def _others(self):
-        return {w: image.Rect(x, y, x + width - 1, y + height - 1)
-                for w, x, y, width, height in self.session.display.mapped_toplevels()
-                if w != self.game.window}
+        return {w: r for w, r in self.session.toplevels().items() if w != self.game.window}
 
     def _settled(self, window, rect, items, timeout=10):
         """A screenshot once the popup has been painted and stays the same."""
@@ -97,30 +95,30 @@ class Menus:
 
     def open(self, letter, what, items):
         """Opens a menu of the menu bar with Alt+letter, the pointer parked out of the way."""
-        self.session.xdotool("mousemove", "--sync", *PARKED)
+        self.session.pointer(*PARKED)
         self.game.focus()
         known = self._others()
-        self.session.xdotool("key", f"alt+{letter}")
+        self.game.keys(f"alt+{letter}")
         return self._new_popup(known, what, items)
 
     def hover(self, popup, row, what, items):
         """Rests the pointer on an item that opens a submenu and returns the submenu."""
         known = self._others()
         x, y = _centre(popup.rows()[row], popup)
-        self.session.xdotool("mousemove", "--sync", x, y)
+        self.session.pointer(x, y)
         return self._new_popup(known, what, items)
 
     def click(self, popup, row):
         x, y = _centre(popup.rows()[row], popup)
-        self.session.xdotool("mousemove", "--sync", x, y)
+        self.session.pointer(x, y)
         time.sleep(0.1)  # let the menu see the pointer on the item before the press
-        self.session.xdotool("click", "1")
+        self.session.click()
 
     def close_all(self, timeout=5):
         """Escape until no popup is left open; True when none is."""
         deadline = time.monotonic() + timeout
         while self._others() and time.monotonic() < deadline:
-            self.session.xdotool("key", "Escape")
+            self.game.keys("Escape")
             time.sleep(0.15)
         return not self._others()
 

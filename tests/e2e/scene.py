@@ -4,9 +4,8 @@ screenshot of it shows.
 """
 
 import image
-from xsession import wait_until
+from session import HULL, wait_until
 
-HULL = (330, 178, 375, 222)  # the ship around its fixed centre (352, 200)
 FLAME = (345, 206, 359, 242)  # under the cabin floor, where the flame burns
 PROMPT = (296, 144, 409, 161)  # lblPause, "Press 'P' to start" or "Paused"
 # The four readouts, fuel at the top and score at the bottom, 24 pixels apart.
@@ -38,6 +37,14 @@ class View:
 
     def prompt(self):
         return self.count(PROMPT, image.is_red)
+
+    def paused(self, start_view):
+        """"Paused" is shorter than the start prompt: fewer red pixels, but some."""
+        return 0 < self.prompt() < start_view.prompt() * 0.7
+
+    def readout_changes(self, other, name):
+        """Pixels of a readout's box ("fuel", ...) that differ from an earlier view."""
+        return self.shot.differing(other.shot, self.game.rect(*dict(READOUTS)[name]))
 
     def readout_faults(self):
         """What is wrong with the readouts' boxes: light grey, with dark text inside."""

@@ -13,7 +13,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import image  # noqa: E402
 from scene import wait_view  # noqa: E402
-from xsession import Game, XSession  # noqa: E402
+from session import Game  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 
 def main(argv):
@@ -25,10 +26,11 @@ def main(argv):
         game = Game(session, argv[1])
         try:
             # The start screen is complete once the hull and the prompt are painted.
-            if not wait_view(game, lambda v: v.prompt() >= 15 and v.hull_white() >= 40, 20):
+            view = wait_view(game, lambda v: v.prompt() >= 15 and v.hull_white() >= 40, 20)
+            if not view:
                 print("the start screen never appeared" + game.output(), file=sys.stderr)
                 return 1
-            image.save_png(session.env, game.frame, argv[2])
+            image.save_png(view.shot, game.frame, argv[2])
         finally:
             game.close()
     finally:

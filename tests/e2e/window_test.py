@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""End-to-end checks of the game's window: a private Xvfb, real X key and mouse events,
-and the pixels of screenshots.
+"""End-to-end checks of the game's window: a private display server, real key and mouse
+events, and the pixels of screenshots.
 
-    window_test.py PATH/TO/vandrel [flight] [close]
+    window_test.py PATH/TO/vandrel x11|wayland [flight] [close]
 
-"flight" plays one game from the start screen to File > Exit; "close" starts a second game
-and closes it by its window's close request. Both run when none is named. Prints one line a
-check and a closing "N passed, N failed" line; exits 1 when a check failed.
+x11 runs the game under Xvfb with no window manager, wayland under sway (headless). "flight"
+plays one game from the start screen to its end; "close" starts more games and closes each
+by its window's close request. Both run when none is named. With VANDREL_SHOTS set, a
+screenshot with each box up is kept there. Prints one line a check and a closing
+"N passed, N failed" line; exits 1 when a check failed.
 """
 
 import os
@@ -20,7 +22,10 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from flight_checks import FlightChecks, close_request  # noqa: E402
+from waysession import WaylandSession  # noqa: E402
 from xsession import XSession  # noqa: E402
+
+SESSIONS = {"x11": XSession, "wayland": WaylandSession}
 
 
 class Tally:
@@ -44,20 +49,20 @@ class Tally:
 
 
 def _stop(signum, _frame):
-    raise SystemExit(128 + signum)  # unwinds through the finally blocks that end Xvfb
+    raise SystemExit(128 + signum)  # unwinds through the finally blocks that end the server
 
 
 def main(argv):
-    if len(argv) < 2 or not os.access(argv[1], os.X_OK):
-        print(f"usage: {argv[0]} PATH/TO/vandrel [flight] [close]", file=sys.stderr)
+    if len(argv) < 3 or not os.access(argv[1], os.X_OK) or argv[2] not in SESSIONS:
+        print(f"usage: {argv[0]} PATH/TO/vandrel x11|wayland [flight] [close]", file=sys.stderr)
         return 2
-    program, wanted = argv[1], set(argv[2:]) or {"flight", "close"}
+    program, wanted = argv[1], set(argv[3:]) or {"flight", "close"}
     signal.signal(signal.SIGTERM, _stop)
     signal.signal(signal.SIGINT, _stop)
     tally = Tally()
-    session = XSession()
+    session = SESSIONS[argv[2]]()
     try:
-        print(f"Xvfb on display {session.name}", flush=True)
+        print(f"{argv[2]} display {session.name}", flush=True)
         if "flight" in wanted:
             flight = None
             try:

@@ -1,15 +1,15 @@
 # SPDX-License-Identifier: MIT
 """The one Xlib binding of the window checks and the window benchmark (Debian's python3-xlib).
 
-xdotool covers keys, mouse and window search in the checks. What it cannot do, or not fast
-enough to time a frame (a new xdotool process needs tens of milliseconds to connect), is done
-here on one open connection: listing the mapped top-level windows with their geometry (menu
-popups have no name to search for), asking a window to close the way a window manager does
-(a WM_DELETE_WINDOW client message; `xdotool windowclose` destroys the window instead),
-finding a process's window by title, reading a window's pixels, and pressing keys through
-XTEST.
+Everything the X session does goes over one open connection, fast enough to time a frame:
+listing the mapped top-level windows with their geometry (menu popups have no name to search
+for), finding a process's window by title, giving a window the focus, asking a window to
+close the way a window manager does (a WM_DELETE_WINDOW client message), reading the
+screen's pixels, pressing keys and moving and clicking the pointer through XTEST, and a
+window of its own that can take the focus from the game.
 """
 
+import re
 import sys
 
 try:
@@ -93,35 +93,40 @@ class Display:
         self._window(window).send_event(event, event_mask=0)
         self._d.flush()
 
-    def find(self, pid, title):
-        """A viewable top-level window of process `pid` whose title starts with `title`."""
+    def find(self, title, pid=None):
+        """A viewable top-level window whose title matches the regular expression `title`
+        (of process `pid`, if given), or None."""
         pid_atom, name_atom = self._atom("_NET_WM_PID"), self._atom("_NET_WM_NAME")
         for window in self._children(self._root):
             try:
-                owner = window.get_full_property(pid_atom, X.AnyPropertyType)
-                if owner is None or owner.value[0] != pid:
-                    continue
+                if pid is not None:
+                    owner = window.get_full_property(pid_atom, X.AnyPropertyType)
+                    if owner is None or owner.value[0] != pid:
+                        continue
                 name = window.get_full_property(name_atom, X.AnyPropertyType)
             except error.XError:
                 continue
             text = name.value.decode("utf-8", "replace") if name else ""
-            if text.startswith(title) and self._viewable_geometry(window):
+            if re.search(title, text) and self._viewable_geometry(window):
                 return window.id
         return None
 
-    def height(self, wid):
-        geometry = self._viewable_geometry(self._window(wid))
-        return geometry[3] if geometry else None
+    def geometry(self, wid):
+        """(x, y, width, height) of a viewable window, or None; with no window manager a
+        top-level window's position is its place on the screen."""
+        return self._viewable_geometry(self._window(wid))
 
-    def pixels(self, wid, x0, y0, x1, y1):
-        """The (r, g, b) pixels of the window's rectangle x0..x1, y0..y1 (inclusive), row by
-        row; [] when the window is gone. The screen is 24-bit true colour, 4 bytes a pixel."""
+    def rgb(self, x0, y0, x1, y1):
+        """The screen's rectangle x0..x1, y0..y1 (inclusive) as RGB bytes, row by row; b""
+        when it cannot be read. The screen is 24-bit true colour, 4 bytes a pixel."""
         try:
-            data = self._window(wid).get_image(x0, y0, x1 - x0 + 1, y1 - y0 + 1, X.ZPixmap,
-                                               _ALL_PLANES).data
+            data = self._root.get_image(x0, y0, x1 - x0 + 1, y1 - y0 + 1, X.ZPixmap,
+                                        _ALL_PLANES).data
         except error.XError:
-            return []
-        return list(zip(data[2::4], data[1::4], data[0::4]))
+            return b""
+        rgb = bytearray(len(data) // 4 * 3)
+        rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
+        return bytes(rgb)
 
     def focus(self, wid):
         """Gives the window the keyboard focus, as a window manager does on a click."""
@@ -133,4 +138,28 @@ class Display:
         keyboard would, and returns once the server has taken it."""
         code = self._d.keysym_to_keycode(XK.string_to_keysym(name))
         xtest.fake_input(self._d, X.KeyPress if down else X.KeyRelease, code)
+        self._d.sync()
+
+    def pointer(self, x, y):
+        """Moves the pointer to a place on the screen."""
+        xtest.fake_input(self._d, X.MotionNotify, x=x, y=y)
+        self._d.sync()
+
+    def button(self, down, number=1):
+        xtest.fake_input(self._d, X.ButtonPress if down else X.ButtonRelease, number)
+        self._d.sync()
+
+    def focus_taker(self, x, y):
+        """Maps a small window of this connection at (x, y) and gives it the focus, as a
+        player's click on another program does; returns its id (for destroy)."""
+        window = self._root.create_window(x, y, 16, 16, 0, X.CopyFromParent,
+                                          event_mask=X.ExposureMask)
+        window.set_wm_name("focus taker")
+        window.map()
+        self._d.sync()  # with no window manager, mapped (and so focusable) from here on
+        self.focus(window.id)
+        return window.id
+
+    def destroy(self, wid):
+        self._window(wid).destroy()
         self._d.sync()

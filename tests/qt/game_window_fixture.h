@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "qt/game_window.h"
+#include "qt/message_box.h"
 #include "shell/form1.h"
 #include "shell/form1_view.h"
 #include "shell/runtime/key_codes.h"
@@ -58,6 +58,15 @@ class PaintCounter : public QObject {
     std::uint64_t frames_ = 0;
 };
 
+/// The message box that is up, or null.
+inline MessageBox* openBox() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* box = qobject_cast<MessageBox*>(widget);
+        if (box != nullptr && box->isVisible()) return box;
+    }
+    return nullptr;
+}
+
 /// Answers every modal message box with OK once it has been open for `holdMs`, noting its
 /// title and text; `whileOpen` runs once for every box, just before it is answered.
 class BoxAnswerer {
@@ -77,13 +86,13 @@ class BoxAnswerer {
 
   private:
     void check() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        MessageBox* box = openBox();
         if (box == nullptr || box == answering_) return;
         answering_ = box;
-        seen_.push_back({box->windowTitle(), box->text()});
+        seen_.push_back({box->title(), box->prompt()});
         QTimer::singleShot(holdMs_, box, [this, box] {
             if (whileOpen_) whileOpen_();
-            box->button(QMessageBox::Ok)->click();
+            box->ok().click();
             answering_ = nullptr;  // the next box may reuse this one's address
         });
     }
@@ -91,7 +100,7 @@ class BoxAnswerer {
     int holdMs_;
     std::function<void()> whileOpen_;
     QTimer poll_;
-    QMessageBox* answering_ = nullptr;
+    MessageBox* answering_ = nullptr;
     std::vector<Seen> seen_;
 };
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -254,55 +255,64 @@ TEST_F(GameWindowTest, PixmapCacheIsBounded) {
     EXPECT_LE(QPixmapCache::cacheLimit(), 2048);
 }
 
-// Every box is placed clear of the hull and the readouts, centred across the scene and whole
-// on the screen: Help, About and the outcome of a landing.
+// Every box is drawn over the scene, whole inside it and centred across it, clear of the
+// readouts' text and of the hull for every attitude: Help, About, the outcome of a landing and
+// a run-time error.
 TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     SceneWidget& scene = window.scene();
-    const QRect reach = hullReach(view);
-    const QRect hull(scene.mapToGlobal(reach.topLeft()), reach.size());
-    const QRect readouts(scene.mapToGlobal(QPoint(8, 8)), QSize(81, 89));
-    const QRect onScreen = scene.screen()->availableGeometry();
-    std::vector<QRect> frames;
-    BoxAnswerer answerer(
-        20, [&] { frames.push_back(QApplication::activeModalWidget()->frameGeometry()); });
+    std::vector<QRect> boxes;  // scene pixels
+    BoxAnswerer answerer(20, [&] {
+        MessageBox* box = openBox();
+        EXPECT_EQ(box->parentWidget(), &scene);
+        boxes.push_back(box->geometry());
+    });
     window.menus().action("mnuControls")->trigger();
     window.menus().action("mnuABout")->trigger();
     Line& pad = Form1Probe::Ground(form, 7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frames.size() == 3; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 3; }, 3000));
     EXPECT_EQ(answerer.seen()[2].title, "Landed!");
-    for (const QRect& frame : frames) {
-        EXPECT_FALSE(frame.intersects(hull)) << frame.y() << " " << hull.bottom();
-        EXPECT_FALSE(frame.intersects(readouts));
-        EXPECT_TRUE(onScreen.contains(frame));
-        EXPECT_NEAR(frame.center().x(), scene.mapToGlobal(scene.rect().center()).x(), 1);
+    window.keyDown(kR, 0);
+    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
+    window.keyDown(kP, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 4; }, 3000));
+    EXPECT_EQ(answerer.seen()[3].title, "Vandrel");
+
+    for (const QRect& box : boxes) {
+        EXPECT_TRUE(scene.rect().contains(box)) << box.y() << " " << box.bottom();
+        EXPECT_NEAR(box.center().x(), scene.rect().center().x(), 1);
+        for (int i = 0; i < LabelTexts::kCount; ++i) {
+            const Label& label = LabelTexts::label(view, i);
+            EXPECT_FALSE(box.intersects(pixelBox(label.Left, label.Top, label.Width, label.Height)))
+                << "label " << i;
+        }
+    }
+    // Every attitude, a step of the arrow keys apart, all round.
+    Form1Probe::GameOver(form) = false;
+    for (std::int16_t step = 0; step < 32; ++step) {
+        Form1Probe::Angle(form) = 4.9_cur + 0.2_cur * step;
+        Form1Probe::UpdateShip(form);
+        const SceneState state = SceneState::capture(view);
+        for (const SceneState::LineLook& line : state.ship) {
+            for (const QRect& box : boxes)
+                EXPECT_FALSE(box.intersects(footprint(line))) << step;
+        }
     }
 }
 
-TEST(BoxPlace, BelowTheShipAboveItOrWhereverItFitsOnTheScreen) {
-    const QSize box(240, 110);
-    const QRect screen(0, 0, 1920, 1080);
-    const QRect keep(330, 178, 45, 45);  // scene pixels, as placed below
-    auto place = [&](QPoint sceneAt) {
-        return QRect(
-            boxPlace(box, QRect(sceneAt, QSize(727, 503)), keep.translated(sceneAt), screen), box);
-    };
-    // In the middle of the screen: centred across the scene, in the middle of its lower part.
-    QRect middle = place(QPoint(500, 200));
-    EXPECT_EQ(middle.center().x(), 500 + 363);
-    EXPECT_GT(middle.top(), 200 + keep.bottom());
-    EXPECT_LE(middle.bottom(), 200 + 502);
-    EXPECT_NEAR(middle.center().y() - 200, (keep.bottom() + 12 + 503) / 2, 2);
-    // Low on the screen, no room below the ship: above it.
-    QRect low = place(QPoint(500, 1080 - 250));
-    EXPECT_LT(low.bottom(), 1080 - 250 + keep.top());
-    EXPECT_GE(low.top(), 0);
-    // Partly off the screen to the left and the top: whole on the screen all the same.
-    QRect off = place(QPoint(-600, -300));
-    EXPECT_TRUE(screen.contains(off));
-    QRect right = place(QPoint(1800, 100));
-    EXPECT_TRUE(screen.contains(right));
+TEST(BoxPlace, CentredBelowWhatItKeepsInView) {
+    const QSize scene(727, 503);
+    const QRect keep(8, 8, 370, 215);  // the readouts down to the hull's reach
+    const QRect box = boxPlace(QSize(240, 110), scene, keep);
+    EXPECT_EQ(box.size(), QSize(240, 110));
+    EXPECT_NEAR(box.center().x(), 363, 1);
+    EXPECT_GT(box.top(), keep.bottom());
+    EXPECT_LE(box.bottom(), 502);
+    // In the middle of the part below.
+    EXPECT_NEAR(box.top() - (keep.bottom() + 12), 502 - box.bottom(), 2);
+    // A box too tall for the room below still leaves the kept area in view.
+    EXPECT_GT(boxPlace(QSize(240, 400), scene, keep).top(), keep.bottom());
 }
 
 TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {
@@ -310,6 +320,77 @@ TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_TRUE(window.ended());
     EXPECT_FALSE(dispatcher.stopped());  // no handler of the game ran
+}
+
+// Closing the window under a box ends the program at once with status 0: the box's loop ends
+// and nothing more of the handler that opened it runs (Touchdown never sets GameOver).
+// Starts the flight and closes the window as soon as a box is up; true once the program ended.
+bool flyAndCloseUnderTheBox(GameWindow& window, const std::vector<int>& endStatuses) {
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (openBox() != nullptr) window.close();
+    });
+    closer.start(5);
+    window.keyDown(kP, 0);
+    return QTest::qWaitFor([&] { return !endStatuses.empty(); }, 3000);
+}
+
+TEST_F(GameWindowTest, ClosingUnderABoxEndsAtOnceWithStatusZero) {
+    Line& pad = Form1Probe::Ground(form, 7);
+    pad.Y1 = pad.Y2 = 3200;
+    ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
+    EXPECT_EQ(endStatuses, std::vector<int>{0});
+    EXPECT_EQ(openBox(), nullptr);
+    EXPECT_FALSE(view.GameOver());
+    EXPECT_TRUE(dispatcher.stopped());
+    wait(30);
+    EXPECT_EQ(dispatcher.ticks(), 1u);
+}
+
+// Under the run-time error's box as well: status 0, not the error's 1.
+TEST_F(GameWindowTest, ClosingUnderTheErrorBoxEndsWithStatusZero) {
+    Form1Probe::SpeedY(form) = Currency::fromCount(INT64_MAX - 1);
+    ASSERT_TRUE(flyAndCloseUnderTheBox(window, endStatuses));
+    EXPECT_EQ(endStatuses, std::vector<int>{0});
+    EXPECT_EQ(openBox(), nullptr);
+}
+
+// While a box is up it has the keyboard and the menus are shut: a key goes to the box, a
+// click on the scene does not take the keyboard back, a held key's repeats do not answer it.
+// Return, Enter, Space, Escape or a click on OK does; then the scene has the keyboard again.
+TEST_F(GameWindowTest, BoxTakesTheKeyboardAndEnterSpaceOrAClickAnswersIt) {
+    QWindow* handle = window.windowHandle();
+    const std::pair<const char*, std::function<void(MessageBox&)>> answers[] = {
+        {"Return", [&](MessageBox&) { QTest::keyClick(handle, Qt::Key_Return); }},
+        {"Enter", [&](MessageBox&) { QTest::keyClick(handle, Qt::Key_Enter, Qt::KeypadModifier); }},
+        {"Space", [&](MessageBox&) { QTest::keyClick(handle, Qt::Key_Space); }},
+        {"Escape", [&](MessageBox&) { QTest::keyClick(handle, Qt::Key_Escape); }},
+        {"a click", [](MessageBox& box) { QTest::mouseClick(&box.ok(), Qt::LeftButton); }},
+    };
+    for (const auto& [what, answer] : answers) {
+        QTimer::singleShot(0, [&] {
+            MessageBox* box = openBox();
+            ASSERT_NE(box, nullptr);
+            QTimer::singleShot(3000, box, [box, what = what] {
+                ADD_FAILURE() << what << " did not answer the box";
+                box->ok().click();
+            });
+            EXPECT_EQ(QApplication::focusWidget(), &box->ok());
+            EXPECT_FALSE(window.menuBar()->isEnabled());
+            QTest::keyClick(handle, Qt::Key_P);
+            QTest::mouseClick(&window.scene(), Qt::LeftButton, {}, QPoint(100, 300));
+            EXPECT_EQ(QApplication::focusWidget(), &box->ok());
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(&box->ok(), &repeat);
+            EXPECT_TRUE(box->isVisible());
+            answer(*box);
+        });
+        window.menus().action("mnuABout")->trigger();  // returns once the box is answered
+        EXPECT_EQ(openBox(), nullptr) << what;
+        EXPECT_TRUE(window.scene().hasFocus()) << what;
+        EXPECT_TRUE(window.menuBar()->isEnabled());
+    }
+    EXPECT_FALSE(view.Timer1().Enabled) << "a P pressed under a box reached the game";
 }
 
 TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#include "qt/message_box.h"
+
+#include <algorithm>
+
+#include <QBoxLayout>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace vandrel::qt {
+
+namespace {
+
+// Room left between the box and what it keeps in view.
+constexpr int kMargin = 12;
+
+}  // namespace
+
+QString promptText(const std::string& prompt) {
+    QString text = QString::fromStdString(prompt);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QRect boxPlace(QSize box, QSize scene, const QRect& keepClear) {
+    const int x = (scene.width() - box.width()) / 2;
+    const int belowTop = keepClear.bottom() + 1 + kMargin;
+    const int y = std::max(belowTop, (belowTop + scene.height() - box.height()) / 2);
+    return QRect(QPoint(x, y), box);
+}
+
+MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& scene,
+                       const QRect& keepClear)
+    : QFrame(&scene) {
+    // Over a scene that has a window of its own (the X server draws it), the box needs one
+    // too, or the scene's window would lie over it.
+    if (scene.testAttribute(Qt::WA_NativeWindow)) setAttribute(Qt::WA_NativeWindow);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+    setAccessibleName(title);
+    setAccessibleDescription(prompt);
+
+    title_ = new QLabel(title, this);
+    title_->setTextFormat(Qt::PlainText);
+    title_->setAutoFillBackground(true);
+    title_->setBackgroundRole(QPalette::Highlight);
+    title_->setForegroundRole(QPalette::HighlightedText);
+    title_->setContentsMargins(8, 3, 8, 3);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+
+    prompt_ = new QLabel(prompt, this);
+    prompt_->setTextFormat(Qt::PlainText);
+    prompt_->setContentsMargins(16, 12, 16, 4);
+    prompt_->setMinimumWidth(180);
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setMinimumWidth(80);
+    ok_->installEventFilter(this);
+    connect(ok_, &QPushButton::clicked, this, [this] { finish(true); });
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(frameWidth(), frameWidth(), frameWidth(), frameWidth());
+    column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(title_);
+    column->addWidget(prompt_);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(16, 8, 16, 12);
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addStretch();
+    column->addLayout(buttons);
+    column->activate();
+    setGeometry(boxPlace(sizeHint(), scene.size(), keepClear));
+}
+
+QString MessageBox::title() const {
+    return title_->text();
+}
+
+QString MessageBox::prompt() const {
+    return prompt_->text();
+}
+
+bool MessageBox::exec() {
+    show();
+    raise();
+    ok_->setFocus(Qt::OtherFocusReason);
+    if (!finished_) {
+        QEventLoop loop;
+        loop_ = &loop;
+        loop.exec();
+        loop_ = nullptr;
+    }
+    hide();
+    return answered_;
+}
+
+void MessageBox::finish(bool answered) {
+    if (finished_) return;
+    finished_ = true;
+    answered_ = answered;
+    if (loop_ != nullptr) loop_->quit();
+}
+
+bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ok_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Escape:
+                // A key held since before the box opened repeats: that never answers it.
+                if (!key->isAutoRepeat()) ok_->click();
+                return true;
+            default:
+                break;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace vandrel::qt
