@@ -63,9 +63,12 @@ bool SceneWidget::refresh(Pace pace) {
     unpainted_ += changed;
     if (unpainted_.isEmpty()) return false;
     if (pace != Pace::Now && frames_ == Frames::FrameCallback && awaitingFrame_) {
-        return true;  // painted when the compositor asks for the next frame
+        // A key's change is painted when the compositor asks for the next frame, a tick's
+        // with a later tick.
+        eventWaiting_ = eventWaiting_ || pace == Pace::Event;
+        return true;
     }
-    if (pace == Pace::Display && frames_ == Frames::RefreshRate && sinceFrame_.isValid() &&
+    if (pace == Pace::Display && frames_ != Frames::EveryChange && sinceFrame_.isValid() &&
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
         return true;  // painted with a later tick's frame
     }
@@ -90,6 +93,7 @@ void SceneWidget::paintChanges() {
         update(unpainted_);
     }
     unpainted_ = QRegion();
+    eventWaiting_ = false;
     sinceFrame_.start();
 }
 
@@ -97,11 +101,11 @@ bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::UpdateRequest || !awaitingFrame_) {
         return QWidget::eventFilter(watched, event);
     }
-    // The compositor asks for the next frame: the ticks' changes since the last one go into it.
-    // Qt's own handling of the request would repaint the whole window.
+    // The compositor asks for the next frame: a key's change waiting goes into it. Qt's own
+    // handling of the request would repaint the whole window.
     awaitingFrame_ = false;
     watched->removeEventFilter(this);
-    if (!unpainted_.isEmpty()) paintChanges();
+    if (eventWaiting_) paintChanges();
     return true;
 }
 

@@ -7,11 +7,11 @@
 // nothing at all while the game waits. The damage reported to the display is that part alone.
 // The timer ticks 100 times a second whatever the display does; frames follow the display:
 //  - on X11 every change is drawn at once, so that every tick's frame reaches the screen;
-//  - on Wayland a frame is drawn only once the compositor has asked for the next one (its
-//    frame callback, which Qt delivers as the window's update request), and the changes of
-//    the ticks meanwhile go into that frame;
-//  - elsewhere, no faster than the screen's refresh rate: a change is painted with the next
-//    tick's frame, at most 20 ms later.
+//  - elsewhere no faster than the screen's refresh rate: a change is painted with the next
+//    tick's frame, at most 20 ms later; on Wayland, moreover, a frame is drawn only once the
+//    compositor has asked for the next one (its frame callback, which Qt delivers as the
+//    window's update request): the changes meanwhile go into the next tick's frame, or a
+//    key's into the frame the compositor asks for.
 //
 // On an X11 display the server itself draws each frame (X11Canvas), which costs this process
 // far less than Qt's backing store; anywhere else, and whenever the display does not suit
@@ -72,6 +72,7 @@ class SceneWidget : public QWidget {
     Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
     bool awaitingFrame_ = false;  // a frame went out; the compositor has not asked for the next
+    bool eventWaiting_ = false;   // a key's change waits for the compositor
     // On X11 the scene is drawn by the server, straight to the widget's own window.
     bool onServer_ = false;
     std::unique_ptr<X11Canvas> canvas_;
