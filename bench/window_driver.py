@@ -92,17 +92,16 @@ def wait_red(game, area, at_least, limit=5):
 
 
 def wait_for(game, title, since, limit):
-    """Seconds from `since` until a window of the game titled `title` shows; None. Under
-    Wayland the boxes are not in the compositor's tree: the crash shows by the red hull
-    there (each look a screenshot, some 20 ms), and the help box is taken as shown."""
-    wayland = game.session.kind == "wayland"
-    if wayland and title == "Game Help":
-        return 0.0
+    """Seconds from `since` until the game's box titled `title` shows; None. A box drawn
+    inside the window is no window of the session's own: the crash shows by the red hull
+    then (under Wayland each look is a screenshot, some 20 ms), and the help box is taken as
+    shown at once."""
     while now() - since < limit:
-        if wayland:
-            if title == "Crashed!" and game.count(HULL, image.is_red) >= 30:
-                return now() - since
-        elif game.session.find_window(f"^{re.escape(title)}$", game.pid) is not None:
+        if game.session.find_window(f"^{re.escape(title)}$", game.pid) is not None:
+            return now() - since
+        if title == "Game Help":
+            return 0.0
+        if title == "Crashed!" and game.count(HULL, image.is_red) >= 30:
             return now() - since
         time.sleep(0.0005)
     return None

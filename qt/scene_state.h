@@ -65,7 +65,7 @@ struct SceneState {
     const LineLook& lineLook(SceneControl control) const;
 
     /// Calls `mark` with the old and the new footprint of every line and shape that differs
-    /// between two frames.
+    /// between two frames, or with one box round both where that is no larger.
     template <class Mark>
     static void forEachChange(const SceneState& before, const SceneState& after, Mark&& mark);
 };
@@ -103,8 +103,16 @@ template <class Mark>
 void SceneState::forEachChange(const SceneState& before, const SceneState& after, Mark&& mark) {
     auto compare = [&mark](const auto& old, const auto& now) {
         if (old == now) return;
-        mark(footprint(old));
-        mark(footprint(now));
+        const QRect a = footprint(old), b = footprint(now);
+        // A small move: one box round both places, no larger than the two.
+        const QRect both = a | b;
+        auto area = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
+        if (area(both) <= area(a) + area(b)) {
+            mark(both);
+        } else {
+            mark(a);
+            mark(b);
+        }
     };
     for (std::size_t i = 0; i < before.shpStar.size(); ++i) {
         compare(before.shpStar[i], after.shpStar[i]);

@@ -46,21 +46,26 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 bool SceneWidget::refresh(Pace pace) {
     SceneState now = SceneState::capture(view_);
     std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
-    QRegion changed;
-    if (now.BackColor != shown_.BackColor) changed = rect();
+    // Straight into the region still to paint: a region is built a rectangle at a time.
+    bool changed = false;
+    auto mark = [&](const QRect& area) {
+        const QRect part = area & rect();
+        if (part.isEmpty()) return;
+        unpainted_ += part;
+        changed = true;
+    };
+    if (now.BackColor != shown_.BackColor) mark(rect());
     for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
         if (!relaid[i] && now.labels[i] == shown_.labels[i]) continue;
         const Label& label = LabelTexts::label(view_, static_cast<int>(i));
-        changed += pixelBox(label.Left, label.Top, label.Width, label.Height);
+        mark(pixelBox(label.Left, label.Top, label.Width, label.Height));
     }
     // The old and the new places of every line and star that moved.
-    SceneState::forEachChange(shown_, now, [&changed](QRect area) { changed += area; });
+    SceneState::forEachChange(shown_, now, mark);
     shown_ = now;
-    changed &= rect();
     // An event that changed nothing on the screen (a held key's repeat) does not hurry the
     // ticks' changes onto it.
-    if (changed.isEmpty() && pace == Pace::Event) pace = Pace::Display;
-    unpainted_ += changed;
+    if (!changed && pace == Pace::Event) pace = Pace::Display;
     if (unpainted_.isEmpty()) return false;
     if (pace != Pace::Now && frames_ == Frames::FrameCallback && awaitingFrame_) {
         // A key's change is painted when the compositor asks for the next frame, a tick's
@@ -137,7 +142,7 @@ void SceneWidget::paintOnServer(const QRegion& exposed) {
         canvasStale_ = false;
     }
     canvas_->draw(unpainted_, shown_, view_, texts_, painter_, palette());
-    canvas_->show(exposed | unpainted_);
+    canvas_->show(exposed.isEmpty() ? unpainted_ : exposed | unpainted_);
     unpainted_ = QRegion();
 }
 

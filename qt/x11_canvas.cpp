@@ -184,7 +184,10 @@ void X11Canvas::setPen(std::uint32_t pixel, int width) {
 }
 
 bool X11Canvas::clipTo(const QRegion& area) {
-    const QRegion part = area & QRect(QPoint(0, 0), size_);
+    if (area == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
+    clip_ = area;
+    const QRect window(QPoint(0, 0), size_);
+    const QRegion part = window.contains(area.boundingRect()) ? area : area & window;
     clipRects_.clear();
     for (const QRect& r : part) {
         clipRects_.push_back(

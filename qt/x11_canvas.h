@@ -97,6 +97,7 @@ class X11Canvas {
     int penWidth_ = 1;
     std::array<KeptLabel, LabelTexts::kCount> labels_;
     QImage labelImage_;  // scratch, reused while the label sizes stay
+    QRegion clip_;       // gc_'s clip, as asked for
     QRect clipBounds_;   // the bounding box of gc_'s clip
     struct Rectangle {   // as the X server takes it
         std::int16_t x, y;
