@@ -14,9 +14,10 @@
 # It reports
 #  - the tick rate: the number of ticks from P to the crash is fixed by the simulation and
 #    taken from build/vandrel-trace with the same inputs; it is divided by the wall time from
-#    the P key until the "Crashed!" box is mapped. Flights under Normal gravity (the default)
-#    and under Low gravity (chosen by menu) are timed; the difference of the two kinds also
-#    gives a rate free of the constant delays of key delivery, box creation and polling;
+#    the P key until the "Crashed!" box shows in the window's pixels. Flights under Normal
+#    gravity (the default) and under Low gravity (chosen by menu) are timed; the difference of
+#    the two kinds also gives a rate free of the constant delays of key delivery, box creation
+#    and polling;
 #  - the CPU use (utime+stime from /proc/PID/stat) of the game and of the X server over the
 #    same interval, while the scene scrolls on every tick (Gravity None, the ship laid on its
 #    side and pushed once: the frames the server draws are counted too), while falling to the

@@ -17,8 +17,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import image  # noqa: E402
-from scene import FLAME, PROMPT  # noqa: E402
-from session import HULL, SCHED_NS, Game, schedstat  # noqa: E402
+from scene import FLAME, PROMPT, box_shown  # noqa: E402
+from session import SCHED_NS, Game, schedstat  # noqa: E402
 from waysession import WaylandSession  # noqa: E402
 from xsession import XSession  # noqa: E402
 
@@ -91,17 +91,10 @@ def wait_red(game, area, at_least, limit=5):
         time.sleep(0.002)
 
 
-def wait_for(game, title, since, limit):
-    """Seconds from `since` until the game's box titled `title` shows; None. A box drawn
-    inside the window is no window of the session's own: the crash shows by the red hull
-    then (under Wayland each look is a screenshot, some 20 ms), and the help box is taken as
-    shown at once."""
+def wait_box(game, since, limit):
+    """Seconds from `since` until a box shows over the scene; None after `limit`."""
     while now() - since < limit:
-        if game.session.find_window(f"^{re.escape(title)}$", game.pid) is not None:
-            return now() - since
-        if title == "Game Help":
-            return 0.0
-        if title == "Crashed!" and game.count(HULL, image.is_red) >= 30:
+        if box_shown(game):
             return now() - since
         time.sleep(0.0005)
     return None
@@ -123,7 +116,7 @@ def crash_flight(session, game_path, menu_keys, ticks, wait_over):
     game.keys("p")
     time.sleep(max(0.0, pressed + 0.2 - now()))
     falling = cpu(game, ticks / 100.0 - 0.45)
-    seconds = wait_for(game, "Crashed!", pressed, ticks / 100.0 + 5.0)
+    seconds = wait_box(game, pressed, ticks / 100.0 + 5.0)
     if seconds is None:
         sys.exit("window_driver: no crash box appeared")
     boxed = over = None
@@ -187,12 +180,13 @@ def scrolling_then_waiting(game):
     time.sleep(1.0)
     paused = cpu(game)
     game.keys("alt+h", "Return")  # Help, Controls
-    if wait_for(game, "Game Help", now(), 5) is None:
+    if wait_box(game, now(), 5) is None:
         sys.exit("window_driver: the help box never showed")
     time.sleep(1.0)
     boxed = cpu(game)
     game.keys("Return")
-    crashed = wait_for(game, "Crashed!", now(), 0.01) is not None
+    time.sleep(0.3)
+    crashed = box_shown(game)  # the help box is gone: a box now is the crash's
     rss = peak_rss_mib(game.pid)
     game.close()
     if crashed or scrolling[0][0] == 0:

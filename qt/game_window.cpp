@@ -94,7 +94,7 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     setCentralWidget(scene_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    platform_.setHost(scene_, keptInView(view_), [this](bool up) { boxUp(up); });
+    platform_.setHost(scene_, keptInView(view_), [this](MessageBox* box) { boxUp(box); });
 }
 
 bool GameWindow::start() {
@@ -158,13 +158,15 @@ void GameWindow::end(int status) {
     platform_.closeBoxes();  // the handler waiting in one stops there
 }
 
-void GameWindow::boxUp(bool up) {
+void GameWindow::boxUp(MessageBox* box) {
     // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
     // the scene cannot take the keyboard back from the box with a click.
+    const bool up = box != nullptr;
     clock_.hold(up);
     menuBar()->setEnabled(!up);
     scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
     if (up) {
+        box->setKeysHeld(held_.codes());
         // The player sees the scene as the handler left it (the green or red hull).
         scene_->refresh();
         scene_->repaint();

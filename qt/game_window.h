@@ -72,7 +72,8 @@ class GameWindow : public QMainWindow {
   private:
     void afterEvent(Dispatcher::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
     void end(int status);
-    void boxUp(bool up);
+    /// A box opens (`box`) or has gone (null).
+    void boxUp(MessageBox* box);
     /// The keyboard left the scene: every held key gets its key-up, in the order of the
     /// presses; once the running handler has returned when one runs (it opened a box).
     void releaseKeys();

@@ -37,6 +37,13 @@ class HeldKeys {
     bool held(std::int16_t code) const {
         return std::any_of(keys_.begin(), keys_.end(), [code](Key k) { return k.code == code; });
     }
+    /// The codes of the keys held, the longest held first.
+    std::vector<std::int16_t> codes() const {
+        std::vector<std::int16_t> codes;
+        for (Key key : keys_)
+            codes.push_back(key.code);
+        return codes;
+    }
     /// The key held longest, if any.
     std::optional<Key> first() const {
         if (keys_.empty()) return std::nullopt;

@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QWindow>
+
+#include "qt/key_codes.h"
 
 namespace vandrel::qt {
 
@@ -36,7 +39,8 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
                        const QRect& keepClear)
     : QFrame(&scene) {
     // Over a scene that has a window of its own (the X server draws it), the box needs one
-    // too, or the scene's window would lie over it.
+    // too: the server then keeps whatever it draws of the scene under the box. Qt makes it so
+    // by itself today; asking for it keeps it so.
     if (scene.testAttribute(Qt::WA_NativeWindow)) setAttribute(Qt::WA_NativeWindow);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
@@ -91,6 +95,9 @@ QString MessageBox::prompt() const {
 bool MessageBox::exec() {
     show();
     raise();
+    // A box with a window of its own names it, so that tools that look for windows by name
+    // find it as they found a top-level box.
+    if (QWindow* handle = windowHandle()) handle->setTitle(title_->text());
     ok_->setFocus(Qt::OtherFocusReason);
     if (!finished_) {
         QEventLoop loop;
@@ -110,13 +117,23 @@ void MessageBox::finish(bool answered) {
 }
 
 bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ok_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched != ok_ ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+        return QFrame::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (std::optional<std::int16_t> code = virtualKeyCode(*key)) {
+        auto held = std::find(keysHeld_.begin(), keysHeld_.end(), *code);
+        if (held != keysHeld_.end()) {
+            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) keysHeld_.erase(held);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress) {
         switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
             case Qt::Key_Escape:
-                // A key held since before the box opened repeats: that never answers it.
                 if (!key->isAutoRepeat()) ok_->click();
                 return true;
             default:

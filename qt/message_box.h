@@ -13,7 +13,9 @@
 // the game (see QtPlatform).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <QFrame>
 #include <QRect>
@@ -45,6 +47,10 @@ class MessageBox : public QFrame {
     bool exec();
     /// Ends the box unanswered (the window is closing).
     void abandon() { finish(false); }
+    /// The keys (virtual-key codes) held down since before the box opened: until each is let
+    /// go, its repeats and its release go nowhere, so that a space bar held through a crash
+    /// does not answer the box that tells of it.
+    void setKeysHeld(std::vector<std::int16_t> codes) { keysHeld_ = std::move(codes); }
 
     QString title() const;
     QString prompt() const;
@@ -52,6 +58,7 @@ class MessageBox : public QFrame {
 
   protected:
     /// Enter, Return and Escape on OK choose it as a click does; Space is the button's own.
+    /// Keys held from before the box opened are kept from it until let go.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -60,6 +67,7 @@ class MessageBox : public QFrame {
     QLabel* title_;
     QLabel* prompt_;
     QPushButton* ok_;
+    std::vector<std::int16_t> keysHeld_;
     QEventLoop* loop_ = nullptr;
     bool answered_ = false;
     bool finished_ = false;

@@ -22,7 +22,7 @@ int QtPlatform::MsgBox(const std::string& prompt, int /*buttons: only OK is used
 }
 
 void QtPlatform::setHost(QWidget* scene, const QRect& keepClear,
-                         std::function<void(bool up)> boxUp) {
+                         std::function<void(MessageBox*)> boxUp) {
     scene_ = scene;
     keepClear_ = keepClear;
     boxUp_ = std::move(boxUp);
@@ -30,15 +30,15 @@ void QtPlatform::setHost(QWidget* scene, const QRect& keepClear,
 
 bool QtPlatform::showBox(const std::string& prompt, const std::string& title) {
     if (closing_ || scene_ == nullptr) return false;
-    if (boxUp_) boxUp_(true);
     bool answered = false;
     {
         MessageBox box(QString::fromStdString(title), promptText(prompt), *scene_, keepClear_);
         box_ = &box;
+        if (boxUp_) boxUp_(&box);
         answered = box.exec();
         box_ = nullptr;
     }
-    if (boxUp_) boxUp_(false);
+    if (boxUp_) boxUp_(nullptr);
     return answered;
 }
 

@@ -30,8 +30,8 @@ class QtPlatform : public Platform {
     const Regional& regional() const override { return regional_; }
 
     /// Where boxes appear: over `scene`, clear of its area `keepClear`. `boxUp` is called with
-    /// true before a box opens and with false once it is gone.
-    void setHost(QWidget* scene, const QRect& keepClear, std::function<void(bool up)> boxUp);
+    /// each box just before it opens, and with null once it is gone.
+    void setHost(QWidget* scene, const QRect& keepClear, std::function<void(MessageBox*)> boxUp);
     /// Shows a box and waits: true once it was answered, false when the window closed.
     bool showBox(const std::string& prompt, const std::string& title);
     /// Ends the box that is up, if any, and every later one at once: the window closes.
@@ -41,7 +41,7 @@ class QtPlatform : public Platform {
     Regional regional_;
     QPointer<QWidget> scene_;
     QRect keepClear_;
-    std::function<void(bool)> boxUp_;
+    std::function<void(MessageBox*)> boxUp_;
     MessageBox* box_ = nullptr;
     bool closing_ = false;
 };

@@ -3,14 +3,50 @@
 screenshot of it shows.
 """
 
+import re
+
 import image
-from session import HULL, wait_until
+from session import CLIENT_HEIGHT, CLIENT_WIDTH, HULL, wait_until
 
 FLAME = (345, 206, 359, 242)  # under the cabin floor, where the flame burns
 PROMPT = (296, 144, 409, 161)  # lblPause, "Press 'P' to start" or "Paused"
 # The four readouts, fuel at the top and score at the bottom, 24 pixels apart.
 READOUTS = [("fuel", (8, 8, 89, 25)), ("thrust", (8, 32, 89, 49)),
             ("height", (8, 56, 89, 73)), ("score", (8, 80, 89, 97))]
+# A box is drawn over the scene, centred across it: this column of the scene crosses it from
+# its title strip to its bottom edge, and the lines of its text.
+CENTRE_COLUMN = (CLIENT_WIDTH // 2, 0, CLIENT_WIDTH // 2, CLIENT_HEIGHT - 1)
+BOX_HEIGHT = 30  # a box is at least this tall; the terrain and the texts cross in a few pixels
+GLYPH = 12  # a letter is at most this tall: the dark of a text line is not the black around
+
+
+def _runs(rgb, pick, floor, gap=0):
+    """[(first, last)] pixel indices of each run of RGB pixels whose pick (max or min) of
+    their channels is at least floor; runs apart by `gap` pixels or fewer count as one."""
+    values = bytes(map(pick, rgb[0::3], rgb[1::3], rgb[2::3]))
+    runs = []
+    for m in re.finditer(b"[%c-\xff]+" % floor, values):
+        if runs and m.start() - runs[-1][1] - 1 <= gap:
+            runs[-1] = (runs[-1][0], m.end() - 1)
+        else:
+            runs.append((m.start(), m.end() - 1))
+    return runs
+
+
+def _longest(runs, at_least):
+    longest = max(runs, key=lambda r: r[1] - r[0], default=(0, -1))
+    return longest if longest[1] - longest[0] + 1 >= at_least else None
+
+
+def box_span(column):
+    """(first, last) index of a box's pixels in the centre column (RGB bytes, top to bottom),
+    or None: the longest run of pixels that are not black, the dark of its text included."""
+    return _longest(_runs(column, max, 60, GLYPH), BOX_HEIGHT)
+
+
+def box_shown(game):
+    """Whether a box is up over the scene, from one column of pixels (fast enough to time)."""
+    return box_span(game.session.pixels(game.rect(*CENTRE_COLUMN))) is not None
 
 
 class View:
@@ -58,6 +94,31 @@ class View:
             elif dark < 6:
                 faults.append(f"{name} box holds no text ({dark} dark pixels)")
         return faults
+
+    def box(self):
+        """The screen rectangle of a box drawn over the scene, or None: found where it crosses
+        the centre column; its width is that of the widest run of light pixels there (a row
+        of its margin), its height that of the pixels that are not black down its left
+        margin, where no text is."""
+        client = self.game.client
+        centre = self.game.rect(*CENTRE_COLUMN).x0
+        span = box_span(self._column(centre))
+        if not span:
+            return None
+        light = [run for y in range(client.y0 + span[0], client.y0 + span[1] + 1)
+                 for run in _runs(self.shot.row(y, client.x0, client.x1), min, 150)  # is_light
+                 if run[0] <= centre - client.x0 <= run[1]]
+        if not light:
+            return None
+        x0, x1 = (client.x0 + x for x in max(light, key=lambda r: r[1] - r[0]))
+        middle = (span[0] + span[1]) // 2
+        edge = [run for run in _runs(self._column(x0 + 2), max, 60) if run[0] <= middle <= run[1]]
+        return image.Rect(x0, client.y0 + edge[0][0], x1, client.y0 + edge[0][1]) if edge else None
+
+    def _column(self, x):
+        """A column of the scene as RGB bytes, top to bottom."""
+        return b"".join(self.shot.row(y, x, x) for y in range(self.game.client.y0,
+                                                                self.game.client.y1 + 1))
 
     def box_faults(self, frame):
         """What a box whose frame is on the screen at `frame` hides or gets wrong: it must

@@ -26,8 +26,8 @@ from session import Game, die_with_parent, stop, wait_until
 
 NOBODY = 65534
 SCREEN = (1024, 768)
-# Every window floats at its own size, the game's centred on the screen; nothing else is
-# drawn on the black background.
+# Every window floats at its own size, the game's centred on the screen, with no border, on
+# sway's plain background; no X server beside it.
 CONFIG = f"""xwayland disable
 output HEADLESS-1 mode {SCREEN[0]}x{SCREEN[1]}
 default_border none
@@ -112,14 +112,13 @@ class WaylandSession:
             raise RuntimeError(f"swaymsg {text!r}: {answer}")
 
     def windows(self):
-        """[{id, name, pid, rect: Rect, focused}] of the windows in sway's tree."""
+        """[{id, name, pid, rect: Rect}] of the windows in sway's tree."""
         found = []
 
         def walk(node):
             if node.get("pid"):
                 r = node["rect"]
                 found.append(dict(id=node["id"], name=node.get("name") or "", pid=node["pid"],
-                                  focused=node.get("focused"),
                                   rect=image.Rect(r["x"], r["y"], r["x"] + r["width"] - 1,
                                                   r["y"] + r["height"] - 1)))
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
@@ -134,15 +133,8 @@ class WaylandSession:
                          and (pid is None or w["pid"] == pid)), None)
         return search() if timeout <= 0 else wait_until(search, timeout, interval)
 
-    def toplevels(self):
-        """{window: Rect} of every window (popup menus are not in sway's tree)."""
-        return {w["id"]: w["rect"] for w in self.windows()}
-
     def geometry(self, window):
         return next((w["rect"] for w in self.windows() if w["id"] == window), None)
-
-    def focused(self):
-        return next((w["id"] for w in self.windows() if w["focused"]), None)
 
     def focus(self, window):
         self.command(f"[con_id={window}] focus")

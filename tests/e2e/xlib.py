@@ -93,23 +93,40 @@ class Display:
         self._window(window).send_event(event, event_mask=0)
         self._d.flush()
 
+    def _title(self, window):
+        name = window.get_full_property(self._atom("_NET_WM_NAME"), X.AnyPropertyType)
+        return name.value.decode("utf-8", "replace") if name else ""
+
     def find(self, title, pid=None):
         """A viewable top-level window whose title matches the regular expression `title`
         (of process `pid`, if given), or None."""
-        pid_atom, name_atom = self._atom("_NET_WM_PID"), self._atom("_NET_WM_NAME")
+        pid_atom = self._atom("_NET_WM_PID")
         for window in self._children(self._root):
             try:
                 if pid is not None:
                     owner = window.get_full_property(pid_atom, X.AnyPropertyType)
                     if owner is None or owner.value[0] != pid:
                         continue
-                name = window.get_full_property(name_atom, X.AnyPropertyType)
+                text = self._title(window)
             except error.XError:
                 continue
-            text = name.value.decode("utf-8", "replace") if name else ""
             if re.search(title, text) and self._viewable_geometry(window):
                 return window.id
         return None
+
+    def titles_within(self, wid):
+        """The titles of the viewable windows inside a window (those that have one)."""
+        found, pending = [], self._children(self._window(wid))
+        while pending:
+            window = pending.pop()
+            try:
+                text = self._title(window)
+            except error.XError:
+                continue
+            if text and self._viewable_geometry(window):
+                found.append(text)
+            pending += self._children(window)
+        return found
 
     def geometry(self, wid):
         """(x, y, width, height) of a viewable window, or None; with no window manager a

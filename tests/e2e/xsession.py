@@ -78,6 +78,11 @@ class XSession:
         x, y, width, height = found
         return image.Rect(x, y, x + width - 1, y + height - 1)
 
+    def inner_titles(self, window):
+        """The titles of the windows inside a window: a box over the scene has one of its
+        own, named after its title."""
+        return self.display.titles_within(window)
+
     def toplevels(self):
         """{window: Rect} of every mapped top-level window, popup menus included."""
         return {w: image.Rect(x, y, x + width - 1, y + height - 1)

@@ -205,5 +205,34 @@ TEST_F(LeaveTest, TheOutcomeBoxNeverPauses) {
     EXPECT_FALSE(view.TurnKey(0));  // let go once the tick had returned
 }
 
+// The space bar held through a crash repeats into the outcome box: neither its repeats nor its
+// release answer the box; a press of its own afterwards does.
+TEST_F(LeaveTest, AKeyHeldThroughACrashDoesNotAnswerTheBox) {
+    padUnderTheLegs();
+    bool upAfterRelease = false, goneAfterPress = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        MessageBox* box = openBox();
+        if (box == nullptr) return;
+        poll.stop();
+        int answered = 0;
+        QObject::connect(&box->ok(), &QPushButton::clicked, [&answered] { ++answered; });
+        QWindow* handle = window.windowHandle();
+        QTest::keyPress(handle, Qt::Key_Space);  // the X server's repeats are not flagged
+        QTest::keyPress(handle, Qt::Key_Space);
+        QTest::keyRelease(handle, Qt::Key_Space);
+        upAfterRelease = answered == 0;
+        QTest::keyClick(handle, Qt::Key_Space);
+        goneAfterPress = answered == 1;
+        if (!goneAfterPress) box->ok().click();
+    });
+    poll.start(5);
+    window.keyDown(kP, 0);
+    send(QEvent::KeyPress, Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.GameOver(); }, 3000));
+    EXPECT_TRUE(upAfterRelease);
+    EXPECT_TRUE(goneAfterPress);
+}
+
 }  // namespace
 }  // namespace vandrel::qt::test

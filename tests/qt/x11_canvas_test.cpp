@@ -192,5 +192,46 @@ TEST_F(X11CanvasTest, AStarOnAReadoutLiesUnderItsText) {
     expectAlike(over, painted());
 }
 
+// A box over the server's scene shows on the screen (a window of its own, above the scene's),
+// whatever the server draws under it, leaves the hull as it was, and goes when answered.
+TEST_F(X11CanvasTest, ABoxShowsOverTheServersSceneAndLeavesItWhole) {
+    settle();
+    const QImage before = shown();
+    QImage under, drawnUnder;
+    QRect place;
+    BoxAnswerer answerer(100, [&] {
+        place = openBox()->geometry();
+        // Another window over the box and gone again: the scene's window is exposed.
+        QWidget cover(nullptr, Qt::ToolTip);
+        cover.setGeometry(QRect(window.scene().mapToGlobal(place.topLeft()), place.size()));
+        cover.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+        cover.hide();
+        settle();
+        under = shown();
+        // A star the server draws under the box meanwhile stays under it.
+        Shape& star = Form1Probe::shpStar(form, 0);
+        star.Left = static_cast<float>(place.center().x() * 15);
+        star.Top = static_cast<float>(place.center().y() * 15);
+        window.scene().refresh();
+        settle();
+        drawnUnder = shown();
+    });
+    window.menus().action("mnuControls")->trigger();
+    ASSERT_FALSE(place.isEmpty());
+    int light = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y) {
+        for (int x = place.left(); x <= place.right(); ++x)
+            light += kind(under.pixel(x, y)) != 'k';
+    }
+    EXPECT_GT(light, place.width() * place.height() / 2) << "the scene covers the box";
+    EXPECT_EQ(drawnUnder.copy(place), under.copy(place));
+    const QRect hull = hullReach(view);
+    EXPECT_EQ(under.copy(hull), before.copy(hull));
+    settle();
+    EXPECT_TRUE(nearby(shown(), place.center().x() + 1, place.center().y() + 1, 'w'))
+        << "the star shows once the box is gone";
+}
+
 }  // namespace
 }  // namespace vandrel::qt::test
