@@ -4,7 +4,12 @@
 # (the window checks' X session, tests/e2e/xsession.py).
 # Run it by hand after building build/ (it is not a CTest test):
 #
-#   bench/window_bench.sh [FLIGHTS [MENU_SECONDS]]   (default 3 flights of each kind, 60 s)
+#   bench/window_bench.sh [--wayland] [FLIGHTS [MENU_SECONDS]]
+#                             (default 3 flights of each kind, 60 s)
+#
+# With --wayland the same runs take place under a private headless sway (the window checks'
+# Wayland session, tests/e2e/waysession.py), the compositor's CPU counted as the X server's
+# is; keys come from wtype there, so no key is timed to the screen.
 #
 # It reports
 #  - the tick rate: the number of ticks from P to the crash is fixed by the simulation and
@@ -29,6 +34,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 game="${VANDREL_GAME:-$root/build/vandrel}"
 trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
+session=()
+if [[ "${1:-}" == --wayland ]]; then session=(--wayland); shift; fi
 flights="${1:-3}"
 menu_seconds="${2:-60}"
 for tool in "$game" "$trace"; do
@@ -40,5 +47,5 @@ done
 PYTHONPATH="$root/tests/e2e" python3 -B -c "import xlib" 2>/dev/null ||
     { echo "window_bench: python3-xlib is not installed" >&2; exit 2; }
 
-# The driver starts its own Xvfb (the window checks' X session) and ends it.
-python3 -B "$root/bench/window_driver.py" "$game" "$trace" "$flights" "$menu_seconds"
+# The driver starts its own Xvfb (the window checks' X session), or sway, and ends it.
+python3 -B "$root/bench/window_driver.py" "${session[@]}" "$game" "$trace" "$flights" "$menu_seconds"

@@ -69,9 +69,6 @@ QFont labelFont(const Label& label, const QFont& windowFont) {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(own.Size);
     font.setWeight(static_cast<QFont::Weight>(own.Weight));
-    font.setItalic(own.Italic);
-    font.setUnderline(own.Underline);
-    font.setStrikeOut(own.Strikethrough);
     return font;
 }
 

@@ -11,6 +11,7 @@
 #include "qt/game_window.h"
 #include "qt/recording_file.h"
 #include "qt/replay_driver.h"
+#include "qt/wayland_buffers.h"
 
 int main(int argc, char* argv[]) {
     using namespace vandrel::qt;
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     // The replay is read whole before the recording replaces a file, which may be the same.
     std::optional<std::vector<ReplayDriver::Step>> replay;
     if (!options.replay.empty() && !(replay = ReplayDriver::read(options.replay))) return 2;
+    WaylandBuffers buffers;
     auto app = openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
     std::unique_ptr<RecordingFile> recording;
@@ -39,6 +41,7 @@ int main(int argc, char* argv[]) {
     std::optional<ReplayDriver> driver;
     if (replay) driver.emplace(window, std::move(*replay));
     if (!window.start()) return endStatus;  // the load itself ended the program
+    buffers.done();
     QApplication::exec();
     return endStatus;
 }

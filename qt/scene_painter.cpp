@@ -76,8 +76,6 @@ void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Labe
     int x = inner.left() + 1;
     if (label.TextAlign == Alignment::Center) {
         x = inner.left() + (inner.width() - textWidth) / 2;
-    } else if (label.TextAlign == Alignment::Right) {
-        x = inner.right() - textWidth;
     }
     bool overflows = textWidth > inner.width() || text.height > inner.height();
     if (overflows) painter.setClipRect(inner);
@@ -97,18 +95,9 @@ void ScenePainter::paintShape(QPainter& painter, const QRegion& area,
                               const SceneState::ShapeLook& shape, const QPalette& palette) {
     if (!area.intersects(footprint(shape))) return;
     painter.setPen(pen(shape.BorderColor, shape.BorderWidth, palette));
-    if (shape.FillSolid) {
-        painter.setBrush(brush(shape.FillColor, palette));
-    } else {
-        painter.setBrush(Qt::NoBrush);
-    }
+    painter.setBrush(brush(shape.FillColor, palette));
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one.
-    QRect outline(shape.left, shape.top, shape.width - 1, shape.height - 1);
-    if (shape.Kind == ShapeKind::Oval) {
-        painter.drawEllipse(outline);
-    } else {
-        painter.drawRect(outline);
-    }
+    painter.drawEllipse(QRect(shape.left, shape.top, shape.width - 1, shape.height - 1));
 }
 
 }  // namespace vandrel::qt

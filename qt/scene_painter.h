@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Paints the scene in the order the window creates its controls, so that later controls lie
-// on top: the labels, the stars, the marker lines, the terrain, the hull and the flame.
+// Paints the scene from the bottom up: the stars, the terrain, the hull and the flame in the
+// order the window creates them, so that later ones lie on top, then the labels over all of
+// them, so that no star or line crosses a readout's text (SceneState::forEachInDrawingOrder).
 //
 // It paints whole pixels from a SceneState, without antialiasing (the scene is pixel art at
 // any pixel density), and reuses its pens, brushes and laid-out texts, so that a frame

@@ -20,8 +20,8 @@ SceneState::LineLook lookOf(const Line& line) {
 
 SceneState::ShapeLook lookOf(const Shape& shape) {
     QRect box = pixelBox(shape.Left, shape.Top, shape.Width, shape.Height);
-    return {box.left(),      box.top(),       box.width(),       box.height(),      shape.Kind,
-            shape.FillSolid, shape.FillColor, shape.BorderColor, shape.BorderWidth, shape.Visible};
+    return {box.left(),      box.top(),         box.width(),       box.height(),
+            shape.FillColor, shape.BorderColor, shape.BorderWidth, shape.Visible};
 }
 
 }  // namespace
@@ -74,10 +74,6 @@ const SceneState::LineLook& SceneState::lineLook(SceneControl control) const {
             return Ground[index];
         case SceneControl::Kind::ship:
             return ship[index];
-        case SceneControl::Kind::Line2:
-            return Line2;
-        case SceneControl::Kind::Line3:
-            return Line3;
         default:
             return Fire;  // the last line
     }
@@ -98,8 +94,6 @@ SceneState SceneState::capture(const Form1View& view) {
     for (std::size_t i = 0; i < state.ship.size(); ++i)
         state.ship[i] = lookOf(view.state().ship(static_cast<int>(i)));
     state.Fire = lookOf(view.state().Fire);
-    state.Line2 = lookOf(view.state().Line2);
-    state.Line3 = lookOf(view.state().Line3);
     return state;
 }
 

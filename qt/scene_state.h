@@ -4,6 +4,8 @@
 //
 // Twips map to pixels at 15 a pixel, rounded to the nearest whole pixel. Most ticks move the
 // world by a fraction of a pixel; those change nothing on the screen, and nothing repaints.
+// The markers Line2 and Line3 lie right of the client area and never move: they are neither
+// captured nor painted. Every star is an oval filled solid.
 #pragma once
 
 #include <array>
@@ -32,8 +34,6 @@ struct SceneState {
     };
     struct ShapeLook {
         int left, top, width, height;  // pixels
-        ShapeKind Kind;
-        bool FillSolid;
         Color FillColor, BorderColor;
         std::int16_t BorderWidth;
         bool Visible;
@@ -50,7 +50,7 @@ struct SceneState {
     std::array<ShapeLook, Form1Scene::Stars::size()> shpStar{};
     std::array<LineLook, Form1Scene::GroundLines::size()> Ground{};
     std::array<LineLook, Form1Scene::HullLines::size()> ship{};
-    LineLook Fire{}, Line2{}, Line3{};
+    LineLook Fire{};
 
     static SceneState capture(const Form1View& view);
     friend bool operator==(const SceneState&, const SceneState&) = default;
@@ -61,14 +61,19 @@ struct SceneState {
     /// `label(index, look)` for each label in LabelTexts' order.
     template <class OnLabel, class OnShape, class OnLine>
     void forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const;
-    /// The look of a line of the scene: one of Ground, ship, Line2, Line3 and Fire.
+    /// The look of a line the scene paints: one of Ground, ship and Fire.
     const LineLook& lineLook(SceneControl control) const;
 
     /// Calls `mark` with the old and the new footprint of every line and shape that differs
-    /// between two frames.
+    /// between two frames, or with one box round both where that is no larger.
     template <class Mark>
     static void forEachChange(const SceneState& before, const SceneState& after, Mark&& mark);
 };
+
+/// Whether the scene paints this control: every label, star and line but the two markers.
+constexpr bool painted(SceneControl control) {
+    return control.kind != SceneControl::Kind::Line2 && control.kind != SceneControl::Kind::Line3;
+}
 
 /// Every pixel the hull may cover whatever its attitude: the square round its centre, which
 /// never moves, that holds a circle through its farthest end, pen included.
@@ -82,6 +87,7 @@ QRect footprint(const SceneState::ShapeLook& shape);
 template <class OnLabel, class OnShape, class OnLine>
 void SceneState::forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const {
     for (SceneControl control : kCreationOrder) {
+        if (!painted(control)) continue;
         if (control.isShape()) {
             shape(shpStar[static_cast<std::size_t>(control.index)]);
         } else if (control.isLine()) {
@@ -97,8 +103,16 @@ template <class Mark>
 void SceneState::forEachChange(const SceneState& before, const SceneState& after, Mark&& mark) {
     auto compare = [&mark](const auto& old, const auto& now) {
         if (old == now) return;
-        mark(footprint(old));
-        mark(footprint(now));
+        const QRect a = footprint(old), b = footprint(now);
+        // A small move: one box round both places, no larger than the two.
+        const QRect both = a | b;
+        auto area = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
+        if (area(both) <= area(a) + area(b)) {
+            mark(both);
+        } else {
+            mark(a);
+            mark(b);
+        }
     };
     for (std::size_t i = 0; i < before.shpStar.size(); ++i) {
         compare(before.shpStar[i], after.shpStar[i]);
@@ -110,8 +124,6 @@ void SceneState::forEachChange(const SceneState& before, const SceneState& after
         compare(before.ship[i], after.ship[i]);
     }
     compare(before.Fire, after.Fire);
-    compare(before.Line2, after.Line2);
-    compare(before.Line3, after.Line3);
 }
 
 }  // namespace vandrel::qt

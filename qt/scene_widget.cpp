@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "qt/scene_widget.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace vandrel::qt {
 
@@ -12,6 +14,12 @@ SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(paren
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb")) {
+        frames_ = Frames::EveryChange;
+    } else if (platform.startsWith(QLatin1String("wayland"))) {
+        frames_ = Frames::FrameCallback;
+    }
     if (X11Canvas::available()) {
         // A window of its own, which Qt neither paints nor clears: the canvas draws it.
         setAttribute(Qt::WA_NativeWindow);
@@ -38,35 +46,71 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 bool SceneWidget::refresh(Pace pace) {
     SceneState now = SceneState::capture(view_);
     std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
-    QRect changed;
-    if (now.BackColor != shown_.BackColor) changed = rect();
+    // Straight into the region still to paint: a region is built a rectangle at a time.
+    bool changed = false;
+    auto mark = [&](const QRect& area) {
+        const QRect part = area & rect();
+        if (part.isEmpty()) return;
+        unpainted_ += part;
+        changed = true;
+    };
+    if (now.BackColor != shown_.BackColor) mark(rect());
     for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
         if (!relaid[i] && now.labels[i] == shown_.labels[i]) continue;
         const Label& label = LabelTexts::label(view_, static_cast<int>(i));
-        changed |= pixelBox(label.Left, label.Top, label.Width, label.Height);
+        mark(pixelBox(label.Left, label.Top, label.Width, label.Height));
     }
     // The old and the new places of every line and star that moved.
-    SceneState::forEachChange(shown_, now, [&changed](QRect area) { changed |= area; });
+    SceneState::forEachChange(shown_, now, mark);
     shown_ = now;
-    changed &= rect();
     // An event that changed nothing on the screen (a held key's repeat) does not hurry the
     // ticks' changes onto it.
-    if (changed.isEmpty() && pace == Pace::Event) pace = Pace::Display;
-    unpainted_ |= changed;
+    if (!changed && pace == Pace::Event) pace = Pace::Display;
     if (unpainted_.isEmpty()) return false;
-    if (pace == Pace::Display && sinceFrame_.isValid() &&
+    if (pace != Pace::Now && frames_ == Frames::FrameCallback && awaitingFrame_) {
+        // A key's change is painted when the compositor asks for the next frame, a tick's
+        // with a later tick.
+        eventWaiting_ = eventWaiting_ || pace == Pace::Event;
+        return true;
+    }
+    if (pace == Pace::Display && frames_ != Frames::EveryChange && sinceFrame_.isValid() &&
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
         return true;  // painted with a later tick's frame
     }
-    canvasStale_ = true;
+    paintChanges();
+    return true;
+}
+
+void SceneWidget::paintChanges() {
     if (canvas_) {
         // The server draws it now: no paint event need come round through Qt's queue.
-        paintOnServer(unpainted_);
+        paintOnServer(QRegion());
+    } else if (frames_ == Frames::FrameCallback) {
+        // Painted and handed to the compositor now, so that the request below waits for the
+        // frame callback of this very frame.
+        repaint(unpainted_);
+        if (QWindow* top = window()->windowHandle()) {
+            if (!awaitingFrame_) top->installEventFilter(this);
+            awaitingFrame_ = true;
+            top->requestUpdate();
+        }
     } else {
         update(unpainted_);
     }
-    unpainted_ = QRect();
+    unpainted_ = QRegion();
+    eventWaiting_ = false;
     sinceFrame_.start();
+}
+
+bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::UpdateRequest || !awaitingFrame_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    // The compositor asks for the next frame: a key's change waiting goes into it. Qt's own
+    // handling of the request would repaint the whole window.
+    awaitingFrame_ = false;
+    watched->removeEventFilter(this);
+    if (eventWaiting_) paintChanges();
     return true;
 }
 
@@ -76,15 +120,14 @@ QPaintEngine* SceneWidget::paintEngine() const {
 
 void SceneWidget::paintEvent(QPaintEvent* event) {
     if (onServer_) {
-        paintOnServer(event->rect());
+        paintOnServer(event->region());
         return;
     }
     QPainter painter(this);
     painter_.paint(painter, event->region(), shown_, view_, texts_, palette());
-    ++frames_;
 }
 
-void SceneWidget::paintOnServer(const QRect& area) {
+void SceneWidget::paintOnServer(const QRegion& exposed) {
     if (!canvas_) canvas_ = X11Canvas::attach(*this);
     if (!canvas_) {
         // Not a display the canvas serves: paint with QPainter from now on.
@@ -93,12 +136,14 @@ void SceneWidget::paintOnServer(const QRect& area) {
         update();
         return;
     }
+    // The canvas keeps the last frame: an exposed part is copied again, a change drawn first.
     if (canvasStale_) {
-        canvas_->draw(shown_, view_, texts_, painter_, palette());
+        unpainted_ = rect();
         canvasStale_ = false;
-        ++frames_;
     }
-    canvas_->show(area);
+    canvas_->draw(unpainted_, shown_, view_, texts_, painter_, palette());
+    canvas_->show(exposed.isEmpty() ? unpainted_ : exposed | unpainted_);
+    unpainted_ = QRegion();
 }
 
 void SceneWidget::changeEvent(QEvent* event) {

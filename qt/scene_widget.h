@@ -3,10 +3,15 @@
 // KeyRepeatFilter before it sees them).
 //
 // It repaints only what changed since the last frame (refresh() is called after every event
-// the game handled), so nothing at all is painted while the game waits. While the game runs,
-// frames follow the display: the timer ticks 100 times a second, a display typically shows
-// 60 frames, and a frame the display would never show is not painted. A change is then
-// painted with the next tick's frame, at most 20 ms later.
+// the game handled): the old and the new places of the controls that moved or changed, and
+// nothing at all while the game waits. The damage reported to the display is that part alone.
+// The timer ticks 100 times a second whatever the display does; frames follow the display:
+//  - on X11 every change is drawn at once, so that every tick's frame reaches the screen;
+//  - elsewhere no faster than the screen's refresh rate: a change is painted with the next
+//    tick's frame, at most 20 ms later; on Wayland, moreover, a frame is drawn only once the
+//    compositor has asked for the next one (its frame callback, which Qt delivers as the
+//    window's update request): the changes meanwhile go into the next tick's frame, or a
+//    key's into the frame the compositor asks for.
 //
 // On an X11 display the server itself draws each frame (X11Canvas), which costs this process
 // far less than Qt's backing store; anywhere else, and whenever the display does not suit
@@ -16,7 +21,7 @@
 #include <memory>
 
 #include <QElapsedTimer>
-#include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include "qt/label_texts.h"
@@ -33,14 +38,13 @@ class SceneWidget : public QWidget {
 
     enum class Pace {
         Now,      // paint every change at once (a box is about to open over the scene)
-        Event,    // a key or a menu: paint at once what it changed
-        Display,  // a tick: paint no faster than the display shows frames
+        Event,    // a key or a menu: paint at once what it changed (on Wayland, as soon as
+                  // the compositor takes a frame)
+        Display,  // a tick: paint no faster than the display takes frames
     };
     /// Catches up with the game and schedules a repaint of what changed; true if anything
     /// did.
     bool refresh(Pace pace = Pace::Now);
-    /// How many frames have been painted.
-    std::uint64_t frames() const { return frames_; }
     /// True while the X server draws the scene (see X11Canvas); false when QPainter does.
     bool drawnByServer() const { return onServer_; }
 
@@ -48,17 +52,27 @@ class SceneWidget : public QWidget {
     QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void paintOnServer(const QRect& area);
+    enum class Frames {
+        EveryChange,    // X11
+        FrameCallback,  // Wayland
+        RefreshRate,    // any other display
+    };
+    void paintChanges();
+    /// Draws what changed into the canvas and shows it with the part `exposed`.
+    void paintOnServer(const QRegion& exposed);
 
     const Form1View& view_;
     LabelTexts texts_;
     ScenePainter painter_;
     SceneState shown_;
-    QRect unpainted_;  // changed since the last frame was scheduled
+    QRegion unpainted_;  // changed since the last frame was painted
+    Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
-    std::uint64_t frames_ = 0;
+    bool awaitingFrame_ = false;  // a frame went out; the compositor has not asked for the next
+    bool eventWaiting_ = false;   // a key's change waits for the compositor
     // On X11 the scene is drawn by the server, straight to the widget's own window.
     bool onServer_ = false;
     std::unique_ptr<X11Canvas> canvas_;

@@ -150,6 +150,9 @@ X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size) : x_(std::move(x
                   XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_CAP_STYLE | XCB_GC_JOIN_STYLE |
                       XCB_GC_GRAPHICS_EXPOSURES,
                   values);
+    imageGc_ = xcb_generate_id(c);
+    const std::uint32_t noExposures = 0;
+    xcb_create_gc(c, imageGc_, back_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
 }
 
 X11Canvas::~X11Canvas() {
@@ -157,6 +160,7 @@ X11Canvas::~X11Canvas() {
     for (KeptLabel& kept : labels_) {
         if (kept.pixmap != 0) xcb_free_pixmap(c, kept.pixmap);
     }
+    xcb_free_gc(c, imageGc_);
     xcb_free_gc(c, gc_);
     xcb_free_pixmap(c, back_);
     xcb_flush(c);
@@ -179,11 +183,32 @@ void X11Canvas::setPen(std::uint32_t pixel, int width) {
     penWidth_ = width;
 }
 
-void X11Canvas::draw(const SceneState& state, const Form1View& view, const LabelTexts& texts,
-                     ScenePainter& labels, const QPalette& palette) {
+bool X11Canvas::clipTo(const QRegion& area) {
+    if (area == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
+    clip_ = area;
+    const QRect window(QPoint(0, 0), size_);
+    const QRegion part = window.contains(area.boundingRect()) ? area : area & window;
+    clipRects_.clear();
+    for (const QRect& r : part) {
+        clipRects_.push_back(
+            {coordinate(r.x()), coordinate(r.y()), extent(r.width()), extent(r.height())});
+    }
+    clipBounds_ = part.boundingRect();
+    if (clipRects_.empty()) return false;
+    static_assert(sizeof(Rectangle) == sizeof(xcb_rectangle_t));
+    // A region's rectangles come in bands from the top, each band from the left.
+    xcb_set_clip_rectangles(x_->c, XCB_CLIP_ORDERING_YX_BANDED, gc_, 0, 0,
+                            static_cast<std::uint32_t>(clipRects_.size()),
+                            reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
+    return true;
+}
+
+void X11Canvas::draw(const QRegion& area, const SceneState& state, const Form1View& view,
+                     const LabelTexts& texts, ScenePainter& labels, const QPalette& palette) {
+    if (!clipTo(area)) return;
     setPen(pixelOf(state.BackColor, palette), penWidth_);
-    const xcb_rectangle_t all{0, 0, extent(size_.width()), extent(size_.height())};
-    xcb_poly_fill_rectangle(x_->c, back_, gc_, 1, &all);
+    xcb_poly_fill_rectangle(x_->c, back_, gc_, static_cast<std::uint32_t>(clipRects_.size()),
+                            reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
     state.forEachInDrawingOrder(
         [&](int index, const SceneState::LabelLook& look) {
             drawLabel(index, view, texts, labels, look, palette);
@@ -193,6 +218,7 @@ void X11Canvas::draw(const SceneState& state, const Form1View& view, const Label
 }
 
 void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palette) {
+    if (!footprint(line).intersects(clipBounds_)) return;
     std::optional<QLine> reach = lineWithinReach(line, QRect(QPoint(0, 0), size_));
     if (!reach) return;
     setPen(pixelOf(line.BorderColor, palette), line.BorderWidth);
@@ -202,28 +228,19 @@ void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palet
 }
 
 void X11Canvas::drawShape(const SceneState::ShapeLook& shape, const QPalette& palette) {
-    if (!footprint(shape).intersects(QRect(QPoint(0, 0), size_))) return;  // hidden or off-screen
+    if (!footprint(shape).intersects(clipBounds_)) return;  // hidden or elsewhere
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one, as the
     // painter does.
-    const std::int16_t x = coordinate(shape.left), y = coordinate(shape.top);
-    const std::uint16_t w = extent(shape.width - 1), h = extent(shape.height - 1);
-    if (shape.Kind == ShapeKind::Oval) {
-        const xcb_arc_t arc{x, y, w, h, 0, 360 * 64};
-        if (shape.FillSolid) {
-            setPen(pixelOf(shape.FillColor, palette), penWidth_);
-            xcb_poly_fill_arc(x_->c, back_, gc_, 1, &arc);
-        }
-        setPen(pixelOf(shape.BorderColor, palette), shape.BorderWidth);
-        xcb_poly_arc(x_->c, back_, gc_, 1, &arc);
-    } else {
-        const xcb_rectangle_t box{x, y, w, h};
-        if (shape.FillSolid) {
-            setPen(pixelOf(shape.FillColor, palette), penWidth_);
-            xcb_poly_fill_rectangle(x_->c, back_, gc_, 1, &box);
-        }
-        setPen(pixelOf(shape.BorderColor, palette), shape.BorderWidth);
-        xcb_poly_rectangle(x_->c, back_, gc_, 1, &box);
-    }
+    const xcb_arc_t arc{coordinate(shape.left),
+                        coordinate(shape.top),
+                        extent(shape.width - 1),
+                        extent(shape.height - 1),
+                        0,
+                        360 * 64};
+    setPen(pixelOf(shape.FillColor, palette), penWidth_);
+    xcb_poly_fill_arc(x_->c, back_, gc_, 1, &arc);
+    setPen(pixelOf(shape.BorderColor, palette), shape.BorderWidth);
+    xcb_poly_arc(x_->c, back_, gc_, 1, &arc);
 }
 
 void X11Canvas::drawLabel(int index, const Form1View& view, const LabelTexts& texts,
@@ -233,7 +250,7 @@ void X11Canvas::drawLabel(int index, const Form1View& view, const LabelTexts& te
     const Label& label = LabelTexts::label(view, index);
     const QRect box =
         pixelBox(label.Left, label.Top, label.Width, label.Height) & QRect(QPoint(0, 0), size_);
-    if (box.isEmpty()) return;
+    if (box.isEmpty() || !box.intersects(clipBounds_)) return;
     KeptLabel& kept = labels_[static_cast<std::size_t>(index)];
     const LabelTexts::Text& text = texts.text(index);
     xcb_connection_t* c = x_->c;
@@ -257,7 +274,7 @@ void X11Canvas::drawLabel(int index, const Form1View& view, const LabelTexts& te
         const int band = static_cast<int>(std::max<std::size_t>(1, x_->maxRequestBytes / stride));
         for (int top = 0; top < box.height(); top += band) {
             const int rows = std::min(band, box.height() - top);
-            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, kept.pixmap, gc_, extent(box.width()),
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, kept.pixmap, imageGc_, extent(box.width()),
                           extent(rows), 0, coordinate(top), 0, x_->depth,
                           static_cast<std::uint32_t>(stride * static_cast<std::size_t>(rows)),
                           labelImage_.constScanLine(top));
@@ -271,12 +288,12 @@ void X11Canvas::drawLabel(int index, const Form1View& view, const LabelTexts& te
                   extent(box.width()), extent(box.height()));
 }
 
-void X11Canvas::show(const QRect& area) {
-    const QRect part = area & QRect(QPoint(0, 0), size_);
-    if (!part.isEmpty()) {
-        xcb_copy_area(x_->c, back_, x_->window, gc_, coordinate(part.x()), coordinate(part.y()),
-                      coordinate(part.x()), coordinate(part.y()), extent(part.width()),
-                      extent(part.height()));
+void X11Canvas::show(const QRegion& area) {
+    if (clipTo(area)) {
+        const QRect& all = clipBounds_;
+        xcb_copy_area(x_->c, back_, x_->window, gc_, coordinate(all.x()), coordinate(all.y()),
+                      coordinate(all.x()), coordinate(all.y()), extent(all.width()),
+                      extent(all.height()));
     }
     xcb_flush(x_->c);
 }
@@ -294,9 +311,9 @@ std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget&) {
 }
 
 X11Canvas::~X11Canvas() = default;
-void X11Canvas::draw(const SceneState&, const Form1View&, const LabelTexts&, ScenePainter&,
-                     const QPalette&) {}
-void X11Canvas::show(const QRect&) {}
+void X11Canvas::draw(const QRegion&, const SceneState&, const Form1View&, const LabelTexts&,
+                     ScenePainter&, const QPalette&) {}
+void X11Canvas::show(const QRegion&) {}
 void X11Canvas::invalidateLabels() {}
 
 #endif

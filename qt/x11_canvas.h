@@ -4,11 +4,12 @@
 // Painting through Qt's backing store costs this process a round trip to the X server on
 // nearly every frame (the shared image may not be written while the server still reads it)
 // and a fill of every pixel that changed: far more than the game's own work. Here the window
-// instead sends the server a few dozen small drawing requests a frame — clear, labels, stars,
-// lines — into a pixmap of the server's own, and one copy of that pixmap to the window. The
-// frame goes out in one write, nothing waits for a reply, and the pixels are the server's
-// work. A label is laid out and drawn with QPainter only when it changes, and kept on the
-// server as a pixmap of its own.
+// instead sends the server a few small drawing requests a frame into a pixmap of the server's
+// own, which always holds the whole last frame: the changed rectangles become the clip of the
+// drawing requests, they are cleared, and the labels, stars and lines that reach into them are
+// drawn again; then those rectangles alone are copied to the window. The frame goes out in one
+// write, nothing waits for a reply, and the pixels are the server's work. A label is laid out
+// and drawn with QPainter only when it changes, and kept on the server as a pixmap of its own.
 //
 // The canvas serves only the usual case: 24-bit true colour at one device pixel per pixel.
 // Anywhere else (Wayland, the offscreen platform of the tests, scaled or odd displays) the
@@ -20,10 +21,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QLine>
 #include <QRect>
+#include <QRegion>
 
 #include "qt/label_texts.h"
 #include "qt/scene_state.h"
@@ -54,12 +57,13 @@ class X11Canvas {
     X11Canvas(const X11Canvas&) = delete;
     X11Canvas& operator=(const X11Canvas&) = delete;
 
-    /// Draws the whole frame `state` into the server's pixmap; the labels' fixed looks and
-    /// places come from `view`, their texts from `texts`, drawn by `labels`.
-    void draw(const SceneState& state, const Form1View& view, const LabelTexts& texts,
-              ScenePainter& labels, const QPalette& palette);
+    /// Draws the part `area` of the frame `state` into the server's pixmap, which holds the
+    /// rest of it already; the labels' fixed looks and places come from `view`, their texts
+    /// from `texts`, drawn by `labels`.
+    void draw(const QRegion& area, const SceneState& state, const Form1View& view,
+              const LabelTexts& texts, ScenePainter& labels, const QPalette& palette);
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
-    void show(const QRect& area);
+    void show(const QRegion& area);
     /// Forgets the labels kept on the server, so that the next frame draws them afresh.
     void invalidateLabels();
 
@@ -75,6 +79,8 @@ class X11Canvas {
     };
 
     X11Canvas(std::unique_ptr<Connection> x, QSize size);
+    /// Clips gc_ to `area`, within the window; false when nothing of it is left.
+    bool clipTo(const QRegion& area);
     void setPen(std::uint32_t pixel, int width);
     void drawLine(const SceneState::LineLook& line, const QPalette& palette);
     void drawShape(const SceneState::ShapeLook& shape, const QPalette& palette);
@@ -83,13 +89,21 @@ class X11Canvas {
 
     std::unique_ptr<Connection> x_;
     QSize size_;
-    std::uint32_t back_ = 0;  // the pixmap each frame is drawn into
-    std::uint32_t gc_ = 0;
+    std::uint32_t back_ = 0;     // the pixmap each frame is drawn into
+    std::uint32_t gc_ = 0;       // clipped to the part being drawn or shown
+    std::uint32_t imageGc_ = 0;  // unclipped, for the labels' images
     // The GC's foreground and line width, as it is created and as last set.
     std::uint32_t penPixel_ = 0;
     int penWidth_ = 1;
     std::array<KeptLabel, LabelTexts::kCount> labels_;
     QImage labelImage_;  // scratch, reused while the label sizes stay
+    QRegion clip_;       // gc_'s clip, as asked for
+    QRect clipBounds_;   // the bounding box of gc_'s clip
+    struct Rectangle {   // as the X server takes it
+        std::int16_t x, y;
+        std::uint16_t width, height;
+    };
+    std::vector<Rectangle> clipRects_;  // scratch, gc_'s clip
 };
 
 }  // namespace vandrel::qt

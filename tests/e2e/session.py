@@ -109,10 +109,6 @@ class Game:
         self.close()
         raise RuntimeError(message)
 
-    def at(self, x, y):
-        """Screen position of a point of the scene."""
-        return self.client.x0 + x, self.client.y0 + y
-
     def rect(self, x0, y0, x1, y1):
         """Screen rectangle of a rectangle of the scene."""
         return image.Rect(x0, y0, x1, y1).moved(self.client.x0, self.client.y0)

@@ -89,6 +89,22 @@ class GameWindowTest : public ::testing::Test {
     Form1State& state = Form1Probe::state(form);
 };
 
+/// Counts the frames QPainter paints into a widget: its paint events.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    std::uint64_t frames() const { return frames_; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++frames_;
+        return false;
+    }
+
+  private:
+    std::uint64_t frames_ = 0;
+};
+
 /// The message box that is up, or null.
 inline MessageBox* openBox() {
     for (QWidget* widget : QApplication::allWidgets()) {

@@ -105,16 +105,17 @@ TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
 // Painting only follows change: nothing while the game waits, and no more frames than the
 // display shows.
 TEST_F(GameWindowTest, RepaintsOnlyWhenTheSceneChanged) {
+    PaintCounter counter(window.scene());
     wait(50);
-    std::uint64_t idle = window.scene().frames();
+    std::uint64_t idle = counter.frames();
     wait(100);
-    EXPECT_EQ(window.scene().frames(), idle);
+    EXPECT_EQ(counter.frames(), idle);
 
     QElapsedTimer running;
     running.start();
     window.keyDown(kP, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.scene().frames() - idle > 2; }, 5000));
-    std::uint64_t painted = window.scene().frames() - idle;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.frames() - idle > 2; }, 5000));
+    std::uint64_t painted = counter.frames() - idle;
     // A display of 60 Hz shows a frame every 16.7 ms; the ticks come every 10 ms.
     ASSERT_LE(window.screen()->refreshRate(), 60.5);
     EXPECT_LE(painted, static_cast<std::uint64_t>(running.elapsed() / 15 + 2));
@@ -129,14 +130,13 @@ TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
     QTimer repeats;
     QObject::connect(&repeats, &QTimer::timeout, [&] { window.keyDown(kSpace, 0); });
     repeats.start(3);
-    std::uint64_t before = window.scene().frames();
+    PaintCounter painted(window.scene());
     QElapsedTimer held;
     held.start();
     wait(400);
     repeats.stop();
     EXPECT_TRUE(state.Fire.Visible);
-    EXPECT_LE(window.scene().frames() - before,
-              static_cast<std::uint64_t>(held.elapsed() / 15 + 2));
+    EXPECT_LE(painted.frames(), static_cast<std::uint64_t>(held.elapsed() / 15 + 2));
 }
 
 // A tick that ends the flight waits in its outcome box; no tick is raised meanwhile, so no
