@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/game.h"
 #include "shell/script/script.h"
+#include "tests/core/game.h"
 
 namespace vandrel::test {
 namespace {
