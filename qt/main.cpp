@@ -43,5 +43,12 @@ int main(int argc, char* argv[]) {
     if (!window.start()) return endStatus;  // the load itself ended the program
     buffers.done();
     QApplication::exec();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // Qt 6.4's Wayland connection, torn down on the way out, now and then waits for ever
+        // on its own event thread, which is blocked reading from the compositor: the game has
+        // ended and written all it had to write, so it leaves without the teardown.
+        std::fflush(nullptr);
+        std::_Exit(endStatus);
+    }
     return endStatus;
 }

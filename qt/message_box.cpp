@@ -113,6 +113,7 @@ void MessageBox::finish(bool answered) {
     if (finished_) return;
     finished_ = true;
     answered_ = answered;
+    hide();  // gone the moment it is answered, not once the loop has wound up
     if (loop_ != nullptr) loop_->quit();
 }
 

@@ -14,7 +14,7 @@ PLAY_PACKAGES=(
     libxcb1-dev      # the X server draws the scene
     libxcb-xkb-dev   # keys without delay: XKB's detectable auto-repeat
     qt6-wayland      # native Wayland; without it, XWayland
-    libwayland-dev   # on Wayland, asking the compositor whether it draws window frames
+    libwayland-dev pkgconf  # on Wayland, asking the compositor whether it draws window frames
 )
 TEST_PACKAGES=(
     googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
