@@ -2,42 +2,102 @@
 // A fixed flight through the dispatcher, replayed to the last bit: the golden flight of the
 // pinned flights (tests/flights/golden.txt), whose every dump is summed up here in readable
 // values, so that a difference shows where the flight went another way.
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "shell/script/dump.h"
 #include "shell/script/script.h"
 #include "tests/core/game.h"
 
 namespace vandrel::test {
 namespace {
 
+// The summary reads the game's state from its dump, the one serialiser of the state: a value
+// by its key, an element of an array by its index, each as the dump's own text.
+std::string_view field(std::string_view dump, std::string_view key) {
+    const std::string marker = "\"" + std::string(key) + "\":";
+    const std::size_t found = dump.find(marker);
+    if (found == std::string_view::npos) return {};
+    std::string_view rest = dump.substr(found + marker.size());
+    if (rest.front() == '"') return rest.substr(1, rest.find('"', 1) - 1);
+    std::size_t end = 0;
+    for (int depth = 0; end < rest.size(); ++end) {
+        const char c = rest[end];
+        if (c == '[') ++depth;
+        if (c == ']') --depth;
+        if (depth <= 0 && (c == ',' || c == '}' || c == ']')) break;
+    }
+    return rest.substr(0, end + (rest.front() == '['));
+}
+
+std::string_view element(std::string_view array, int index) {
+    int depth = 0, at = 0;
+    std::size_t begin = 1;
+    for (std::size_t i = 1; i < array.size(); ++i) {
+        const char c = array[i];
+        if (c == '[') ++depth;
+        if (c == ']' && depth-- == 0) return at == index ? array.substr(begin, i - begin) : "";
+        if (c == ',' && depth == 0) {
+            if (at++ == index) return array.substr(begin, i - begin);
+            begin = i + 1;
+        }
+    }
+    return {};
+}
+
+// A Currency's count from its text ("-1.5225"), a Single from its shortest text.
+long long count(std::string_view text) {
+    std::string digits(text);
+    digits.erase(digits.find('.'), 1);
+    long long value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+double single(std::string_view text) {
+    float value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+long long integer(std::string_view text) {
+    if (text == "true" || text == "false") return text == "true";
+    long long value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
 std::string summary(Game& g) {
-    const Form1View& v = g.view;
-    char text[1024];
-    std::snprintf(text, sizeof text,
-                  "ticks %llu speed %lld %lld fuel %lld angle %lld thrust %lld over %d engine %d\n"
-                  "ground1 %.9g ground8 %.9g %.9g %.9g ground12 %.9g %.9g\n"
-                  "star0 %.9g %.9g star12 %.9g %.9g\n"
-                  "ship0 %.9g %.9g fire %.9g %.9g %d hull %d\n"
-                  "%s|%s|%s|%s|%s",
-                  static_cast<unsigned long long>(g.d.ticks()),
-                  static_cast<long long>(v.state().SpeedX.count()),
-                  static_cast<long long>(v.state().SpeedY.count()),
-                  static_cast<long long>(v.state().Fuel.count()),
-                  static_cast<long long>(v.state().Angle.count()),
-                  static_cast<long long>(v.state().Thrust.count()), v.state().GameOver,
-                  v.state().EngineOn, v.state().Ground(1).Y1, v.state().Ground(8).X1,
-                  v.state().Ground(8).Y1, v.state().Ground(8).X2, v.state().Ground(12).X1,
-                  v.state().Ground(12).Y2, v.state().shpStar(0).Left, v.state().shpStar(0).Top,
-                  v.state().shpStar(12).Left, v.state().shpStar(12).Top, v.state().ship(0).X1,
-                  v.state().ship(0).Y1, v.state().Fire.X2, v.state().Fire.Y2,
-                  v.state().Fire.Visible, v.state().ship(4).BorderColor,
-                  v.state().lblFuel.Caption.c_str(), v.state().lblThrust.Caption.c_str(),
-                  v.state().lblHeight.Caption.c_str(), v.state().lblScore.Caption.c_str(),
-                  v.state().lblPause.Caption.c_str());
-    return text;
+    std::string dump;
+    appendDump(dump, g.view, g.d.ticks());
+    const std::string_view d = dump, ground = field(d, "Ground"), stars = field(d, "shpStar");
+    const std::string_view fire = field(d, "Fire"), ship = field(d, "ship");
+    const std::string_view pause = element(field(d, "lblPause"), 0);  // its caption, quoted
+    auto at = [](std::string_view array, int row, int column) {
+        return element(element(array, row), column);
+    };
+    auto text = [&](std::string_view key) { return std::string(field(d, key)); };
+    char out[1024];
+    std::snprintf(
+        out, sizeof out,
+        "ticks %llu speed %lld %lld fuel %lld angle %lld thrust %lld over %lld engine %lld\n"
+        "ground1 %.9g ground8 %.9g %.9g %.9g ground12 %.9g %.9g\n"
+        "star0 %.9g %.9g star12 %.9g %.9g\n"
+        "ship0 %.9g %.9g fire %.9g %.9g %lld hull %lld\n"
+        "%s|%s|%s|%s|%s",
+        static_cast<unsigned long long>(integer(field(d, "ticks"))), count(field(d, "SpeedX")),
+        count(field(d, "SpeedY")), count(field(d, "Fuel")), count(field(d, "Angle")),
+        count(field(d, "Thrust")), integer(field(d, "GameOver")), integer(field(d, "EngineOn")),
+        single(at(ground, 1, 1)), single(at(ground, 8, 0)), single(at(ground, 8, 1)),
+        single(at(ground, 8, 2)), single(at(ground, 12, 0)), single(at(ground, 12, 3)),
+        single(at(stars, 0, 0)), single(at(stars, 0, 1)), single(at(stars, 12, 0)),
+        single(at(stars, 12, 1)), single(at(ship, 0, 0)), single(at(ship, 0, 1)),
+        single(element(fire, 2)), single(element(fire, 3)), integer(element(fire, 4)),
+        integer(at(ship, 4, 4)), text("lblFuel").c_str(), text("lblThrust").c_str(),
+        text("lblHeight").c_str(), text("lblScore").c_str(),
+        std::string(pause.substr(1, pause.size() - 2)).c_str());
+    return out;
 }
 
 /// What the game showed at one dump of the script.
