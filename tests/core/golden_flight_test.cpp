@@ -4,13 +4,13 @@
 // values, so that a difference shows where the flight went another way.
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "shell/script/dump.h"
-#include "shell/script/script.h"
+#include "shell/script/script_reader.h"
 #include "tests/core/game.h"
+#include "trace/fd_io.h"
 
 namespace vandrel::test {
 namespace {
@@ -106,16 +106,23 @@ struct Dumped {
     std::size_t boxes;  // message boxes opened so far
 };
 
-/// Plays a pinned flight's script through the game's dispatcher, line by line as the trace
-/// tool does, and sums up the game at each dump.
+/// Plays a pinned flight's script through the game's dispatcher, read by the trace tool's
+/// reader, and sums up the game at each dump.
 std::vector<Dumped> fly(Game& g, const std::string& name) {
-    std::ifstream script(std::string(VANDREL_FLIGHTS_DIR) + "/" + name + ".txt");
-    EXPECT_TRUE(script.is_open()) << name;
+    const headless::File file(std::string(VANDREL_FLIGHTS_DIR) + "/" + name + ".txt",
+                              headless::File::Mode::Read);
+    if (!file.valid()) {
+        ADD_FAILURE() << name << ": " << file.reason();
+        return {};
+    }
+    headless::FdSource source(file.fd());
+    ScriptReader reader(source);
     std::vector<Dumped> dumps;
-    Command command;
-    std::string reason;
-    for (std::string line; std::getline(script, line);) {
-        EXPECT_TRUE(parseLine(line, command, reason)) << line << ": " << reason;
+    for (Command command;;) {
+        const ScriptReader::Result result = reader.next(command);
+        if (result == ScriptReader::Result::End) break;
+        EXPECT_EQ(result, ScriptReader::Result::Command)
+            << "line " << reader.lineNumber() << ": " << reader.reason();
         switch (command.kind) {
             case CommandKind::Down:
                 g.press(command.keyCode);
