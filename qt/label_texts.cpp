@@ -2,6 +2,7 @@
 #include "qt/label_texts.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "qt/scene_state.h"
 
@@ -105,6 +106,22 @@ void LabelTexts::layOut(Text& text) {
     text.glyphs.setPositions(positions);
     text.width = x;
     text.height = text.font.isValid() ? ascent + text.font.descent() : 0;
+}
+
+LabelPlace placeOf(const Label& label, const LabelTexts::Text& text) {
+    LabelPlace place;
+    place.box = pixelBox(label.Left, label.Top, label.Width, label.Height);
+    place.bordered = label.Border == BorderStyle::FixedSingle;
+    // The border is the box's outermost ring of pixels.
+    place.inner = place.bordered ? place.box.adjusted(1, 1, -1, -1) : place.box;
+    const int textWidth = static_cast<int>(std::ceil(text.width));
+    int x = place.inner.left() + 1;
+    if (label.TextAlign == Alignment::Center) {
+        x = place.inner.left() + (place.inner.width() - textWidth) / 2;
+    }
+    place.text = QPoint(x, place.inner.top());
+    place.overflows = textWidth > place.inner.width() || text.height > place.inner.height();
+    return place;
 }
 
 }  // namespace vandrel::qt

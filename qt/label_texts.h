@@ -13,7 +13,9 @@
 
 #include <QFont>
 #include <QGlyphRun>
+#include <QPoint>
 #include <QRawFont>
+#include <QRect>
 
 #include "shell/form1_view.h"
 
@@ -55,5 +57,16 @@ class LabelTexts {
     std::vector<quint32> indexes_;
     std::vector<QPointF> advances_;
 };
+
+/// Where a label's parts go, in pixels: its box; the inside of its border (the whole box
+/// when it has none), filled with its background; and the top-left corner of its text's
+/// line, which is clipped to the inside only when it overflows it.
+struct LabelPlace {
+    QRect box, inner;
+    bool bordered = false;
+    QPoint text;
+    bool overflows = false;
+};
+LabelPlace placeOf(const Label& label, const LabelTexts::Text& text);
 
 }  // namespace vandrel::qt

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "qt/scene_painter.h"
 
-#include <cmath>
-
 #include <QPainter>
 #include <QPalette>
 
@@ -61,27 +59,19 @@ void ScenePainter::paint(QPainter& painter, const QRegion& area, const SceneStat
 void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Label& label,
                               const SceneState::LabelLook& look, const LabelTexts::Text& text,
                               const QPalette& palette) {
-    QRect box = pixelBox(label.Left, label.Top, label.Width, label.Height);
-    if (!look.Visible || !area.intersects(box)) return;
-    QRect inner = box;
-    if (label.Border == BorderStyle::FixedSingle) {
-        // The border is the box's outermost ring of pixels, filled rather than stroked, so
-        // that it covers exactly those at any pixel density (a one-pixel pen would straddle
-        // the box's edge on a display of two device pixels a pixel).
-        painter.fillRect(box, brush(systemColor(SystemColor::WindowText), palette));
-        inner = box.adjusted(1, 1, -1, -1);
+    const LabelPlace place = placeOf(label, text);
+    if (!look.Visible || !area.intersects(place.box)) return;
+    if (place.bordered) {
+        // Filled rather than stroked, so that the border covers exactly its ring at any pixel
+        // density (a one-pixel pen would straddle the box's edge on a display of two device
+        // pixels a pixel).
+        painter.fillRect(place.box, brush(systemColor(SystemColor::WindowText), palette));
     }
-    painter.fillRect(inner, brush(look.BackColor, palette));
-    int textWidth = static_cast<int>(std::ceil(text.width));
-    int x = inner.left() + 1;
-    if (label.TextAlign == Alignment::Center) {
-        x = inner.left() + (inner.width() - textWidth) / 2;
-    }
-    bool overflows = textWidth > inner.width() || text.height > inner.height();
-    if (overflows) painter.setClipRect(inner);
+    painter.fillRect(place.inner, brush(look.BackColor, palette));
+    if (place.overflows) painter.setClipRect(place.inner);
     painter.setPen(pen(look.ForeColor, 1, palette));
-    painter.drawGlyphRun(QPointF(x, inner.top()), text.glyphs);
-    if (overflows) painter.setClipping(false);
+    painter.drawGlyphRun(place.text, text.glyphs);
+    if (place.overflows) painter.setClipping(false);
 }
 
 void ScenePainter::paintLine(QPainter& painter, const QRegion& area,

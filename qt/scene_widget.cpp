@@ -11,6 +11,7 @@ namespace vandrel::qt {
 
 SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
     setFixedSize(toPixel(view.state().ScaleWidth), toPixel(view.state().ScaleHeight));
+    unpainted_ = Damage(size());
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,12 +47,10 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 bool SceneWidget::refresh(Pace pace) {
     SceneState now = SceneState::capture(view_);
     std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
-    // Straight into the region still to paint: a region is built a rectangle at a time.
     bool changed = false;
     auto mark = [&](const QRect& area) {
-        const QRect part = area & rect();
-        if (part.isEmpty()) return;
-        unpainted_ += part;
+        if (!area.intersects(rect())) return;
+        unpainted_.add(area);
         changed = true;
     };
     if (now.BackColor != shown_.BackColor) mark(rect());
@@ -88,16 +87,16 @@ void SceneWidget::paintChanges() {
     } else if (frames_ == Frames::FrameCallback) {
         // Painted and handed to the compositor now, so that the request below waits for the
         // frame callback of this very frame.
-        repaint(unpainted_);
+        repaint(unpainted_.region());
         if (QWindow* top = window()->windowHandle()) {
             if (!awaitingFrame_) top->installEventFilter(this);
             awaitingFrame_ = true;
             top->requestUpdate();
         }
     } else {
-        update(unpainted_);
+        update(unpainted_.region());
     }
-    unpainted_ = QRegion();
+    unpainted_.clear();
     eventWaiting_ = false;
     sinceFrame_.start();
 }
@@ -136,14 +135,17 @@ void SceneWidget::paintOnServer(const QRegion& exposed) {
         update();
         return;
     }
-    // The canvas keeps the last frame: an exposed part is copied again, a change drawn first.
+    // The canvas keeps the last frame, and draws what changed into it.
     if (canvasStale_) {
-        unpainted_ = rect();
+        unpainted_.addAll();
         canvasStale_ = false;
     }
-    canvas_->draw(unpainted_, shown_, view_, texts_, painter_, palette());
-    canvas_->show(exposed.isEmpty() ? unpainted_ : exposed | unpainted_);
-    unpainted_ = QRegion();
+    // An exposed part is drawn again too: exposures are rare.
+    for (const QRect& part : exposed)
+        unpainted_.add(part);
+    canvas_->draw(unpainted_, shown_, view_, texts_, palette());
+    canvas_->show(unpainted_);
+    unpainted_.clear();
 }
 
 void SceneWidget::changeEvent(QEvent* event) {

@@ -24,6 +24,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "qt/damage.h"
 #include "qt/label_texts.h"
 #include "qt/scene_painter.h"
 #include "qt/scene_state.h"
@@ -68,7 +69,7 @@ class SceneWidget : public QWidget {
     LabelTexts texts_;
     ScenePainter painter_;
     SceneState shown_;
-    QRegion unpainted_;  // changed since the last frame was painted
+    Damage unpainted_;  // changed since the last frame was painted
     Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
     bool awaitingFrame_ = false;  // a frame went out; the compositor has not asked for the next

@@ -6,14 +6,13 @@
 #include <cstdlib>
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QWidget>
 
 #include "qt/colors.h"
-#include "qt/scene_painter.h"
 
-#if VANDREL_HAVE_XCB
+#if VANDREL_HAVE_XCB && VANDREL_HAVE_XCB_RENDER
 #include "qt/x11_connection.h"
+#include "qt/x11_glyphs.h"
 #endif
 
 namespace vandrel::qt {
@@ -51,13 +50,14 @@ std::optional<QLine> lineWithinReach(const SceneState::LineLook& line, const QRe
     return QLine(at(t0), at(t1));
 }
 
-#if VANDREL_HAVE_XCB
+#if VANDREL_HAVE_XCB && VANDREL_HAVE_XCB_RENDER
 
 struct X11Canvas::Connection {
     xcb_connection_t* c = nullptr;
     xcb_window_t window = 0;
+    xcb_visualid_t visual = 0;
     std::uint8_t depth = 0;
-    std::size_t maxRequestBytes = 0;
+    std::unique_ptr<X11Glyphs> glyphs;  // onto the canvas's pixmap
 };
 
 namespace {
@@ -77,19 +77,6 @@ bool plainTrueColour(xcb_connection_t* c, xcb_visualid_t visual, std::uint8_t de
                 return type._class == XCB_VISUAL_CLASS_TRUE_COLOR && type.red_mask == 0xff0000 &&
                        type.green_mask == 0x00ff00 && type.blue_mask == 0x0000ff;
             }
-        }
-    }
-    return false;
-}
-
-// Images of this depth are sent as 32-bit pixels, lowest byte first: a QImage's RGB32 rows.
-bool imagesAreRgb32(xcb_connection_t* c, std::uint8_t depth) {
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
-    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem;
-         xcb_format_next(&formats)) {
-        if (formats.data->depth == depth) {
-            return formats.data->bits_per_pixel == 32 && formats.data->scanline_pad == 32;
         }
     }
     return false;
@@ -127,14 +114,15 @@ std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget& widget) {
     bool usable = geometry != nullptr && attributes != nullptr;
     if (usable) {
         x->depth = geometry->depth;
-        usable = plainTrueColour(c, attributes->visual, x->depth) && imagesAreRgb32(c, x->depth);
+        x->visual = attributes->visual;
+        usable = plainTrueColour(c, attributes->visual, x->depth);
     }
     std::free(geometry);
     std::free(attributes);
     if (!usable) return nullptr;
-    // The longest request, in bytes, less room for the image request's own header.
-    x->maxRequestBytes = static_cast<std::size_t>(xcb_get_maximum_request_length(c)) * 4 - 64;
-    return std::unique_ptr<X11Canvas>(new X11Canvas(std::move(x), widget.size()));
+    std::unique_ptr<X11Canvas> canvas(new X11Canvas(std::move(x), widget.size()));
+    if (!canvas->x_->glyphs) return nullptr;  // no RENDER to draw the texts with
+    return canvas;
 }
 
 X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size) : x_(std::move(x)), size_(size) {
@@ -150,25 +138,19 @@ X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size) : x_(std::move(x
                   XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_CAP_STYLE | XCB_GC_JOIN_STYLE |
                       XCB_GC_GRAPHICS_EXPOSURES,
                   values);
-    imageGc_ = xcb_generate_id(c);
-    const std::uint32_t noExposures = 0;
-    xcb_create_gc(c, imageGc_, back_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    x_->glyphs = X11Glyphs::attach(c, back_, x_->visual);
 }
 
 X11Canvas::~X11Canvas() {
     xcb_connection_t* c = x_->c;
-    for (KeptLabel& kept : labels_) {
-        if (kept.pixmap != 0) xcb_free_pixmap(c, kept.pixmap);
-    }
-    xcb_free_gc(c, imageGc_);
+    x_->glyphs.reset();
     xcb_free_gc(c, gc_);
     xcb_free_pixmap(c, back_);
     xcb_flush(c);
 }
 
 void X11Canvas::invalidateLabels() {
-    for (KeptLabel& kept : labels_)
-        kept.valid = false;
+    x_->glyphs->forget();
 }
 
 void X11Canvas::setPen(std::uint32_t pixel, int width) {
@@ -183,112 +165,119 @@ void X11Canvas::setPen(std::uint32_t pixel, int width) {
     penWidth_ = width;
 }
 
-bool X11Canvas::clipTo(const QRegion& area) {
-    if (area == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
-    clip_ = area;
-    const QRect window(QPoint(0, 0), size_);
-    const QRegion part = window.contains(area.boundingRect()) ? area : area & window;
+bool X11Canvas::clipTo(const Damage& area) {
+    const std::vector<QRect>& rects = area.rects();
+    if (rects == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
+    clip_ = rects;
     clipRects_.clear();
-    for (const QRect& r : part) {
+    clipBounds_ = QRect();
+    for (const QRect& r : rects) {
         clipRects_.push_back(
             {coordinate(r.x()), coordinate(r.y()), extent(r.width()), extent(r.height())});
+        clipBounds_ |= r;
     }
-    clipBounds_ = part.boundingRect();
     if (clipRects_.empty()) return false;
     static_assert(sizeof(Rectangle) == sizeof(xcb_rectangle_t));
-    // A region's rectangles come in bands from the top, each band from the left.
-    xcb_set_clip_rectangles(x_->c, XCB_CLIP_ORDERING_YX_BANDED, gc_, 0, 0,
-                            static_cast<std::uint32_t>(clipRects_.size()),
-                            reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
+    // The damage's rectangles come in bands from the top, each band from the left.
+    const auto count = static_cast<std::uint32_t>(clipRects_.size());
+    const auto* rectangles = reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data());
+    xcb_set_clip_rectangles(x_->c, XCB_CLIP_ORDERING_YX_BANDED, gc_, 0, 0, count, rectangles);
+    x_->glyphs->clipTo(rectangles, count);
     return true;
 }
 
-void X11Canvas::draw(const QRegion& area, const SceneState& state, const Form1View& view,
-                     const LabelTexts& texts, ScenePainter& labels, const QPalette& palette) {
+void X11Canvas::draw(const Damage& area, const SceneState& state, const Form1View& view,
+                     const LabelTexts& texts, const QPalette& palette) {
     if (!clipTo(area)) return;
+    drawing_ = &area;
     setPen(pixelOf(state.BackColor, palette), penWidth_);
     xcb_poly_fill_rectangle(x_->c, back_, gc_, static_cast<std::uint32_t>(clipRects_.size()),
                             reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
     state.forEachInDrawingOrder(
         [&](int index, const SceneState::LabelLook& look) {
-            drawLabel(index, view, texts, labels, look, palette);
+            flush();
+            drawLabel(LabelTexts::label(view, index), texts.text(index), look, palette);
         },
         [&](const SceneState::ShapeLook& shape) { drawShape(shape, palette); },
         [&](const SceneState::LineLook& line) { drawLine(line, palette); });
+    flush();
+    drawing_ = nullptr;
+}
+
+void X11Canvas::flush() {
+    xcb_connection_t* c = x_->c;
+    static_assert(sizeof(Segment) == sizeof(xcb_segment_t) && sizeof(Arc) == sizeof(xcb_arc_t));
+    if (!segments_.empty()) {
+        setPen(linePen_.pixel, linePen_.width);
+        xcb_poly_segment(c, back_, gc_, static_cast<std::uint32_t>(segments_.size()),
+                         reinterpret_cast<const xcb_segment_t*>(segments_.data()));
+        segments_.clear();
+    }
+    if (!stars_.empty()) {
+        const auto count = static_cast<std::uint32_t>(stars_.size());
+        const auto* arcs = reinterpret_cast<const xcb_arc_t*>(stars_.data());
+        setPen(starFill_, penWidth_);
+        xcb_poly_fill_arc(c, back_, gc_, count, arcs);
+        setPen(starPen_.pixel, starPen_.width);
+        xcb_poly_arc(c, back_, gc_, count, arcs);
+        stars_.clear();
+        starBoxes_.clear();
+    }
 }
 
 void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palette) {
-    if (!footprint(line).intersects(clipBounds_)) return;
+    if (!drawing_->intersects(footprint(line))) return;
     std::optional<QLine> reach = lineWithinReach(line, QRect(QPoint(0, 0), size_));
     if (!reach) return;
-    setPen(pixelOf(line.BorderColor, palette), line.BorderWidth);
-    const xcb_segment_t segment{coordinate(reach->x1()), coordinate(reach->y1()),
-                                coordinate(reach->x2()), coordinate(reach->y2())};
-    xcb_poly_segment(x_->c, back_, gc_, 1, &segment);
+    const Pen pen{pixelOf(line.BorderColor, palette), line.BorderWidth};
+    if (!stars_.empty() || (!segments_.empty() && !(pen == linePen_))) flush();
+    linePen_ = pen;
+    segments_.push_back({coordinate(reach->x1()), coordinate(reach->y1()), coordinate(reach->x2()),
+                         coordinate(reach->y2())});
 }
 
 void X11Canvas::drawShape(const SceneState::ShapeLook& shape, const QPalette& palette) {
-    if (!footprint(shape).intersects(clipBounds_)) return;  // hidden or elsewhere
+    const QRect box = footprint(shape);
+    if (!drawing_->intersects(box)) return;  // hidden or elsewhere
+    const std::uint32_t fill = pixelOf(shape.FillColor, palette);
+    const Pen outline{pixelOf(shape.BorderColor, palette), shape.BorderWidth};
+    // A star goes with those gathered only if it has their look and touches none of them:
+    // all are filled before any is outlined.
+    bool joins =
+        segments_.empty() && (stars_.empty() || (fill == starFill_ && outline == starPen_));
+    for (const QRect& other : starBoxes_) {
+        if (!joins) break;
+        joins = !other.intersects(box);
+    }
+    if (!joins) flush();
+    starFill_ = fill;
+    starPen_ = outline;
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one, as the
     // painter does.
-    const xcb_arc_t arc{coordinate(shape.left),
-                        coordinate(shape.top),
-                        extent(shape.width - 1),
-                        extent(shape.height - 1),
-                        0,
-                        360 * 64};
-    setPen(pixelOf(shape.FillColor, palette), penWidth_);
-    xcb_poly_fill_arc(x_->c, back_, gc_, 1, &arc);
-    setPen(pixelOf(shape.BorderColor, palette), shape.BorderWidth);
-    xcb_poly_arc(x_->c, back_, gc_, 1, &arc);
+    stars_.push_back({coordinate(shape.left), coordinate(shape.top), extent(shape.width - 1),
+                      extent(shape.height - 1), 0, 360 * 64});
+    starBoxes_.push_back(box);
 }
 
-void X11Canvas::drawLabel(int index, const Form1View& view, const LabelTexts& texts,
-                          ScenePainter& labels, const SceneState::LabelLook& look,
-                          const QPalette& palette) {
-    if (!look.Visible) return;
-    const Label& label = LabelTexts::label(view, index);
-    const QRect box =
-        pixelBox(label.Left, label.Top, label.Width, label.Height) & QRect(QPoint(0, 0), size_);
-    if (box.isEmpty() || !box.intersects(clipBounds_)) return;
-    KeptLabel& kept = labels_[static_cast<std::size_t>(index)];
-    const LabelTexts::Text& text = texts.text(index);
-    xcb_connection_t* c = x_->c;
-    if (!kept.valid || kept.box != box || !(kept.look == look) || kept.caption != text.caption) {
-        if (kept.pixmap == 0 || kept.box.size() != box.size()) {
-            if (kept.pixmap != 0) xcb_free_pixmap(c, kept.pixmap);
-            kept.pixmap = xcb_generate_id(c);
-            xcb_create_pixmap(c, x_->depth, kept.pixmap, x_->window, extent(box.width()),
-                              extent(box.height()));
-        }
-        if (labelImage_.size() != box.size()) {
-            labelImage_ = QImage(box.size(), QImage::Format_RGB32);
-        }
-        {
-            QPainter painter(&labelImage_);
-            painter.translate(-box.topLeft());
-            labels.paintLabel(painter, QRegion(box), label, look, text, palette);
-        }
-        // In bands of rows that each fit one request.
-        const auto stride = static_cast<std::size_t>(labelImage_.bytesPerLine());
-        const int band = static_cast<int>(std::max<std::size_t>(1, x_->maxRequestBytes / stride));
-        for (int top = 0; top < box.height(); top += band) {
-            const int rows = std::min(band, box.height() - top);
-            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, kept.pixmap, imageGc_, extent(box.width()),
-                          extent(rows), 0, coordinate(top), 0, x_->depth,
-                          static_cast<std::uint32_t>(stride * static_cast<std::size_t>(rows)),
-                          labelImage_.constScanLine(top));
-        }
-        kept.box = box;
-        kept.look = look;
-        kept.caption = text.caption;
-        kept.valid = true;
-    }
-    xcb_copy_area(c, kept.pixmap, back_, gc_, 0, 0, coordinate(box.x()), coordinate(box.y()),
-                  extent(box.width()), extent(box.height()));
+void X11Canvas::fill(const QRect& box, std::uint32_t pixel) {
+    setPen(pixel, penWidth_);
+    const xcb_rectangle_t rectangle{coordinate(box.x()), coordinate(box.y()), extent(box.width()),
+                                    extent(box.height())};
+    xcb_poly_fill_rectangle(x_->c, back_, gc_, 1, &rectangle);
 }
 
-void X11Canvas::show(const QRegion& area) {
+void X11Canvas::drawLabel(const Label& label, const LabelTexts::Text& text,
+                          const SceneState::LabelLook& look, const QPalette& palette) {
+    const LabelPlace place = placeOf(label, text);
+    if (!look.Visible || !drawing_->intersects(place.box)) return;
+    if (place.bordered) fill(place.box, pixelOf(systemColor(SystemColor::WindowText), palette));
+    const std::uint32_t paper = pixelOf(look.BackColor, palette);
+    fill(place.inner, paper);
+    x_->glyphs->draw(text, place.text, pixelOf(look.ForeColor, palette), paper,
+                     place.overflows ? &place.inner : nullptr);
+}
+
+void X11Canvas::show(const Damage& area) {
     if (clipTo(area)) {
         const QRect& all = clipBounds_;
         xcb_copy_area(x_->c, back_, x_->window, gc_, coordinate(all.x()), coordinate(all.y()),
@@ -298,7 +287,7 @@ void X11Canvas::show(const QRegion& area) {
     xcb_flush(x_->c);
 }
 
-#else  // no XCB: the window always paints with QPainter
+#else  // no XCB or no RENDER: the window always paints with QPainter
 
 struct X11Canvas::Connection {};
 
@@ -311,9 +300,9 @@ std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget&) {
 }
 
 X11Canvas::~X11Canvas() = default;
-void X11Canvas::draw(const QRegion&, const SceneState&, const Form1View&, const LabelTexts&,
-                     ScenePainter&, const QPalette&) {}
-void X11Canvas::show(const QRegion&) {}
+void X11Canvas::draw(const Damage&, const SceneState&, const Form1View&, const LabelTexts&,
+                     const QPalette&) {}
+void X11Canvas::show(const Damage&) {}
 void X11Canvas::invalidateLabels() {}
 
 #endif

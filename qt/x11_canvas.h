@@ -7,27 +7,26 @@
 // instead sends the server a few small drawing requests a frame into a pixmap of the server's
 // own, which always holds the whole last frame: the changed rectangles become the clip of the
 // drawing requests, they are cleared, and the labels, stars and lines that reach into them are
-// drawn again; then those rectangles alone are copied to the window. The frame goes out in one
-// write, nothing waits for a reply, and the pixels are the server's work. A label is laid out
-// and drawn with QPainter only when it changes, and kept on the server as a pixmap of its own.
+// drawn again, the lines of one pen and the stars in one request each; then those rectangles
+// alone are copied to the window. The frame goes out in one write, nothing waits for a reply,
+// and the pixels are the server's work. The labels' texts are blended from glyphs the server
+// keeps (X11Glyphs).
 //
-// The canvas serves only the usual case: 24-bit true colour at one device pixel per pixel.
-// Anywhere else (Wayland, the offscreen platform of the tests, scaled or odd displays) the
-// widget paints with QPainter instead.
+// The canvas serves only the usual case: 24-bit true colour at one device pixel per pixel, on
+// a server with the RENDER extension. Anywhere else (Wayland, the offscreen platform of the
+// tests, scaled or odd displays) the widget paints with QPainter instead.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <QImage>
 #include <QLine>
 #include <QRect>
-#include <QRegion>
 
+#include "qt/damage.h"
 #include "qt/label_texts.h"
 #include "qt/scene_state.h"
 #include "shell/form1_view.h"
@@ -36,8 +35,6 @@ class QPalette;
 class QWidget;
 
 namespace vandrel::qt {
-
-class ScenePainter;
 
 /// How far beyond the window, in pixels, the ends of a line sent to the X server may lie: its
 /// coordinates are 16-bit, and the terrain reaches far past the window's edges.
@@ -59,51 +56,67 @@ class X11Canvas {
 
     /// Draws the part `area` of the frame `state` into the server's pixmap, which holds the
     /// rest of it already; the labels' fixed looks and places come from `view`, their texts
-    /// from `texts`, drawn by `labels`.
-    void draw(const QRegion& area, const SceneState& state, const Form1View& view,
-              const LabelTexts& texts, ScenePainter& labels, const QPalette& palette);
+    /// from `texts`.
+    void draw(const Damage& area, const SceneState& state, const Form1View& view,
+              const LabelTexts& texts, const QPalette& palette);
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
-    void show(const QRegion& area);
-    /// Forgets the labels kept on the server, so that the next frame draws them afresh.
+    void show(const Damage& area);
+    /// Forgets the glyphs kept on the server (the fonts changed).
     void invalidateLabels();
 
     struct Connection;
 
   private:
-    struct KeptLabel {
-        std::uint32_t pixmap = 0;  // 0: none yet
-        QRect box;
-        SceneState::LabelLook look{};
-        std::string caption;
-        bool valid = false;
-    };
-
     X11Canvas(std::unique_ptr<Connection> x, QSize size);
     /// Clips gc_ to `area`, within the window; false when nothing of it is left.
-    bool clipTo(const QRegion& area);
+    bool clipTo(const Damage& area);
     void setPen(std::uint32_t pixel, int width);
     void drawLine(const SceneState::LineLook& line, const QPalette& palette);
     void drawShape(const SceneState::ShapeLook& shape, const QPalette& palette);
-    void drawLabel(int index, const Form1View& view, const LabelTexts& texts, ScenePainter& labels,
+    /// Sends the lines or stars gathered so far, each kind in one request.
+    void flush();
+    void drawLabel(const Label& label, const LabelTexts::Text& text,
                    const SceneState::LabelLook& look, const QPalette& palette);
+    void fill(const QRect& box, std::uint32_t pixel);
 
     std::unique_ptr<Connection> x_;
     QSize size_;
-    std::uint32_t back_ = 0;     // the pixmap each frame is drawn into
-    std::uint32_t gc_ = 0;       // clipped to the part being drawn or shown
-    std::uint32_t imageGc_ = 0;  // unclipped, for the labels' images
+    std::uint32_t back_ = 0;  // the pixmap each frame is drawn into
+    std::uint32_t gc_ = 0;    // clipped to the part being drawn or shown
     // The GC's foreground and line width, as it is created and as last set.
     std::uint32_t penPixel_ = 0;
     int penWidth_ = 1;
-    std::array<KeptLabel, LabelTexts::kCount> labels_;
-    QImage labelImage_;  // scratch, reused while the label sizes stay
-    QRegion clip_;       // gc_'s clip, as asked for
-    QRect clipBounds_;   // the bounding box of gc_'s clip
-    struct Rectangle {   // as the X server takes it
+    std::vector<QRect> clip_;          // gc_'s clip, as asked for
+    QRect clipBounds_;                 // the bounding box of gc_'s clip
+    const Damage* drawing_ = nullptr;  // while draw() runs, what it draws
+    struct Rectangle {                 // as the X server takes it
         std::int16_t x, y;
         std::uint16_t width, height;
     };
     std::vector<Rectangle> clipRects_;  // scratch, gc_'s clip
+
+    // Lines of one pen, or stars of one look, that follow each other in the drawing order go
+    // to the server in one request of each kind: segments drawn by one pen, and discs that do
+    // not overlap, come out the same in any order.
+    struct Segment {  // as the X server takes them
+        std::int16_t x1, y1, x2, y2;
+    };
+    struct Arc {
+        std::int16_t x, y;
+        std::uint16_t width, height;
+        std::int16_t angle1, angle2;
+    };
+    struct Pen {
+        std::uint32_t pixel;
+        int width;
+        friend bool operator==(const Pen&, const Pen&) = default;
+    };
+    Pen linePen_{};                  // the segments' pen
+    std::uint32_t starFill_ = 0;     // the stars' fill
+    Pen starPen_{};                  // and outline
+    std::vector<Segment> segments_;  // gathered, not yet sent
+    std::vector<Arc> stars_;         // gathered, not yet sent
+    std::vector<QRect> starBoxes_;   // their footprints
 };
 
 }  // namespace vandrel::qt

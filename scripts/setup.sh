@@ -13,6 +13,7 @@ PLAY_PACKAGES=(
     qt6-base-dev     # the window
     libxcb1-dev      # the X server draws the scene
     libxcb-xkb-dev   # keys without delay: XKB's detectable auto-repeat
+    libxcb-render0-dev  # the server blends the labels' texts
     qt6-wayland      # native Wayland; without it, XWayland
     libwayland-dev pkgconf  # on Wayland, asking the compositor whether it draws window frames
 )

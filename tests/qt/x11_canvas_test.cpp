@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "qt/damage.h"
 #include "qt/scene_painter.h"
 #include "qt/x11_canvas.h"
 #include "tests/qt/game_window_fixture.h"
@@ -66,6 +67,40 @@ TEST(LineWithinReach, NothingIsSentOfLinesThatCannotShow) {
     // The markers right of the window, and a pen just touching the edge still counts.
     EXPECT_FALSE(lineWithinReach(look(894, 240, 894, 280), kWindow));
     EXPECT_TRUE(lineWithinReach(look(728, 10, 728, 400), kWindow));
+}
+
+// What a frame draws again: every pixel marked, in rectangles a server's clip takes (bands from
+// the top, none overlapping), and no more than the tiles round what was marked.
+TEST(Damage, CoversWhatWasMarkedInBandsThatNeverOverlap) {
+    Damage damage(kWindow.size());
+    EXPECT_TRUE(damage.isEmpty());
+    const QRect star(300, 100, 6, 7), line(-40, 290, 800, 30), corner(720, 498, 50, 50);
+    for (const QRect& r : {star, line, corner, QRect(305, 104, 20, 3)})
+        damage.add(r);
+    const QRegion marked = QRegion(star) | QRegion(line & kWindow) | QRegion(corner & kWindow);
+    const std::vector<QRect>& rects = damage.rects();
+    QRegion covered;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_TRUE(kWindow.contains(rects[i])) << i;
+        EXPECT_FALSE(covered.intersects(rects[i])) << i;
+        if (i > 0) {
+            const QRect& before = rects[i - 1];
+            EXPECT_TRUE(before.top() == rects[i].top() ? before.bottom() == rects[i].bottom() &&
+                                                             before.right() < rects[i].left()
+                                                       : before.bottom() < rects[i].top())
+                << i;
+        }
+        covered += rects[i];
+    }
+    EXPECT_TRUE((marked - covered).isEmpty());
+    EXPECT_EQ(damage.region(), covered);
+    EXPECT_GE(covered.boundingRect().top(), 100 - 8);          // within a tile of the star
+    EXPECT_TRUE(damage.intersects(QRect(318, 106, 4, 1)));     // the star's last tile
+    EXPECT_FALSE(damage.intersects(QRect(100, 150, 40, 40)));  // nothing marked near it
+    damage.clear();
+    EXPECT_TRUE(damage.isEmpty() && damage.rects().empty());
+    damage.addAll();
+    EXPECT_EQ(damage.region(), QRegion(kWindow));
 }
 
 class X11CanvasTest : public GameWindowTest {

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// The part of the scene the next frame must draw again, kept as tiles of a few pixels.
+//
+// A tick marks the old and new places of everything that moved: dozens of small rectangles,
+// most of them overlapping. Joining them one by one into a region costs an allocation and a
+// pass over the region each; marking tiles costs a few bit operations, and the marked tiles
+// come out as a few rectangles in bands from the top, none overlapping, as a display server's
+// clip takes them. A frame then draws a little more than what changed, never less.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QRect>
+#include <QRegion>
+#include <QSize>
+
+namespace vandrel::qt {
+
+class Damage {
+  public:
+    explicit Damage(QSize area = QSize());
+
+    /// Marks every tile that `r` touches within the area.
+    void add(const QRect& r);
+    void addAll() { add(QRect(QPoint(0, 0), area_)); }
+    void clear();
+    bool isEmpty() const { return empty_; }
+    /// Whether `r` touches a marked tile.
+    bool intersects(const QRect& r) const;
+
+    /// The marked tiles as rectangles within the area: in bands from the top, each band from
+    /// the left, none overlapping.
+    const std::vector<QRect>& rects() const;
+    QRegion region() const;
+
+  private:
+    static constexpr int kTileHeight = 4;
+    QSize area_;
+    int tileWidth_ = 16;               // wider on an area of more than 64 tiles across
+    std::vector<std::uint64_t> rows_;  // a bit for each tile of a row, the left one lowest
+    bool empty_ = true;
+    mutable bool stale_ = false;  // rects_ not yet made from rows_
+    mutable std::vector<QRect> rects_;
+};
+
+}  // namespace vandrel::qt
