@@ -31,12 +31,12 @@ class ScenePainter {
                const Form1View& view, const LabelTexts& texts, const QPalette& palette);
     /// Forgets the cached pens and brushes (the palette changed).
     void invalidate();
+
+  private:
     /// Paints the part `area` of one label: its box, border and text.
     void paintLabel(QPainter& painter, const QRegion& area, const Label& label,
                     const SceneState::LabelLook& look, const LabelTexts::Text& text,
                     const QPalette& palette);
-
-  private:
     void paintLine(QPainter& painter, const QRegion& area, const SceneState::LineLook& line,
                    const QPalette& palette);
     void paintShape(QPainter& painter, const QRegion& area, const SceneState::ShapeLook& shape,
