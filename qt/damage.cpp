@@ -31,6 +31,14 @@ void Damage::add(const QRect& r) {
     stale_ = true;
 }
 
+void Damage::add(const Damage& other) {
+    if (other.empty_) return;
+    for (std::size_t row = 0; row < rows_.size() && row < other.rows_.size(); ++row)
+        rows_[row] |= other.rows_[row];
+    empty_ = false;
+    stale_ = true;
+}
+
 bool Damage::intersects(const QRect& r) const {
     const QRect part = r & QRect(QPoint(0, 0), area_);
     if (empty_ || part.isEmpty()) return false;
@@ -76,6 +84,60 @@ QRegion Damage::region() const {
     QRegion region;
     region.setRects(parts.data(), static_cast<int>(parts.size()));
     return region;
+}
+
+namespace {
+
+// What joining two rectangles into their bounding box adds to the area covered; the marked
+// tiles' rectangles never overlap.
+std::int64_t joiningCost(const QRect& a, const QRect& b) {
+    auto area = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
+    return area(a | b) - area(a) - area(b);
+}
+
+}  // namespace
+
+std::vector<QRect> Damage::covering(std::size_t count) const {
+    std::vector<QRect> parts = rects();
+    if (count == 0 || parts.size() <= count) return parts;
+    // Each rectangle's cheapest partner among those after it, kept up to date as pairs join:
+    // the cheapest pair of all joins next.
+    struct Partner {
+        std::int64_t cost = 0;
+        std::size_t with = 0;  // parts.size(): none
+    };
+    std::vector<Partner> best(parts.size());
+    auto findPartner = [&](std::size_t i) {
+        best[i] = {0, parts.size()};
+        for (std::size_t j = i + 1; j < parts.size(); ++j) {
+            if (parts[j].isNull()) continue;
+            const std::int64_t cost = joiningCost(parts[i], parts[j]);
+            if (best[i].with == parts.size() || cost < best[i].cost) best[i] = {cost, j};
+        }
+    };
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        findPartner(i);
+    for (std::size_t left = parts.size(); left > count; --left) {
+        std::size_t i = parts.size();
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            if (parts[k].isNull() || best[k].with == parts.size()) continue;
+            if (i == parts.size() || best[k].cost < best[i].cost) i = k;
+        }
+        const std::size_t j = best[i].with;
+        parts[i] |= parts[j];
+        parts[j] = QRect();  // joined into parts[i]
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            if (parts[k].isNull()) continue;
+            if (k == i || best[k].with == i || best[k].with == j) {
+                findPartner(k);
+            } else if (k < i) {
+                const std::int64_t cost = joiningCost(parts[k], parts[i]);
+                if (cost < best[k].cost) best[k] = {cost, i};
+            }
+        }
+    }
+    std::erase_if(parts, [](const QRect& r) { return r.isNull(); });
+    return parts;
 }
 
 }  // namespace vandrel::qt

@@ -24,6 +24,8 @@ class Damage {
     /// Marks every tile that `r` touches within the area.
     void add(const QRect& r);
     void addAll() { add(QRect(QPoint(0, 0), area_)); }
+    /// Marks every tile marked in `other`, an area of the same size.
+    void add(const Damage& other);
     void clear();
     bool isEmpty() const { return empty_; }
     /// Whether `r` touches a marked tile.
@@ -33,6 +35,10 @@ class Damage {
     /// the left, none overlapping.
     const std::vector<QRect>& rects() const;
     QRegion region() const;
+    /// At most `count` rectangles that cover every marked tile with as little else as the
+    /// joining of neighbours finds: what a compositor that tracks only a few rectangles a frame
+    /// should be told.
+    std::vector<QRect> covering(std::size_t count) const;
 
   private:
     static constexpr int kTileHeight = 4;

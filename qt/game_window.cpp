@@ -209,11 +209,10 @@ void GameWindow::boxUp(MessageBox* box) {
     }
     menuBar()->setEnabled(!up);
     scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
+    // The player sees the scene as the handler left it (the green or red hull).
+    scene_->setBoxOver(up);
     if (up) {
         box->setKeysHeld(held_.codes());
-        // The player sees the scene as the handler left it (the green or red hull).
-        scene_->refresh();
-        scene_->repaint();
     } else if (!ended_) {
         scene_->setFocus(Qt::OtherFocusReason);
     }

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "qt/x11_canvas.h"
+
 namespace vandrel::qt {
 
 SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
@@ -28,6 +30,7 @@ SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(paren
         setAttribute(Qt::WA_NoSystemBackground);
         onServer_ = true;
     }
+    surfaceWanted_ = WaylandCanvas::available();
     texts_.sync(view_, font());
     shown_ = SceneState::capture(view_);
 }
@@ -66,11 +69,9 @@ bool SceneWidget::refresh(Pace pace) {
     // ticks' changes onto it.
     if (!changed && pace == Pace::Event) pace = Pace::Display;
     if (unpainted_.isEmpty()) return false;
-    if (pace != Pace::Now && frames_ == Frames::FrameCallback && awaitingFrame_) {
-        // A key's change is painted when the compositor asks for the next frame, a tick's
-        // with a later tick.
-        eventWaiting_ = eventWaiting_ || pace == Pace::Event;
-        return true;
+    if (pace != Pace::Now && frames_ == Frames::FrameCallback &&
+        (awaitingFrame_ || awaitingUpdate_)) {
+        return true;  // painted when the compositor asks for the next frame
     }
     if (pace == Pace::Display && frames_ != Frames::EveryChange && sinceFrame_.isValid() &&
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
@@ -81,35 +82,42 @@ bool SceneWidget::refresh(Pace pace) {
 }
 
 void SceneWidget::paintChanges() {
-    if (canvas_) {
+    if (onServer_) {
         // The server draws it now: no paint event need come round through Qt's queue.
-        paintOnServer(QRegion());
+        paintOnCanvas(QRegion());
+    } else if (frames_ == Frames::FrameCallback && !boxOver_ && canvasReady()) {
+        paintOnCanvas(QRegion());
+        awaitingFrame_ = true;  // the canvas asked for the frame callback
     } else if (frames_ == Frames::FrameCallback) {
         // Painted and handed to the compositor now, so that the request below waits for the
         // frame callback of this very frame.
         repaint(unpainted_.region());
         if (QWindow* top = window()->windowHandle()) {
-            if (!awaitingFrame_) top->installEventFilter(this);
-            awaitingFrame_ = true;
+            if (!awaitingUpdate_) top->installEventFilter(this);
+            awaitingUpdate_ = true;
             top->requestUpdate();
         }
     } else {
         update(unpainted_.region());
     }
     unpainted_.clear();
-    eventWaiting_ = false;
     sinceFrame_.start();
 }
 
+void SceneWidget::frameTaken() {
+    awaitingFrame_ = false;
+    if (!unpainted_.isEmpty() && !awaitingUpdate_) paintChanges();
+}
+
 bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::UpdateRequest || !awaitingFrame_) {
+    if (event->type() != QEvent::UpdateRequest || !awaitingUpdate_) {
         return QWidget::eventFilter(watched, event);
     }
-    // The compositor asks for the next frame: a key's change waiting goes into it. Qt's own
-    // handling of the request would repaint the whole window.
-    awaitingFrame_ = false;
+    // The compositor asks for the window's next frame; Qt's own handling of the request would
+    // repaint the whole window.
     watched->removeEventFilter(this);
-    if (eventWaiting_) paintChanges();
+    awaitingUpdate_ = false;
+    if (!unpainted_.isEmpty() && !awaitingFrame_) paintChanges();
     return true;
 }
 
@@ -119,22 +127,52 @@ QPaintEngine* SceneWidget::paintEngine() const {
 
 void SceneWidget::paintEvent(QPaintEvent* event) {
     if (onServer_) {
-        paintOnServer(event->region());
+        paintOnCanvas(event->region());
         return;
     }
+    // The window's own pixels under the scene's surface do not show.
+    if (wayland_ != nullptr && !wayland_->covered() && !boxOver_) return;
     QPainter painter(this);
     painter_.paint(painter, event->region(), shown_, view_, texts_, palette());
+    if (surfaceWanted_ && !boxOver_) {
+        // The window is on the screen, with the scene as Qt painted it: the scene's own
+        // surface takes over with the next turn of the event loop.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (boxOver_ || wayland_ != nullptr || !canvasReady()) return;
+                paintOnCanvas(QRegion());
+                awaitingFrame_ = true;
+            },
+            Qt::QueuedConnection);
+    }
 }
 
-void SceneWidget::paintOnServer(const QRegion& exposed) {
-    if (!canvas_) canvas_ = X11Canvas::attach(*this);
-    if (!canvas_) {
-        // Not a display the canvas serves: paint with QPainter from now on.
-        onServer_ = false;
-        setAttribute(Qt::WA_PaintOnScreen, false);
-        update();
-        return;
+bool SceneWidget::canvasReady() {
+    if (canvas_) return true;
+    if (onServer_) {
+        canvas_ = X11Canvas::attach(*this);
+        if (!canvas_) {
+            // Not a display the canvas serves: paint with QPainter from now on.
+            onServer_ = false;
+            setAttribute(Qt::WA_PaintOnScreen, false);
+            update();
+        }
+    } else if (surfaceWanted_) {
+        // Once the window is on the screen, which gives it its surface.
+        const QWindow* top = window()->windowHandle();
+        if (top == nullptr || !top->isExposed()) return false;
+        surfaceWanted_ = false;
+        auto canvas = WaylandCanvas::attach(*this, [this] { frameTaken(); });
+        wayland_ = canvas.get();
+        canvas_ = std::move(canvas);
     }
+    canvasStale_ = true;
+    return canvas_ != nullptr;
+}
+
+void SceneWidget::paintOnCanvas(const QRegion& exposed) {
+    if (!canvasReady()) return;
     // The canvas keeps the last frame, and draws what changed into it.
     if (canvasStale_) {
         unpainted_.addAll();
@@ -148,12 +186,30 @@ void SceneWidget::paintOnServer(const QRegion& exposed) {
     unpainted_.clear();
 }
 
+void SceneWidget::setBoxOver(bool over) {
+    boxOver_ = over;
+    if (over) {
+        refresh();
+        repaint();
+        // Qt paints the box into the window's own surface, which now shows the scene too.
+        if (wayland_ != nullptr) wayland_->cover();
+    } else if (wayland_ != nullptr) {
+        canvasStale_ = true;  // Qt painted the frames meanwhile
+        paintChanges();
+    }
+}
+
 void SceneWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         painter_.invalidate();
         if (canvas_) canvas_->invalidateLabels();
         canvasStale_ = true;
-        update();
+        if (wayland_ != nullptr && !boxOver_) {
+            unpainted_.addAll();  // the canvas draws all of it with the next frame
+            refresh(Pace::Event);
+        } else {
+            update();
+        }
     } else if (event->type() == QEvent::FontChange) {
         texts_.invalidate();
         if (canvas_) canvas_->invalidateLabels();

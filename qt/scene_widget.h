@@ -7,15 +7,15 @@
 // nothing at all while the game waits. The damage reported to the display is that part alone.
 // The timer ticks 100 times a second whatever the display does; frames follow the display:
 //  - on X11 every change is drawn at once, so that every tick's frame reaches the screen;
+//  - on Wayland a frame is drawn only once the compositor has asked for the next one (its
+//    frame callback): the changes meanwhile wait for it;
 //  - elsewhere no faster than the screen's refresh rate: a change is painted with the next
-//    tick's frame, at most 20 ms later; on Wayland, moreover, a frame is drawn only once the
-//    compositor has asked for the next one (its frame callback, which Qt delivers as the
-//    window's update request): the changes meanwhile go into the next tick's frame, or a
-//    key's into the frame the compositor asks for.
+//    tick's frame, at most 20 ms later.
 //
-// On an X11 display the server itself draws each frame (X11Canvas), which costs this process
-// far less than Qt's backing store; anywhere else, and whenever the display does not suit
-// the canvas, QPainter paints into the backing store.
+// On an X11 display the server itself draws each frame (X11Canvas), on Wayland the scene has
+// a surface of its own (WaylandCanvas): both cost this process far less than Qt's backing
+// store. Anywhere else, whenever the display does not suit them, and on Wayland while a box
+// lies over the scene, QPainter paints into the backing store.
 #pragma once
 
 #include <memory>
@@ -24,11 +24,12 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "qt/canvas.h"
 #include "qt/damage.h"
 #include "qt/label_texts.h"
 #include "qt/scene_painter.h"
 #include "qt/scene_state.h"
-#include "qt/x11_canvas.h"
+#include "qt/wayland_canvas.h"
 #include "shell/form1_view.h"
 
 namespace vandrel::qt {
@@ -46,8 +47,15 @@ class SceneWidget : public QWidget {
     /// Catches up with the game and schedules a repaint of what changed; true if anything
     /// did.
     bool refresh(Pace pace = Pace::Now);
+    /// A box lies over the scene from now on, or no longer: the player sees the scene as the
+    /// handler left it under the box.
+    void setBoxOver(bool over);
     /// True while the X server draws the scene (see X11Canvas); false when QPainter does.
     bool drawnByServer() const { return onServer_; }
+    /// The scene's own surface on Wayland, while there is one (the tests').
+    const WaylandCanvas* waylandCanvas() const { return wayland_; }
+    /// True when every change is painted (the tests').
+    bool upToDate() const { return unpainted_.isEmpty(); }
 
   protected:
     QPaintEngine* paintEngine() const override;
@@ -62,8 +70,12 @@ class SceneWidget : public QWidget {
         RefreshRate,    // any other display
     };
     void paintChanges();
+    /// The compositor asks for the next frame: what changed meanwhile goes into it.
+    void frameTaken();
+    /// The canvas, attached on first use; false when there is none.
+    bool canvasReady();
     /// Draws what changed into the canvas and shows it with the part `exposed`.
-    void paintOnServer(const QRegion& exposed);
+    void paintOnCanvas(const QRegion& exposed);
 
     const Form1View& view_;
     LabelTexts texts_;
@@ -72,12 +84,17 @@ class SceneWidget : public QWidget {
     Damage unpainted_;  // changed since the last frame was painted
     Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
-    bool awaitingFrame_ = false;  // a frame went out; the compositor has not asked for the next
-    bool eventWaiting_ = false;   // a key's change waits for the compositor
-    // On X11 the scene is drawn by the server, straight to the widget's own window.
+    // A frame went out, by the canvas or through Qt; the compositor has not asked for the next.
+    bool awaitingFrame_ = false;
+    bool awaitingUpdate_ = false;
+    // On X11 the scene is drawn by the server, straight to the widget's own window; on
+    // Wayland into a surface of its own.
     bool onServer_ = false;
-    std::unique_ptr<X11Canvas> canvas_;
-    bool canvasStale_ = true;  // the canvas does not hold the frame shown_ yet
+    bool surfaceWanted_ = false;
+    std::unique_ptr<Canvas> canvas_;
+    WaylandCanvas* wayland_ = nullptr;  // canvas_, on Wayland
+    bool canvasStale_ = true;           // the canvas does not hold the frame shown_ yet
+    bool boxOver_ = false;
 };
 
 }  // namespace vandrel::qt

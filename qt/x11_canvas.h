@@ -26,6 +26,7 @@
 #include <QLine>
 #include <QRect>
 
+#include "qt/canvas.h"
 #include "qt/damage.h"
 #include "qt/label_texts.h"
 #include "qt/scene_state.h"
@@ -43,14 +44,14 @@ inline constexpr int kReachMargin = 4096;
 /// inside kept exactly; nothing when no pixel of the line can show in the window.
 std::optional<QLine> lineWithinReach(const SceneState::LineLook& line, const QRect& window);
 
-class X11Canvas {
+class X11Canvas final : public Canvas {
   public:
     /// A canvas on the widget's own X window, or null when the widget is not on an X11
     /// display the canvas serves. The widget must be a native window already.
     static std::unique_ptr<X11Canvas> attach(QWidget& widget);
     /// True when attach() may succeed for widgets of this application: it runs on X11.
     static bool available();
-    ~X11Canvas();
+    ~X11Canvas() override;
     X11Canvas(const X11Canvas&) = delete;
     X11Canvas& operator=(const X11Canvas&) = delete;
 
@@ -58,11 +59,11 @@ class X11Canvas {
     /// rest of it already; the labels' fixed looks and places come from `view`, their texts
     /// from `texts`.
     void draw(const Damage& area, const SceneState& state, const Form1View& view,
-              const LabelTexts& texts, const QPalette& palette);
+              const LabelTexts& texts, const QPalette& palette) override;
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
-    void show(const Damage& area);
+    void show(const Damage& area) override;
     /// Forgets the glyphs kept on the server (the fonts changed).
-    void invalidateLabels();
+    void invalidateLabels() override;
 
     struct Connection;
 

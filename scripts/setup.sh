@@ -16,6 +16,7 @@ PLAY_PACKAGES=(
     libxcb-render0-dev  # the server blends the labels' texts
     qt6-wayland      # native Wayland; without it, XWayland
     libwayland-dev pkgconf  # on Wayland, asking the compositor whether it draws window frames
+    qt6-base-private-dev    # on Wayland, the scene in a surface of its own
 )
 TEST_PACKAGES=(
     googletest libgtest-dev libbenchmark-dev  # tests and benchmarks

@@ -10,6 +10,9 @@ so every call starts with a short pause; a key is held within one call.
 A headless sway has no keyboard of its own: the seat would have one only while a wtype call
 runs, and would take the keyboard from the game after each, as if the player had left its
 window. One idle virtual keyboard stays for the whole session, as a desktop's keyboard does.
+
+Run as a script, it runs a program as a client of its own private sway (the window tests'
+binary, for one).
 """
 
 import contextlib
@@ -19,6 +22,7 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 
 import image
@@ -204,3 +208,20 @@ class WaylandSession:
         stop(self._sway)
         self._log.close()
         self._tmp.cleanup()
+
+
+def main(argv):
+    """waysession.py PROGRAM [ARGUMENTS...]: runs a program as a client of a private sway, as
+    the window tests' own binary is run there; its exit status is this script's."""
+    if len(argv) < 2:
+        print(f"usage: {argv[0]} PROGRAM [ARGUMENTS...]", file=sys.stderr)
+        return 2
+    session = WaylandSession()
+    try:
+        return subprocess.run(argv[1:], env=session.env).returncode
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -71,7 +71,7 @@ TEST(LineWithinReach, NothingIsSentOfLinesThatCannotShow) {
 
 // What a frame draws again: every pixel marked, in rectangles a server's clip takes (bands from
 // the top, none overlapping), and no more than the tiles round what was marked.
-TEST(Damage, CoversWhatWasMarkedInBandsThatNeverOverlap) {
+TEST(Damage, CoversWhatWasMarkedInBandsThatNeverOverlapAndInFewRectangles) {
     Damage damage(kWindow.size());
     EXPECT_TRUE(damage.isEmpty());
     const QRect star(300, 100, 6, 7), line(-40, 290, 800, 30), corner(720, 498, 50, 50);
@@ -97,6 +97,20 @@ TEST(Damage, CoversWhatWasMarkedInBandsThatNeverOverlap) {
     EXPECT_GE(covered.boundingRect().top(), 100 - 8);          // within a tile of the star
     EXPECT_TRUE(damage.intersects(QRect(318, 106, 4, 1)));     // the star's last tile
     EXPECT_FALSE(damage.intersects(QRect(100, 150, 40, 40)));  // nothing marked near it
+
+    // Told to a compositor in a few rectangles: all of it, and what lies near joined first.
+    EXPECT_EQ(damage.covering(rects.size()), rects);
+    const std::vector<QRect> few = damage.covering(2);
+    ASSERT_EQ(few.size(), 2u);
+    EXPECT_TRUE((covered - QRegion(few[0]) - QRegion(few[1])).isEmpty());
+    EXPECT_TRUE(few[0].contains(star) || few[1].contains(star));
+    EXPECT_FALSE(few[0].intersects(corner) && few[0].intersects(star));
+
+    // Two frames' damage joined: a buffer two frames old draws both.
+    Damage older(kWindow.size());
+    older.add(QRect(10, 10, 5, 5));
+    older.add(damage);
+    EXPECT_EQ(older.region(), covered | QRect(0, 8, 16, 8));
     damage.clear();
     EXPECT_TRUE(damage.isEmpty() && damage.rects().empty());
     damage.addAll();
