@@ -90,9 +90,9 @@ Globals bindGlobals(wl_display* display) {
     wl_registry_add_listener(registry, &listener, &globals);
     wl_display_roundtrip_queue(display, queue);
     wl_registry_destroy(registry);
-    for (void* global : {static_cast<void*>(globals.compositor),
-                         static_cast<void*>(globals.subcompositor),
-                         static_cast<void*>(globals.shm)}) {
+    for (void* global :
+         {static_cast<void*>(globals.compositor), static_cast<void*>(globals.subcompositor),
+          static_cast<void*>(globals.shm)}) {
         if (global != nullptr) wl_proxy_set_queue(static_cast<wl_proxy*>(global), nullptr);
     }
     wl_event_queue_destroy(queue);

@@ -39,8 +39,7 @@ class WaylandCanvas final : public Canvas {
     /// A canvas over `widget`, in its window's surface, or null when the window is not on a
     /// Wayland display the canvas serves; `frameTaken` runs, in the widget's thread, when the
     /// compositor asks for the frame after the one shown.
-    static std::unique_ptr<WaylandCanvas> attach(QWidget& widget,
-                                                 std::function<void()> frameTaken);
+    static std::unique_ptr<WaylandCanvas> attach(QWidget& widget, std::function<void()> frameTaken);
     /// True when attach() may succeed for widgets of this application: it runs on Wayland.
     static bool available();
     ~WaylandCanvas() override;
