@@ -231,6 +231,22 @@ void WaylandCanvas::draw(const Damage& area, const SceneState& state, const Form
     for (const auto& other : s_->buffers) {
         if (other.get() != buffer) other->stale.add(area);
     }
+    // What changed since this buffer was drawn is copied from the buffer drawn last, which
+    // holds all of the last frame; only this frame's changes are painted.
+    if (const Buffer* last = s_->drawn) {
+        const auto stride = static_cast<std::size_t>(buffer->image.bytesPerLine());
+        for (const QRect& r : buffer->stale.rects()) {
+            const std::size_t offset =
+                static_cast<std::size_t>(r.y()) * stride + static_cast<std::size_t>(r.x()) * 4;
+            for (int row = 0; row < r.height(); ++row) {
+                const std::size_t at = offset + static_cast<std::size_t>(row) * stride;
+                std::memcpy(static_cast<char*>(buffer->data) + at,
+                            static_cast<const char*>(last->data) + at,
+                            static_cast<std::size_t>(r.width()) * 4);
+            }
+        }
+        buffer->stale.clear();
+    }
     buffer->stale.add(area);
     const QRegion region = buffer->stale.region();
     QPainter painter(&buffer->image);

@@ -6,10 +6,11 @@
 // compositor still holds the last buffer, it copies all of that buffer into the next before it
 // paints: a copy of the whole window a frame, the largest part of the game's work. The scene
 // here lies instead in a sub-surface of the window's, whose buffers the canvas keeps: each
-// frame goes into a buffer the compositor has let go, where only what changed since that
-// buffer was last drawn is painted again, and the compositor is told the few rectangles that
-// changed. A compositor that tracks only a few rectangles a frame (wlroots' keep up to 20,
-// and draw their bounding box beyond) is given at most kReportedRects of them.
+// frame goes into a buffer the compositor has let go: what changed since that buffer was last
+// drawn is copied from the buffer of the frame before, only this frame's changes are painted,
+// and the compositor is told the few rectangles that changed. A compositor that tracks only a few
+// rectangles a frame (wlroots' keep up to 20, and draw their bounding box beyond) is given at most
+// kReportedRects of them.
 //
 // The compositor is asked for a frame callback with each frame, and the next frame waits for
 // it: frames come no faster than the compositor takes them, whatever the game's tick rate.
