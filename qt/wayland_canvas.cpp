@@ -170,7 +170,8 @@ const wl_callback_listener kFrameListener = {
         auto& s = *static_cast<WaylandCanvas::Surface*>(data);
         wl_callback_destroy(callback);
         s.frame = nullptr;
-        // Qt may dispatch its events off the widget's thread: the widget hears of it in its own.
+        // The widget hears of it once Qt has dispatched the compositor's events, in its own
+        // thread (Qt 6.4 dispatches them in the widget's, but need not).
         if (s.widget) QMetaObject::invokeMethod(s.widget, s.frameTaken, Qt::QueuedConnection);
     },
 };
