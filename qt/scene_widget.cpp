@@ -85,17 +85,16 @@ void SceneWidget::paintChanges() {
     if (onServer_) {
         // The server draws it now: no paint event need come round through Qt's queue.
         paintOnCanvas(QRegion());
-    } else if (frames_ == Frames::FrameCallback && !boxOver_ && canvasReady()) {
-        paintOnCanvas(QRegion());
-        awaitingFrame_ = true;  // the canvas asked for the frame callback
     } else if (frames_ == Frames::FrameCallback) {
-        // Painted and handed to the compositor now, so that the request below waits for the
-        // frame callback of this very frame.
-        repaint(unpainted_.region());
-        if (QWindow* top = window()->windowHandle()) {
-            if (!awaitingUpdate_) top->installEventFilter(this);
-            awaitingUpdate_ = true;
-            top->requestUpdate();
+        if (!paintOnSurface()) {
+            // Painted and handed to the compositor now, so that the request below waits for
+            // the frame callback of this very frame.
+            repaint(unpainted_.region());
+            if (QWindow* top = window()->windowHandle()) {
+                if (!awaitingUpdate_) top->installEventFilter(this);
+                awaitingUpdate_ = true;
+                top->requestUpdate();
+            }
         }
     } else {
         update(unpainted_.region());
@@ -140,9 +139,7 @@ void SceneWidget::paintEvent(QPaintEvent* event) {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (boxOver_ || wayland_ != nullptr || !canvasReady()) return;
-                paintOnCanvas(QRegion());
-                awaitingFrame_ = true;
+                if (wayland_ == nullptr) paintOnSurface();
             },
             Qt::QueuedConnection);
     }
@@ -184,6 +181,13 @@ void SceneWidget::paintOnCanvas(const QRegion& exposed) {
     canvas_->draw(unpainted_, shown_, view_, texts_, palette());
     canvas_->show(unpainted_);
     unpainted_.clear();
+}
+
+bool SceneWidget::paintOnSurface() {
+    if (boxOver_ || !canvasReady()) return false;
+    paintOnCanvas(QRegion());
+    awaitingFrame_ = true;  // the canvas asked for the frame callback
+    return true;
 }
 
 void SceneWidget::setBoxOver(bool over) {

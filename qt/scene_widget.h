@@ -76,6 +76,9 @@ class SceneWidget : public QWidget {
     bool canvasReady();
     /// Draws what changed into the canvas and shows it with the part `exposed`.
     void paintOnCanvas(const QRegion& exposed);
+    /// On Wayland, draws what changed into the scene's own surface, which then awaits the
+    /// compositor's frame callback; false when the surface is not there or a box covers it.
+    bool paintOnSurface();
 
     const Form1View& view_;
     LabelTexts texts_;
