@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Arbitrary bytes as a trace script. Besides crashes and sanitizer reports, it catches an exit
 // status other than 0, 2 and 3 (an in-memory script can neither fail to be read nor its
-// output to be written), or one that does not agree with what was written.
+// output to be written), or one that does not agree with what was written. A first line that
+// names another version's recording must bring its warning, and only that, before the rest.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -9,6 +10,8 @@
 #include <string_view>
 
 #include "fuzz/tick_budget.h"
+#include "shell/script/line_reader.h"
+#include "shell/script/recorder.h"
 #include "trace/trace_run.h"
 
 namespace {
@@ -17,7 +20,7 @@ void check(bool holds) {
     if (!holds) __builtin_trap();
 }
 
-bool startsWith(const std::string& text, std::string_view prefix) {
+bool startsWith(std::string_view text, std::string_view prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
@@ -25,7 +28,8 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vandrel::headless;
-    vandrel::TextSource script(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    vandrel::TextSource script(input);
     vandrel::StringSink out;
     std::ostringstream err;
     TraceOptions options;
@@ -33,7 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int status = runTrace(script, out, err, options);
 
     const std::string& output = out.text;
-    const std::string errors = err.str();
+    const std::string allErrors = err.str();
+    std::string_view errors = allErrors;
+    const std::string_view firstLine = input.substr(0, input.find('\n'));
+    if (firstLine.size() <= vandrel::kMaxLineBytes) {
+        if (const auto note = vandrel::otherVersionNote(firstLine, "standard input")) {
+            const std::string warning = "vandrel-trace: " + *note + '\n';
+            check(startsWith(errors, warning));
+            errors.remove_prefix(warning.size());
+        }
+    }
     check(output.empty() || output.back() == '\n');
     const std::size_t lastStart = output.rfind('\n', output.size() < 2 ? 0 : output.size() - 2);
     const std::string last = output.substr(lastStart == std::string::npos ? 0 : lastStart + 1);
