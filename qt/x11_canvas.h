@@ -55,9 +55,7 @@ class X11Canvas final : public Canvas {
     X11Canvas(const X11Canvas&) = delete;
     X11Canvas& operator=(const X11Canvas&) = delete;
 
-    /// Draws the part `area` of the frame `state` into the server's pixmap, which holds the
-    /// rest of it already; the labels' fixed looks and places come from `view`, their texts
-    /// from `texts`.
+    /// Draws into the server's pixmap, which holds the rest of the frame already.
     void draw(const Damage& area, const SceneState& state, const Form1View& view,
               const LabelTexts& texts, const QPalette& palette) override;
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
