@@ -35,6 +35,14 @@ class CpuSeconds(unittest.TestCase):
             self.assertLess(by_scheduler, 5.0)  # asleep nearly all the time
 
 
+class InTurn(unittest.TestCase):
+    def test_each_build_against_the_first_pair_by_pair(self):
+        # The machine slows down halfway: the second build is a quarter cheaper in every pair.
+        lines = window_driver.in_turn_summary({"old": [4.0, 4.0, 8.0], "new": [3.0, 3.0, 6.0]})
+        self.assertEqual(lines, ["old: median 4.00% of 3 runs",
+                                 "new: median 3.00% of 3 runs; 0.75 x the first, pair by pair"])
+
+
 @unittest.skipUnless(os.access(TRACE, os.X_OK), "the trace tool is not built")
 class TicksToCrash(unittest.TestCase):
     def test_the_default_flight_crashes_in_the_tick_the_box_opens(self):

@@ -6,6 +6,8 @@
 #
 #   bench/window_bench.sh [--wayland] [FLIGHTS [MENU_SECONDS]]
 #                             (default 3 flights of each kind, 60 s)
+#   bench/window_bench.sh [--wayland] --in-turn ROUNDS GAME [GAME ...]
+#                             (builds side by side: the CPU while the scene scrolls, in turn)
 #
 # With --wayland the same runs take place under a private headless sway (the window checks'
 # Wayland session, tests/e2e/waysession.py), the compositor's CPU counted as the X server's
@@ -36,6 +38,12 @@ game="${VANDREL_GAME:-$root/build/vandrel}"
 trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
 session=()
 if [[ "${1:-}" == --wayland ]]; then session=(--wayland); shift; fi
+in_turn=()
+if [[ "${1:-}" == --in-turn ]]; then
+    in_turn=("$@")
+    game="${3:?window_bench: --in-turn needs ROUNDS and at least one GAME}"
+    set --
+fi
 flights="${1:-3}"
 menu_seconds="${2:-60}"
 for tool in "$game" "$trace"; do
@@ -48,4 +56,7 @@ PYTHONPATH="$root/tests/e2e" python3 -B -c "import xlib" 2>/dev/null ||
     { echo "window_bench: python3-xlib is not installed" >&2; exit 2; }
 
 # The driver starts its own Xvfb (the window checks' X session), or sway, and ends it.
+if ((${#in_turn[@]})); then
+    exec python3 -B "$root/bench/window_driver.py" "${session[@]}" "${in_turn[@]}"
+fi
 python3 -B "$root/bench/window_driver.py" "${session[@]}" "$game" "$trace" "$flights" "$menu_seconds"

@@ -1,8 +1,12 @@
 # SPDX-License-Identifier: MIT
 """Drives the game's window on an X display for bench/window_bench.sh (see there).
 
-Usage: window_driver.py [--wayland] GAME TRACE FLIGHTS MENU_SECONDS. It starts its own Xvfb,
-or with --wayland its own headless sway. Every process it ends is one it started itself.
+Usage: window_driver.py [--wayland] GAME TRACE FLIGHTS MENU_SECONDS, or
+       window_driver.py [--wayland] --in-turn ROUNDS GAME [GAME ...]
+It starts its own Xvfb, or with --wayland its own headless sway. Every process it ends is one
+it started itself. With --in-turn the builds GAME ... fly the scrolling flight one after the
+other, ROUNDS times, and each one's CPU while the scene scrolls is compared with the first's
+pair by pair: the machine's drift falls on both alike.
 
 The game runs in the window checks' X session (tests/e2e): keys reach it through XTEST,
 windows are found and pixels read on one open connection, fast enough to time a flight or a
@@ -195,19 +199,49 @@ def scrolling_then_waiting(game):
                 frame=game.frame_ms)
 
 
-def wayland_scrolling_flight(session, game_path):
-    """The scrolling flight of scrolling_flight under Wayland, whose keys come from wtype: a
-    held key is held within one call, so no key is timed to the screen."""
+def pushed_flight(session, game_path):
+    """The scrolling flight of scrolling_flight by keys alone, no key timed to the screen (under
+    Wayland keys come from wtype, and a held key is held within one call)."""
     game = Game(session, game_path)
     game.keys("alt+o", "Right", "Return")  # Options, Gravity, None
     time.sleep(1.0)
     ready = cpu(game)
     game.keys("p")  # running
-    with session.hold("Left", 0.2):
-        pass
-    with session.hold("space", 1.5):
-        pass
+    for name, seconds in (("Left", 0.2), ("space", 1.5)):
+        with session.hold(name, seconds):
+            time.sleep(seconds)
     return dict(scrolling_then_waiting(game), ready=ready)
+
+
+def in_turn(session, rounds, games):
+    """Each build's scrolling flight in turn, `rounds` times: every run's shares by the
+    scheduler's count, then each build's median and its median ratio to the first build, game
+    and server together."""
+    totals = {game: [] for game in games}
+    for _ in range(rounds):
+        for game in games:
+            (_, own), (_, server) = pushed_flight(session, game)["scrolling"]
+            totals[game].append(own + server)
+            print(f"{game}: game {own:.2f}%, {SERVER} {server:.2f}%, together "
+                  f"{own + server:.2f}%", flush=True)
+    for line in in_turn_summary(totals):
+        print(line)
+
+
+def in_turn_summary(totals):
+    """Lines of each build's median and, after the first, the median of its ratios to the
+    first build's runs, pair by pair; `totals` maps each build to its runs in turn."""
+    games = list(totals)
+    first = totals[games[0]]
+    lines = []
+    for game in games:
+        runs = totals[game]
+        line = f"{game}: median {statistics.median(runs):.2f}% of {len(runs)} runs"
+        if game != games[0]:
+            ratio = statistics.median(a / b for a, b in zip(runs, first))
+            line += f"; {ratio:.2f} x the first, pair by pair"
+        lines.append(line)
+    return lines
 
 
 def menu_session(session, game_path, seconds):
@@ -248,10 +282,13 @@ def main():
     wayland = args[:1] == ["--wayland"]
     if wayland:
         args, SERVER = args[1:], "compositor"
-    game_path, trace, flights, menu_seconds = args[0], args[1], int(args[2]), float(args[3])
     session = WaylandSession() if wayland else XSession()
     try:
-        report(session, game_path, trace, flights, menu_seconds)
+        if args[:1] == ["--in-turn"]:
+            in_turn(session, int(args[1]), args[2:])
+        else:
+            game_path, trace, flights = args[0], args[1], int(args[2])
+            report(session, game_path, trace, flights, float(args[3]))
     finally:
         session.close()
 
@@ -272,7 +309,7 @@ def report(session, game_path, trace, flights, menu_seconds):
           "goal 100.0 +- 0.5")
 
     wayland = session.kind == "wayland"
-    scroll = (wayland_scrolling_flight if wayland else scrolling_flight)(session, game_path)
+    scroll = (pushed_flight if wayland else scrolling_flight)(session, game_path)
     print(f"CPU while the scene scrolls on every tick (10 s): {shares(scroll['scrolling'])} "
           f"(the game's by the scheduler's count {scroll['scrolling'][0][1]:.2f}%)")
     everything = [r for _, _, runs in results for r in runs]
