@@ -5,6 +5,7 @@ and the CPU times it reads.
 Run: python3 -B -m unittest discover -s bench -p 'test_*.py'   (VANDREL_TRACE may name the tool)
 """
 import os
+import shutil
 import unittest
 
 import window_driver
@@ -41,6 +42,14 @@ class InTurn(unittest.TestCase):
         lines = window_driver.in_turn_summary({"old": [4.0, 4.0, 8.0], "new": [3.0, 3.0, 6.0]})
         self.assertEqual(lines, ["old: median 4.00% of 3 runs",
                                  "new: median 3.00% of 3 runs; 0.75 x the first, pair by pair"])
+
+    @unittest.skipUnless(shutil.which("git"), "git is not installed")
+    def test_the_floor_build_still_applies_to_this_tree(self):
+        root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+        applied = window_driver.subprocess.run(
+            ["git", "apply", "--check", os.path.join("bench", "frame_floor.patch")], cwd=root,
+            capture_output=True, text=True)
+        self.assertEqual(applied.returncode, 0, applied.stderr)
 
 
 @unittest.skipUnless(os.access(TRACE, os.X_OK), "the trace tool is not built")
