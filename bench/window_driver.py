@@ -220,10 +220,9 @@ def in_turn(session, rounds, games):
     totals = {game: [] for game in games}
     for _ in range(rounds):
         for game in games:
-            (_, own), (_, server) = pushed_flight(session, game)["scrolling"]
-            totals[game].append(own + server)
-            print(f"{game}: game {own:.2f}%, {SERVER} {server:.2f}%, together "
-                  f"{own + server:.2f}%", flush=True)
+            scrolling = pushed_flight(session, game)["scrolling"]
+            totals[game].append(scrolling[0][1] + scrolling[1][1])
+            print(f"{game}: {shares(scrolling, by_scheduler=True)}", flush=True)
     for line in in_turn_summary(totals):
         print(line)
 
@@ -270,10 +269,13 @@ FLIGHTS = [
 SERVER = "X server"  # or the compositor, under Wayland
 
 
-def shares(pair):
-    """'game G%, X server X%, together T%' from cpu_shares's utime+stime figures."""
-    (game, _), (server, _) = pair
-    return f"game {game:.1f}%, {SERVER} {server:.1f}%, together {game + server:.1f}%"
+def shares(pair, by_scheduler=False):
+    """'game G%, X server X%, together T%' from cpu_shares's utime+stime figures, or to two
+    places from the scheduler's."""
+    which, digits = (1, 2) if by_scheduler else (0, 1)
+    game, server = pair[0][which], pair[1][which]
+    return (f"game {game:.{digits}f}%, {SERVER} {server:.{digits}f}%, together "
+            f"{game + server:.{digits}f}%")
 
 
 def main():
