@@ -11,6 +11,8 @@
 #include <QProxyStyle>
 #include <QTimerEvent>
 
+#include "host/box.h"
+#include "qt/host_rects.h"
 #include "shell/game_name.h"
 #include "shell/runtime/key_codes.h"
 
@@ -36,16 +38,6 @@ class MenuBarStyle : public QProxyStyle {
 };
 
 constexpr int kPixmapCacheKiB = 2048;
-
-// What a box must leave in view: the hull, whatever its attitude, and every label's text.
-QRect keptInView(const Form1View& view) {
-    QRect kept = hullReach(view);
-    for (int i = 0; i < LabelTexts::kCount; ++i) {
-        const Label& label = LabelTexts::label(view, i);
-        kept |= pixelBox(label.Left, label.Top, label.Width, label.Height);
-    }
-    return kept;
-}
 
 QIcon gameIcon() {
     initIconResources();
@@ -96,7 +88,8 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     announcer_ = std::make_unique<SceneAnnouncer>(*scene_, view_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    platform_.setHost(scene_, keptInView(view_), [this](MessageBox* box) { boxUp(box); });
+    platform_.setHost(scene_, toQRect(host::keptInView(view_)),
+                      [this](MessageBox* box) { boxUp(box); });
 }
 
 bool GameWindow::start() {
@@ -228,7 +221,7 @@ void GameWindow::releaseKeys() {
     }
     releasePending_ = false;
     keys_.flush();  // a release held back to tell it from a repeat is a real one
-    while (std::optional<HeldKeys::Key> key = held_.first()) {
+    while (std::optional<host::HeldKeys::Key> key = held_.first()) {
         keyUp(key->code, key->shift);
         if (ended_) return;
     }

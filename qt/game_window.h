@@ -34,7 +34,7 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include "qt/held_keys.h"
+#include "host/held_keys.h"
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
@@ -124,7 +124,7 @@ class GameWindow : public QMainWindow {
     Ending ending_ = Ending::Close;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
-    HeldKeys held_;
+    host::HeldKeys held_;
     bool releasePending_ = false;
     QBasicTimer clock_;
     bool clockRunning_ = false;

@@ -3,10 +3,11 @@
 
 #include <QWindow>
 
+#include "host/scene_state.h"
+#include "qt/host_rects.h"
 #include "qt/label_texts.h"
 #include "qt/message_box.h"
 #include "qt/scene_announcer.h"
-#include "qt/scene_state.h"
 
 namespace vandrel::qt {
 
@@ -40,7 +41,7 @@ class LabelAccessible : public QAccessibleInterface {
     QRect rect() const override {
         if (!isValid()) return {};
         const Label& l = label();
-        QRect box = pixelBox(l.Left, l.Top, l.Width, l.Height) & scene_->rect();
+        QRect box = toQRect(host::labelBox(l)) & scene_->rect();
         return QRect(scene_->mapToGlobal(box.topLeft()), box.size());
     }
     QAccessible::Role role() const override { return QAccessible::StaticText; }

@@ -3,9 +3,10 @@
 #include <QAccessible>
 #include <QElapsedTimer>
 
+#include "host/scene_state.h"
+#include "qt/host_rects.h"
 #include "qt/scene_accessible.h"
 #include "qt/scene_announcer.h"
-#include "qt/scene_state.h"
 #include "tests/qt/game_window_fixture.h"
 
 namespace vandrel::qt::test {
@@ -69,10 +70,8 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
         EXPECT_TRUE(onScreen.contains(label->rect())) << i;
         EXPECT_EQ(scene->childAt(label->rect().center().x(), label->rect().center().y()), label);
     }
-    const Label& prompt = state.lblPause;
     EXPECT_EQ(scene->child(4)->rect(),
-              pixelBox(prompt.Left, prompt.Top, prompt.Width, prompt.Height)
-                  .translated(onScreen.topLeft()));
+              toQRect(host::labelBox(state.lblPause)).translated(onScreen.topLeft()));
 
     // Flying, the prompt is hidden and is no child; the readouts read what is painted now.
     press(keys::kP);
