@@ -6,8 +6,9 @@
 // bits are the same: no operation is fused or reordered.
 #pragma once
 
-#include <bit>
 #include <cstdint>
+
+#include "shell/runtime/bit_cast.h"
 
 namespace vandrel {
 
@@ -21,13 +22,12 @@ inline Pair both(double x) {
 
 inline Pair magnitude(Pair x) {
     constexpr Mask kAllButSign = {INT64_MAX, INT64_MAX};
-    return std::bit_cast<Pair>(std::bit_cast<Mask>(x) & kAllButSign);
+    return bitCast<Pair>(bitCast<Mask>(x) & kAllButSign);
 }
 
 inline Pair copySign(Pair magnitude, Pair sign) {
     constexpr Mask kSign = {INT64_MIN, INT64_MIN};
-    return std::bit_cast<Pair>(std::bit_cast<Mask>(magnitude) |
-                               (std::bit_cast<Mask>(sign) & kSign));
+    return bitCast<Pair>(bitCast<Mask>(magnitude) | (bitCast<Mask>(sign) & kSign));
 }
 
 }  // namespace vandrel

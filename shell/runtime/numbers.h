@@ -9,11 +9,19 @@
 // behaviour.
 #pragma once
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 
 #include "shell/runtime/errors.h"
+
+// Every double operation must round to double at once, as every machine's does: with wider
+// intermediates (the x87 unit's 80 bits) the rounding below comes back unrounded and the game
+// plays differently.
+static_assert(FLT_EVAL_METHOD == 0,
+              "Vandrel needs floating-point arithmetic without excess precision "
+              "(FLT_EVAL_METHOD 0): on x86 build with -msse2 -mfpmath=sse");
 
 namespace vandrel {
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "shell/runtime/float_chars.h"
+
 namespace vandrel {
 
 namespace {
@@ -43,8 +45,8 @@ Decimal exactDecimal(double value) {
     // is exact; the whole part of a finite double has at most 309 digits.
     constexpr int kExactDecimals = 1074;
     char buffer[309 + 1 + kExactDecimals];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                       std::chars_format::fixed, kExactDecimals);
+    const auto written = toChars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                 std::chars_format::fixed, kExactDecimals);
     const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const std::size_t point = text.find('.');
     d.whole = text.substr(0, point);
@@ -144,8 +146,8 @@ std::string SingleToText(float value, const Regional& regional) {
     // Seven significant digits of the exact value, "d.dddddde+XX", rounded to nearest.
     char buffer[32];
     const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
-                      std::chars_format::scientific, 6);
+        toChars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
+                std::chars_format::scientific, 6);
     const char significant[7] = {buffer[0], buffer[2], buffer[3], buffer[4],
                                  buffer[5], buffer[6], buffer[7]};
     int exponent = 0;  // after "e" and its sign

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "shell/runtime/float_chars.h"
+
 namespace vandrel {
 
 void appendJsonString(std::string& out, std::string_view text) {
@@ -71,7 +73,7 @@ void appendSingle(std::string& out, float value) {
     // The shortest form that reads back exactly. It never has a leading '+' or a bare '.',
     // and its exponent form ("1e+20", "1.5e-05") is valid JSON as it stands.
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    const auto end = toChars(text, text + sizeof text, value).ptr;
     out.append(text, end);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "flight/trig_table.h"
 #include "shell/runtime/errors.h"
 #include "shell/runtime/numbers.h"
 
@@ -105,6 +106,22 @@ TEST(Single, StoringADoubleIsChecked) {
     EXPECT_EQ(checkedDivide(6000, 100), 60.0);
     expectError([] { checkedDivide(1, 0); }, ErrorCode::DivisionByZero);
     expectError([] { checkedDivide(-1, 0); }, ErrorCode::DivisionByZero);
+}
+
+TEST(Numbers, EveryDoubleOperationRoundsToDoubleAtOnce) {
+    // Where intermediates are kept wider (the x87 unit's 80 bits) both come out otherwise, so a
+    // compiler flag or a target that brings excess precision back fails here first.
+    // The push of thrust 0.15 at the start attitude: 0.15 * sin(4.9 / 3.14) * 10000 is
+    // 1499.92, which rounds to 1500; kept wide, adding and taking away 2^52 leaves it
+    // unrounded, and the conversion cuts it to 1499.
+    const double push = (0.15_cur).toDouble() * attitude(4.9_cur).sin;
+    EXPECT_EQ(push * 10000.0, 0x1.76faebb94281fp+10);
+    EXPECT_EQ(Currency::fromDouble(push).count(), 1500);
+    // A Single formed from a double product: (1 + 2^-30)(1 + 2^-24 - 2^-30) rounds to the
+    // double 1 + 2^-24, halfway between two Singles, and then to even, 1; kept wide, the
+    // product is just above halfway and becomes the Single after 1.
+    volatile double a = 1 + 0x1p-30, b = 1 + 0x1p-24 - 0x1p-30;  // not folded by the compiler
+    EXPECT_EQ(toSingle(a * b), 1.0f);
 }
 
 }  // namespace
