@@ -183,11 +183,6 @@ EMSCRIPTEN_KEEPALIVE const char* vandrel_recording() {
     return handOver(game->recording());
 }
 
-/// The length in bytes of the last text handed over.
-EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_text_length() {
-    return static_cast<std::int32_t>(text.size());
-}
-
 /// Replays the script of `length` bytes at `script` in a fresh game: nothing when it plays,
 /// else why not ("NAME: line N: REASON"), and the game goes on as it was.
 EMSCRIPTEN_KEEPALIVE const char* vandrel_replay(const char* name, const char* script,
