@@ -654,6 +654,64 @@ async function replayFile(file) {
     }
 }
 
+// ---- A flight as a link: the recording so far, compressed, in the address's fragment ----
+
+const LINK_PREFIX = "#flight=";
+
+function toBase64Url(bytes) {
+    let binary = "";
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+        binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(binary).replaceAll("+", "-").replaceAll("/", "_").replace(/=+$/, "");
+}
+
+function fromBase64Url(text) {
+    if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) throw new Error("not base64url");
+    const binary = atob(text.replaceAll("-", "+").replaceAll("_", "/"));
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+}
+
+async function copyLink() {
+    if (busy || !game) return;
+    const text = game.ccall("vandrel_recording", "string", [], []);
+    const compressed = new Blob([text]).stream().pipeThrough(new CompressionStream("deflate-raw"));
+    const bytes = new Uint8Array(await new Response(compressed).arrayBuffer());
+    const link = location.href.split("#")[0] + LINK_PREFIX + toBase64Url(bytes);
+    try {
+        await navigator.clipboard.writeText(link);
+        message("The link to this flight is copied.");
+    } catch {
+        message(`Copy this link: ${link}`);
+    }
+}
+
+// Replays the flight of a link; a damaged one, or one that unpacks past the largest flight,
+// is refused and nothing plays.
+async function replayLink(fragment) {
+    let bytes;
+    try {
+        const packed = new Blob([fromBase64Url(fragment)]).stream();
+        bytes = await readAtMost(packed.pipeThrough(new DecompressionStream("deflate-raw")), "link");
+    } catch (error) {
+        message(error.message.startsWith("link: ") ? "This link's flight is larger than 64 MiB: nothing was replayed."
+            : "This link is damaged: it holds no flight, and nothing was replayed.");
+        return;
+    }
+    replay("link", bytes);
+}
+
+function linkInAddress() {
+    return location.hash.startsWith(LINK_PREFIX) ? location.hash.slice(LINK_PREFIX.length) : null;
+}
+
+$("copy-link").addEventListener("click", copyLink);
+window.addEventListener("hashchange", () => {
+    const fragment = linkInAddress();
+    if (fragment !== null) replayLink(fragment);
+});
 $("save").addEventListener("click", saveFlight);
 $("replay").addEventListener("click", () => $("replay-file").click());
 $("replay-file").addEventListener("change", (event) => {
@@ -703,6 +761,10 @@ async function start() {
     afterCall(flags);
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", redraw);
     showWhetherSceneHasKeyboard();
+    const fragment = linkInAddress();
+    if (fragment !== null) await replayLink(fragment);
+    // After one visit the page plays offline: the service worker keeps its files.
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
 }
 
 start();
