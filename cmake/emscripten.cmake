@@ -6,10 +6,11 @@
 # faster module than emscripten's JavaScript ones (-fexceptions), but the page's boxes suspend
 # the game's stack inside the dispatcher's try (Asyncify), which binaryen 108 (Debian 12's)
 # cannot do through WebAssembly's try blocks: the page takes the JavaScript ones.
+# The page is built for size, as a whole (link-time optimisation): what a player downloads.
 if(VANDREL_WEB)
-  set(vandrel_exceptions -fexceptions)
+  set(vandrel_wasm_options -fexceptions -Oz -flto)
 else()
-  set(vandrel_exceptions -fwasm-exceptions)
+  set(vandrel_wasm_options -fwasm-exceptions)
 endif()
-target_compile_options(vandrel_build_options INTERFACE ${vandrel_exceptions})
-target_link_options(vandrel_build_options INTERFACE ${vandrel_exceptions})
+target_compile_options(vandrel_build_options INTERFACE ${vandrel_wasm_options})
+target_link_options(vandrel_build_options INTERFACE ${vandrel_wasm_options})
