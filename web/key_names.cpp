@@ -52,8 +52,8 @@ std::optional<std::int16_t> virtualKey(std::string_view key, std::string_view co
         const char c = key[0];
         if (c >= 'a' && c <= 'z') return static_cast<std::int16_t>(kA + (c - 'a'));
         if (c >= 'A' && c <= 'Z') return static_cast<std::int16_t>(kA + (c - 'A'));
-    } else if (!key.empty() && static_cast<unsigned char>(key[0]) >= 0x80 &&
-               code.size() == 4 && code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z') {
+    } else if (!key.empty() && static_cast<unsigned char>(key[0]) >= 0x80 && code.size() == 4 &&
+               code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z') {
         // A layout without Latin letters (Cyrillic, Greek): the letter where it stands.
         return static_cast<std::int16_t>(kA + (code[3] - 'A'));
     }

@@ -116,7 +116,10 @@ const page = {
         box.style.visibility = "";
         return size;
     },
-    awaitBox: (x, y) => showBox(x, y),
+    awaitBox(x, y, recording) {
+        recordingAtBox = recording;
+        return showBox(x, y);
+    },
     announce(text, atOnce) {
         // The same words twice in a row are still heard: the region is emptied first.
         const region = $(atOnce ? "said-now" : "said");
@@ -147,6 +150,10 @@ function fitCanvas() {
     context.imageSmoothingEnabled = false;
     return true;
 }
+
+window.addEventListener("resize", () => {
+    if (fitCanvas()) redraw();
+});
 
 function watchRatio() {
     matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener(
@@ -585,9 +592,18 @@ function message(text) {
     $("message").textContent = text; // always as text, never as markup
 }
 
+// The recording so far with its final line: asked of the game, or while a box is up (the game
+// waits inside it), the one it handed over as the box opened.
+let recordingAtBox = null;
+function recording() {
+    if (boxUp && recordingAtBox !== null) return recordingAtBox;
+    if (busy || !game) return null;
+    return game.ccall("vandrel_recording", "string", [], []);
+}
+
 function saveFlight() {
-    if (busy || !game) return;
-    const text = game.ccall("vandrel_recording", "string", [], []);
+    const text = recording();
+    if (text === null) return;
     const now = new Date();
     const two = (n) => String(n).padStart(2, "0");
     const name = `vandrel-${now.getFullYear()}${two(now.getMonth() + 1)}${two(now.getDate())}-` +
@@ -675,8 +691,8 @@ function fromBase64Url(text) {
 }
 
 async function copyLink() {
-    if (busy || !game) return;
-    const text = game.ccall("vandrel_recording", "string", [], []);
+    const text = recording();
+    if (text === null) return;
     const compressed = new Blob([text]).stream().pipeThrough(new CompressionStream("deflate-raw"));
     const bytes = new Uint8Array(await new Response(compressed).arrayBuffer());
     const link = location.href.split("#")[0] + LINK_PREFIX + toBase64Url(bytes);
@@ -757,7 +773,9 @@ async function start() {
         (name) => {
             if (!busy && !ended) call("vandrel_click", ["string"], [name]);
         });
-    scene.focus();
+    // Framed in another page, the scene waits for a click: it does not take the keyboard of
+    // the page around it.
+    if (window.top === window) scene.focus();
     afterCall(flags);
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", redraw);
     showWhetherSceneHasKeyboard();
