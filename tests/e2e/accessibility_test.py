@@ -39,9 +39,6 @@ START_TEXTS = ["Fuel: 500", "Thrust: 1.5", "Height: 60", "Score: ", "Press 'P' t
 # to land (worked out with vandrel-trace: any start of the burn from 54 to 47 lands).
 BURN_FROM, BURN_TO = 53.5, 47.5
 HEIGHT_PAUSE = 1.0  # seconds from anything said to the height said after it
-# Orca stamps an utterance when it gets round to it, some tenths of a second late at times: the
-# height said once a second may come 0.8 s after the one before, never twice in half a second.
-ORCA_LATE = 0.2
 START = "Press 'P' to start"
 
 
@@ -244,6 +241,7 @@ class AccessibilityChecks:
         self.game.focus()
         since = self.reader.now()
         self.session.keys("Down", "Down", "p")  # the least thrust; start
+        started = time.monotonic()
         assert wait_until(lambda: "Press" not in self._labels(), 5), "P left the prompt up"
         height = self._labels()["Height"]
         for low, down in ((BURN_FROM, True), (BURN_TO, False)):
@@ -251,16 +249,17 @@ class AccessibilityChecks:
             assert reached, f"the height read {height.name!r}, never {low} in 30 s"
             self.session.key("space", down)
         assert wait_until(self._alerts, 20), "no box came"
+        flown = time.monotonic() - started
 
         score = self._labels()["Score"].name
         assert score != "Score: " and value(score) > 0, f"the score reads {score!r}"
         self._hears(score, since, "as the ship landed")
-        heights = [at for at, words in self.reader.said()
+        # Counted, not timed: on a busy machine Orca gets round to an utterance late at times,
+        # and then to the next one at once.
+        heights = [words for at, words in self.reader.said()
                    if at > since and words.startswith("Height: ")]
-        gaps = [round(b - a, 2) for a, b in zip(heights, heights[1:])]
-        assert len(heights) >= 3 and min(gaps) >= HEIGHT_PAUSE / 2 and \
-            sum(gaps) / len(gaps) >= HEIGHT_PAUSE - ORCA_LATE, \
-            f"Orca said the height {len(heights)} times in the flight, apart by {gaps} s"
+        assert 3 <= len(heights) <= flown / HEIGHT_PAUSE + 1, \
+            f"Orca said the height {len(heights)} times in a {flown:.1f} s flight: {heights}"
 
     def box(self):
         alerts = self._alerts()
@@ -279,7 +278,8 @@ class AccessibilityChecks:
         # The scene has the keyboard back, its prompt hidden: Orca says its name alone.
         self._hears("Vandrel canvas", said, "as the box went")
         time.sleep(0.2)  # a description would follow in the same breath
-        after = self._since(self.reader.heard("Vandrel canvas", said))
+        after = [words for words in self._since(self.reader.heard("Vandrel canvas", said))
+                 if not words.endswith(" ")]  # Orca's echo of a key ends in a blank
         assert not after, f"as the box went, Orca said {after} after the scene's name"
 
     def reset(self):
