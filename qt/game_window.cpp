@@ -165,6 +165,11 @@ void GameWindow::boxUp(MessageBox* box) {
     // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
     // the scene cannot take the keyboard back from the box with a click.
     const bool up = box != nullptr;
+    if (up) {
+        announcer_->boxOpens();
+    } else {
+        announcer_->boxGone();
+    }
     if (up != boxUp_) {
         boxUp_ = up;
         armClock();  // the clock goes on with a fresh period when the box has gone

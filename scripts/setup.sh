@@ -34,6 +34,7 @@ TEST_PACKAGES=(
     chromium chromium-driver python3-selenium                           # the page's checks
     locales                                                             # readouts under other desktop locales
     dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0           # the accessibility check
+    orca speech-dispatcher                                              # the accessibility check: what Orca says
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
     python3-mpmath                                                      # proof of the sine and cosine table
     g++-aarch64-linux-gnu qemu-user                                     # the same flights on arm64
