@@ -73,6 +73,9 @@ EM_ASYNC_JS(void, vandrel_page_await_box, (int x, int y, const char* recording, 
             { await Module["page"]["awaitBox"](x, y, UTF8ToString(recording, length)); });
 EM_JS(void, vandrel_page_announce, (const char* text, int length, int atOnce),
       { Module["page"]["announce"](UTF8ToString(text, length), atOnce != 0); });
+EM_JS(void, vandrel_page_describe, (const char* text, int length),
+      { Module["page"]["describe"](UTF8ToString(text, length)); });
+EM_JS(void, vandrel_page_wake_at, (double when), { Module["page"]["wakeAt"](when); });
 EM_JS(void, vandrel_page_exited, (), { Module["page"]["exited"](); });
 EM_JS(void, vandrel_page_failed, (int x, int y), { Module["page"]["failed"](x, y); });
 
@@ -124,6 +127,12 @@ void awaitBox(int x, int y, std::string_view recording) {
 void announce(std::string_view text, bool atOnce) {
     vandrel_page_announce(text.data(), size(text), atOnce ? 1 : 0);
 }
+void describe(std::string_view text) {
+    vandrel_page_describe(text.data(), size(text));
+}
+void wakeAt(double when) {
+    vandrel_page_wake_at(when);
+}
 void exited() {
     vandrel_page_exited();
 }
@@ -164,6 +173,11 @@ EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_frame(double now) {
 
 EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_left(int windowLeft) {
     return game->left(windowLeft != 0);
+}
+
+/// The time the page was asked to wake at has come.
+EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_wake() {
+    return game->wake();
 }
 
 EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_redraw(std::int32_t c0, std::int32_t c1, std::int32_t c2,

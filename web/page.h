@@ -40,6 +40,11 @@ void awaitBox(int x, int y, std::string_view recording);
 
 /// What a screen reader hears now: `atOnce` interrupts, otherwise it waits its turn.
 void announce(std::string_view text, bool atOnce);
+/// The scene's description for a screen reader: what the prompt shows.
+void describe(std::string_view text);
+/// Asks the page to call vandrel_wake at `when` (the page's clock), instead of any time asked
+/// for before; never, for a negative `when`.
+void wakeAt(double when);
 /// File > Exit, or a script's `close`, ended the game.
 void exited();
 /// An unhandled error ended the game: the page shows the box laid out last at (x, y), then

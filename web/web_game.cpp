@@ -44,7 +44,8 @@ WebGame::WebGame(Regional regional, const SystemColours& colours,
       player_(game_, *this),
       recorder_(recording_, {}),
       clock_(game_.view().state().Timer1.Interval),
-      damage_(host::sceneArea(game_.view()).width, host::sceneArea(game_.view()).height) {
+      damage_(host::sceneArea(game_.view()).width, host::sceneArea(game_.view()).height),
+      announcements_(game_.view()) {
     game_.observe(&recorder_);
     chooseFonts();
     shown_ = host::SceneState::capture(game_.view());
@@ -56,6 +57,7 @@ WebGame::WebGame(Regional regional, const SystemColours& colours,
     }
     player_.load();
     draw(true);
+    announce();
 }
 
 WebGame::~WebGame() {
@@ -128,6 +130,27 @@ void WebGame::ran(bool fromClock) {
     runClock();
     // A tick's changes are drawn once the frame's ticks have all run.
     if (!fromClock) draw();
+    announce();
+}
+
+std::int32_t WebGame::wake() {
+    wakeAt_.reset();
+    announce();
+    return flags();
+}
+
+void WebGame::announce() {
+    const host::Announcements::Step step =
+        announcements_.update(game_.view(), boxUp_, static_cast<std::int64_t>(page::now()));
+    if (step.say) page::announce(step.say->text, step.say->atOnce);
+    if (step.due != wakeAt_) {
+        wakeAt_ = step.due;
+        page::wakeAt(step.due ? static_cast<double>(*step.due) : -1);
+    }
+    if (const std::string_view prompt = host::promptShown(game_.view()); prompt != described_) {
+        described_ = prompt;
+        page::describe(described_);
+    }
 }
 
 void WebGame::clockChanged() {
@@ -168,6 +191,7 @@ int WebGame::MsgBox(const std::string& prompt, int /*buttons: only OK is used*/,
     draw();
     boxUp_ = true;
     runClock();
+    announce();
     player_.keyboardLeft();
     const std::string text = host::promptText(prompt);
     const std::int32_t size = page::boxSize(title, text);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/announcements.h"
 #include "host/colors.h"
 #include "host/damage.h"
 #include "host/frame_clock.h"
@@ -53,6 +54,8 @@ class WebGame : private Platform, private host::Player::Host {
     /// The keyboard left the scene: for one of the game's menus (`windowLeft` false), or for
     /// something else (another window or tab, the page's own controls), which pauses a flight.
     std::int32_t left(bool windowLeft);
+    /// The time the page was asked to wake at has come: the height a screen reader is due.
+    std::int32_t wake();
     /// Draws the whole scene again (the canvas was resized, the colours changed).
     std::int32_t redraw(const SystemColours& colours);
 
@@ -81,6 +84,9 @@ class WebGame : private Platform, private host::Player::Host {
     /// Draws what changed since the last frame; all of it with `all`.
     void draw(bool all = false);
     void drawLabel(int index, const host::SceneState::LabelLook& look);
+    /// Tells a screen reader what changed, as the rules of every host say, and describes the
+    /// scene by the prompt.
+    void announce();
     std::int32_t rgb(Color colour) const;
     void chooseFonts();
 
@@ -103,6 +109,9 @@ class WebGame : private Platform, private host::Player::Host {
     };
     std::array<Caption, kLabels.size()> captions_;
     std::vector<std::int32_t> clip_;  // the damage as x, y, width, height, reused
+    host::Announcements announcements_;
+    std::string described_;
+    std::optional<std::int64_t> wakeAt_;  // asked of the page
 };
 
 }  // namespace vandrel::web

@@ -26,6 +26,7 @@ let ended = false;
 let looping = false; // an animation frame is asked for
 let boxUp = false;
 let menus = null;
+let wakeTimer = 0;
 
 // ---- Painting: the module's page functions (web/page.h) ----
 
@@ -124,7 +125,14 @@ const page = {
         // The same words twice in a row are still heard: the region is emptied first.
         const region = $(atOnce ? "said-now" : "said");
         region.textContent = "";
-        requestAnimationFrame(() => { region.textContent = text; });
+        setTimeout(() => { region.textContent = text; });
+    },
+    wakeAt(when) {
+        clearTimeout(wakeTimer);
+        if (when < 0) return;
+        wakeTimer = setTimeout(() => {
+            if (!busy && game && !ended) afterCall(game.ccall("vandrel_wake", "number", [], []));
+        }, Math.max(0, when - performance.now()));
     },
     describe(text) {
         $("describe").textContent = text;
