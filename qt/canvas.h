@@ -5,9 +5,9 @@
 
 #include <QPalette>
 
-#include "qt/damage.h"
+#include "host/scene_state.h"
+#include "qt/host_rects.h"
 #include "qt/label_texts.h"
-#include "qt/scene_state.h"
 #include "shell/form1_view.h"
 
 namespace vandrel::qt {
@@ -17,10 +17,10 @@ class Canvas {
     virtual ~Canvas() = default;
     /// Draws the part `area` of the frame `state`; the rest of it is there already. The
     /// labels' fixed looks and places come from `view`, their texts from `texts`.
-    virtual void draw(const Damage& area, const SceneState& state, const Form1View& view,
-                      const LabelTexts& texts, const QPalette& palette) = 0;
+    virtual void draw(const host::Damage& area, const host::SceneState& state,
+                      const Form1View& view, const LabelTexts& texts, const QPalette& palette) = 0;
     /// Puts the frame drawn last on the screen, where it differs in the part `area`.
-    virtual void show(const Damage& area) = 0;
+    virtual void show(const host::Damage& area) = 0;
     /// Forgets what it keeps of the labels' looks (the fonts or the palette changed).
     virtual void invalidateLabels() = 0;
 };

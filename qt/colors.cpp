@@ -1,24 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "qt/colors.h"
 
+#include "host/colors.h"
+
 namespace vandrel::qt {
 
 namespace {
-
-// The classic default scheme, for indexes the palette does not cover.
-QColor defaultSystemColor(SystemColor index) {
-    switch (index) {
-        case SystemColor::WindowBackground:
-            return QColor(255, 255, 255);
-        case SystemColor::ButtonFace:
-            return QColor(192, 192, 192);
-        case SystemColor::MenuText:
-        case SystemColor::WindowText:
-        case SystemColor::ButtonText:
-            break;
-    }
-    return QColor(0, 0, 0);
-}
 
 QColor paletteColor(SystemColor index, const QPalette& palette) {
     switch (index) {
@@ -36,15 +23,17 @@ QColor paletteColor(SystemColor index, const QPalette& palette) {
     return QColor();  // an index the scene never uses
 }
 
+QColor toQColor(host::Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
 }  // namespace
 
 QColor toQColor(Color value, const QPalette& palette) {
-    if (!isSystemColor(value)) {
-        return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-    }
+    if (!isSystemColor(value)) return toQColor(host::rgbOf(value));
     SystemColor index = systemColorIndex(value);
     QColor fromPalette = paletteColor(index, palette);
-    return fromPalette.isValid() ? fromPalette : defaultSystemColor(index);
+    return fromPalette.isValid() ? fromPalette : toQColor(host::defaultSchemeColor(index));
 }
 
 }  // namespace vandrel::qt

@@ -11,6 +11,8 @@
 #include <QProxyStyle>
 #include <QTimerEvent>
 
+#include "host/box.h"
+#include "qt/host_rects.h"
 #include "shell/game_name.h"
 #include "shell/runtime/key_codes.h"
 
@@ -37,16 +39,6 @@ class MenuBarStyle : public QProxyStyle {
 
 constexpr int kPixmapCacheKiB = 2048;
 
-// What a box must leave in view: the hull, whatever its attitude, and every label's text.
-QRect keptInView(const Form1View& view) {
-    QRect kept = hullReach(view);
-    for (int i = 0; i < LabelTexts::kCount; ++i) {
-        const Label& label = LabelTexts::label(view, i);
-        kept |= pixelBox(label.Left, label.Top, label.Width, label.Height);
-    }
-    return kept;
-}
-
 QIcon gameIcon() {
     initIconResources();
     // The coloured images only: a task switcher given the two-colour one shows a black square.
@@ -64,15 +56,12 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
       platform_(locale),
       game_(platform_),
       view_(game_.view()),
+      player_(game_, *this),
       onEnd_(std::move(onEnd)),
       keys_(
           requestDetectableAutoRepeat(),
           [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-          [this](std::int16_t code, std::int16_t shift) {
-              // A key let go already when the keyboard left is not let go twice; a replay
-              // sees every release of the player's.
-              if (held_.held(code) || gate_ != nullptr) keyUp(code, shift);
-          }) {
+          [this](std::int16_t code, std::int16_t shift) { player_.released(code, shift); }) {
     setWindowTitle(QString::fromStdString(view_.state().Caption));
     setWindowIcon(gameIcon());
 
@@ -96,11 +85,12 @@ GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     announcer_ = std::make_unique<SceneAnnouncer>(*scene_, view_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    platform_.setHost(scene_, keptInView(view_), [this](MessageBox* box) { boxUp(box); });
+    platform_.setHost(scene_, toQRect(host::keptInView(view_)),
+                      [this](MessageBox* box) { boxUp(box); });
 }
 
 bool GameWindow::start() {
-    afterEvent(game_.load());
+    player_.load();
     if (ended_) return false;
     show();
     scene_->setFocus(Qt::OtherFocusReason);
@@ -108,64 +98,35 @@ bool GameWindow::start() {
 }
 
 void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    if (gate_ != nullptr && gate_->takesKey(keyCode, true)) return;
-    const Session::Outcome outcome = game_.keyDown(keyCode, shift);
-    if (outcome != Session::Outcome::Dropped) held_.pressed(keyCode, shift);
-    afterEvent(outcome);
+    player_.keyDown(keyCode, shift);
 }
 
 void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
-    if (gate_ != nullptr && gate_->takesKey(keyCode, false)) return;
-    held_.released(keyCode);
-    afterEvent(game_.keyUp(keyCode, shift));
+    player_.keyUp(keyCode, shift);
 }
 
 void GameWindow::click(std::string_view menuName) {
-    const Session::Outcome outcome = gate_ != nullptr && gate_->takesClick(menuName)
-                                         ? Session::Outcome::Dropped
-                                         : game_.click(menuName);
+    player_.click(menuName);
     // Qt has toggled the clicked action already; put the game's check marks back.
     menus_->refresh(true);
-    afterEvent(outcome);
 }
 
 void GameWindow::tick() {
-    if (gate_ != nullptr && gate_->takesTick()) return;
-    afterEvent(game_.tick(), SceneWidget::Pace::Display);
+    player_.tick();
 }
 
-void GameWindow::setPlayerGate(PlayerGate* gate) {
-    gate_ = gate;
-    if (!ended_) runClock();
-}
-
-void GameWindow::afterEvent(Session::Outcome outcome, SceneWidget::Pace pace) {
-    switch (outcome) {
-        case Session::Outcome::Dropped:
-            return;  // nothing ran, nothing changed
-        case Session::Outcome::Ended:
-            end(0, Ending::Exit);
-            return;
-        case Session::Outcome::Failed:
-            setClockRunning(false);
-            platform_.showBox("Run-time error: " + game_.error(), kGameName);
-            // unless the window was closed under the box: then it ended with 0
-            end(1, Ending::Error);
-            return;
-        case Session::Outcome::Ran:
-            break;
-    }
+void GameWindow::ran(bool fromClock) {
     menus_->refresh();
-    if (releasePending_) releaseKeys();  // the handler that opened a box has returned
     runClock();
-    scene_->refresh(pace);
+    scene_->refresh(fromClock ? SceneWidget::Pace::Display : SceneWidget::Pace::Event);
     announcer_->update();
 }
 
-void GameWindow::runClock() {
-    // After a landing or a crash every tick returns at once and changes nothing a player can
-    // see: the window does not wake for them (Timer1 stays enabled all the same).
-    setClockRunning(gate_ != nullptr ? gate_->wantsTicks() : view_.tickChangesAnything());
+void GameWindow::failed(const std::string& prompt) {
+    setClockRunning(false);
+    platform_.showBox(prompt, kGameName);
+    // unless the window was closed under the box: then it ended with 0
+    end(1, Ending::Error);
 }
 
 void GameWindow::setClockRunning(bool running) {
@@ -194,6 +155,7 @@ void GameWindow::end(int status, Ending ending) {
     if (ended_) return;
     ended_ = true;
     ending_ = ending;
+    player_.close();
     setClockRunning(false);
     onEnd_(status);
     platform_.closeBoxes();  // the handler waiting in one stops there
@@ -203,6 +165,11 @@ void GameWindow::boxUp(MessageBox* box) {
     // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
     // the scene cannot take the keyboard back from the box with a click.
     const bool up = box != nullptr;
+    if (up) {
+        announcer_->boxOpens();
+    } else {
+        announcer_->boxGone();
+    }
     if (up != boxUp_) {
         boxUp_ = up;
         armClock();  // the clock goes on with a fresh period when the box has gone
@@ -212,44 +179,18 @@ void GameWindow::boxUp(MessageBox* box) {
     // The player sees the scene as the handler left it (the green or red hull).
     scene_->setBoxOver(up);
     if (up) {
-        box->setKeysHeld(held_.codes());
+        box->setKeysHeld(player_.heldKeys());
     } else if (!ended_) {
         scene_->setFocus(Qt::OtherFocusReason);
     }
 }
 
-void GameWindow::releaseKeys() {
-    // During a replay the game's keys are the script's, which lets them go itself.
-    if (ended_ || gate_ != nullptr) return;
-    if (game_.busy()) {
-        // A box opened inside a handler took the keyboard: a key-up now would be dropped.
-        releasePending_ = true;
-        return;
-    }
-    releasePending_ = false;
-    keys_.flush();  // a release held back to tell it from a repeat is a real one
-    while (std::optional<HeldKeys::Key> key = held_.first()) {
-        keyUp(key->code, key->shift);
-        if (ended_) return;
-    }
-}
-
 void GameWindow::windowLeft() {
-    releaseKeys();
-    // A handler running means a box of the game is up: the player is answering it, and the
-    // outcome box opens while the flight still counts as running.
-    if (ended_ || game_.busy() || QApplication::activePopupWidget() != nullptr) return;
-    if (!view_.tickChangesAnything()) return;
-    if (gate_ != nullptr) {
-        gate_->playerLeft();  // no key of the player's reaches a replay: it pauses instead
-        return;
-    }
-    keyDown(keys::kP, 0);
-    keyUp(keys::kP, 0);
+    player_.windowLeft(QApplication::activePopupWidget() != nullptr);
 }
 
 bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == scene_ && event->type() == QEvent::FocusOut) releaseKeys();
+    if (watched == scene_ && event->type() == QEvent::FocusOut) player_.keyboardLeft();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -3,10 +3,10 @@
 // on its runtime services.
 //
 // Qt's events come in here — keys from the scene widget, clicks from the menus, ticks from
-// the clock — and go to Form1 only through the session's dispatcher, one at a time. After every
-// event the game handled, the window catches up with what the handler changed: the check marks,
-// whether Timer1 runs, and the scene. An End or an unhandled error stops the program. While a
-// replay runs, a gate sees the player's keys, menu commands and the clock's ticks first.
+// the clock — and go to Form1 only through the player (host::Player) and the session's
+// dispatcher, one at a time. After every event the game handled, the window catches up with
+// what the handler changed: the check marks, whether Timer1 runs, and the scene. An End or an
+// unhandled error stops the program.
 //
 // The ticks come from a precise Qt timer of Timer1's period. Qt schedules each timeout one
 // period after the one before on a monotonic clock, so the ticks do not drift; when the event
@@ -16,13 +16,9 @@
 // process does not wake for ticks.
 //
 // While a box is up (drawn inside the window, see MessageBox) no tick is raised, the menus
-// are shut and the box has the keyboard. When the scene loses the keyboard for any reason
-// (another window, a menu or a box takes it, or the window is hidden), the game is told at
-// once that every key it holds is up, through keyUp as if the player had let them go; the
-// window system's own release of such a key later is not passed on. A player who leaves a
-// running flight for another window finds it paused: the window presses P for them. The
-// game's own menus and boxes never pause it: its menus are popups of the window itself, and
-// its boxes open only inside a handler, which is still running while they are up.
+// are shut and the box has the keyboard. The scene losing the keyboard and the window being
+// left go to the player, which lets go of the held keys and pauses a running flight; the
+// game's menus are popups of the window itself, which never pause it.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +30,7 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include "qt/held_keys.h"
+#include "host/player.h"
 #include "qt/key_repeat_filter.h"
 #include "qt/menu_binding.h"
 #include "qt/qt_platform.h"
@@ -46,24 +42,7 @@
 
 namespace vandrel::qt {
 
-/// Stands between the player and the game while something else drives it (a replay): the
-/// player's keys and menu commands, and the window's clock, go to the gate first.
-class PlayerGate {
-  public:
-    virtual ~PlayerGate() = default;
-    /// True when the gate takes the player's key and the game never sees it.
-    virtual bool takesKey(std::int16_t keyCode, bool down) = 0;
-    /// True when the gate takes the player's menu command.
-    virtual bool takesClick(std::string_view menuName) = 0;
-    /// The clock fired: true when the gate takes the tick (to raise its own events).
-    virtual bool takesTick() = 0;
-    /// Whether the clock should run while the gate is in place.
-    virtual bool wantsTicks() const = 0;
-    /// The player left the window while the flight runs, where play would pause.
-    virtual void playerLeft() = 0;
-};
-
-class GameWindow : public QMainWindow {
+class GameWindow : public QMainWindow, private host::Player::Host {
   public:
     /// Ends the program with an exit status: 0 after End or closing the window, 1 after an
     /// unhandled error.
@@ -82,11 +61,8 @@ class GameWindow : public QMainWindow {
     void click(std::string_view menuName);
     void tick();
 
-    /// Puts `gate` (nullptr: none) between the player and the game; called again by the gate
-    /// when whether it wants ticks changed.
-    void setPlayerGate(PlayerGate* gate);
-
     Form1& form() { return game_.form(); }
+    host::Player& player() { return player_; }
     Session& game() { return game_; }
     /// How the program ended, once ended() is true.
     Ending ending() const { return ending_; }
@@ -101,9 +77,15 @@ class GameWindow : public QMainWindow {
     void timerEvent(QTimerEvent* event) override;
 
   private:
-    void afterEvent(Session::Outcome outcome, SceneWidget::Pace pace = SceneWidget::Pace::Event);
-    /// Decides whether the clock runs: while a tick changes anything, or as the gate wants.
-    void runClock();
+    // The player's host: what the window does once the game handled an event.
+    void ran(bool fromClock) override;
+    void clockChanged() override { runClock(); }
+    void releasing() override { keys_.flush(); }
+    void exited() override { end(0, Ending::Exit); }
+    void failed(const std::string& prompt) override;
+
+    /// Runs the clock as the player wants it.
+    void runClock() { setClockRunning(player_.clockWanted()); }
     /// Starts (with a fresh period) or stops the clock; no change when it is already so.
     void setClockRunning(bool running);
     /// Arms Qt's timer while the clock runs and no box holds it, else disarms it.
@@ -111,21 +93,16 @@ class GameWindow : public QMainWindow {
     void end(int status, Ending ending);
     /// A box opens (`box`) or has gone (null).
     void boxUp(MessageBox* box);
-    /// The keyboard left the scene: every held key gets its key-up, in the order of the
-    /// presses; once the running handler has returned when one runs (it opened a box).
-    void releaseKeys();
     /// The player may have gone to another window: a running flight is paused.
     void windowLeft();
 
     QtPlatform platform_;
     Session game_;
     const Form1View& view_;
-    PlayerGate* gate_ = nullptr;
+    host::Player player_;
     Ending ending_ = Ending::Close;
     EndHandler onEnd_;
     KeyRepeatFilter keys_;
-    HeldKeys held_;
-    bool releasePending_ = false;
     QBasicTimer clock_;
     bool clockRunning_ = false;
     bool boxUp_ = false;  // holds the clock back

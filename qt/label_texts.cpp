@@ -4,16 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "qt/scene_state.h"
+#include "host/label_place.h"
+#include "qt/host_rects.h"
 
 namespace vandrel::qt {
 
 namespace {
-
-// The forms' classic default size, 8 points: 11 pixels at 96 dots per inch. A smaller size
-// is taken only when the desktop's face is too wide for the figures at this one.
-constexpr int kDefaultPixels = 11;
-constexpr int kSmallestPixels = 8;
 
 // The width of a line of text set glyph by glyph from the font's own advances; the glyphs'
 // indexes and advances are left in the scratch vectors.
@@ -34,39 +30,29 @@ double setGlyphs(const QRawFont& font, const QString& chars, std::vector<quint32
     return width;
 }
 
-// The room for text in a label: its box less the border and the text's one-pixel lead.
-int textRoom(const Label& label) {
-    int room = pixelBox(label.Left, label.Top, label.Width, label.Height).width() - 1;
-    return label.Border == BorderStyle::FixedSingle ? room - 2 : room;
-}
-
 }  // namespace
 
 QFont labelFont(const Label& label, const QFont& windowFont) {
     if (!label.OwnFont) {
-        // The desktop's own sans-serif face, at the largest size up to the classic default at
-        // which the widest readouts fit the label.
+        // The desktop's own sans-serif face.
         QFont font = windowFont;
         font.setStyleHint(QFont::SansSerif);
         std::vector<quint32> indexes;
         std::vector<QPointF> advances;
-        for (int pixels = kDefaultPixels; pixels > kSmallestPixels; --pixels) {
+        font.setPixelSize(host::defaultFontPixels(label, [&](std::string_view text, int pixels) {
             font.setPixelSize(pixels);
-            const QRawFont raw = QRawFont::fromFont(font);
-            double widest = 0;
-            for (std::string_view figure : kWidestReadouts) {
-                const QString text = QString::fromLatin1(figure.data(), figure.size());
-                widest = std::max(widest, setGlyphs(raw, text, indexes, advances));
-            }
-            if (widest <= textRoom(label)) return font;
-        }
-        font.setPixelSize(kSmallestPixels);
+            return setGlyphs(QRawFont::fromFont(font),
+                             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                             indexes, advances);
+        }));
         return font;
     }
     const Font& own = *label.OwnFont;
     QFont font;
-    font.setFamilies({QString::fromStdString(own.Name), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QStringList faces{QString::fromStdString(own.Name)};
+    for (std::string_view face : host::kFallbackFaces)
+        faces += QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size()));
+    font.setFamilies(faces);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(own.Size);
     font.setWeight(static_cast<QFont::Weight>(own.Weight));
@@ -109,19 +95,9 @@ void LabelTexts::layOut(Text& text) {
 }
 
 LabelPlace placeOf(const Label& label, const LabelTexts::Text& text) {
-    LabelPlace place;
-    place.box = pixelBox(label.Left, label.Top, label.Width, label.Height);
-    place.bordered = label.Border == BorderStyle::FixedSingle;
-    // The border is the box's outermost ring of pixels.
-    place.inner = place.bordered ? place.box.adjusted(1, 1, -1, -1) : place.box;
-    const int textWidth = static_cast<int>(std::ceil(text.width));
-    int x = place.inner.left() + 1;
-    if (label.TextAlign == Alignment::Center) {
-        x = place.inner.left() + (place.inner.width() - textWidth) / 2;
-    }
-    place.text = QPoint(x, place.inner.top());
-    place.overflows = textWidth > place.inner.width() || text.height > place.inner.height();
-    return place;
+    const host::LabelPlace place = host::placeOf(label, text.width, text.height);
+    return {toQRect(place.box), toQRect(place.inner), place.bordered,
+            QPoint(place.textLeft, place.textTop), place.overflows};
 }
 
 }  // namespace vandrel::qt

@@ -58,9 +58,7 @@ class LabelTexts {
     std::vector<QPointF> advances_;
 };
 
-/// Where a label's parts go, in pixels: its box; the inside of its border (the whole box
-/// when it has none), filled with its background; and the top-left corner of its text's
-/// line, which is clipped to the inside only when it overflows it.
+/// Where a label's parts go (host::placeOf), as Qt's rectangles, for its laid-out text.
 struct LabelPlace {
     QRect box, inner;
     bool bordered = false;

@@ -10,30 +10,11 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "host/box.h"
+#include "qt/host_rects.h"
 #include "qt/key_codes.h"
 
 namespace vandrel::qt {
-
-namespace {
-
-// Room left between the box and what it keeps in view.
-constexpr int kMargin = 12;
-
-}  // namespace
-
-QString promptText(const std::string& prompt) {
-    QString text = QString::fromStdString(prompt);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-QRect boxPlace(QSize box, QSize scene, const QRect& keepClear) {
-    const int x = (scene.width() - box.width()) / 2;
-    const int belowTop = keepClear.bottom() + 1 + kMargin;
-    const int y = std::max(belowTop, (belowTop + scene.height() - box.height()) / 2);
-    return QRect(QPoint(x, y), box);
-}
 
 MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& scene,
                        const QRect& keepClear)
@@ -81,7 +62,9 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
     buttons->addStretch();
     column->addLayout(buttons);
     column->activate();
-    setGeometry(boxPlace(sizeHint(), scene.size(), keepClear));
+    const QSize size = sizeHint();
+    setGeometry(toQRect(host::boxPlace(size.width(), size.height(), fromQRect(scene.rect()),
+                                       fromQRect(keepClear))));
 }
 
 QString MessageBox::title() const {

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The game's message box, drawn inside the window over the scene rather than as a window of
-// its own.
-//
-// A window system puts a program's top-level windows where it likes: a Wayland compositor
-// always does, and it centres a box over the window, right over the ship, whose green or red
-// hull the player must see while the box is up. A child of the scene stays where the window
-// puts it on every window system, with or without a window manager: below the hull, clear of
-// the readouts. Having no title bar, it shows its title in a strip of its own.
+// its own (see host/box.h): a child of the scene stays where the window puts it on every window
+// system, with or without a window manager. Having no title bar, it shows its title in a strip
+// of its own.
 //
 // It is modal as the game's boxes must be: exec() waits in a local event loop until OK is
 // chosen (Enter, Space, Escape or a click) or the window closes; meanwhile the window holds
@@ -26,14 +22,6 @@ class QLabel;
 class QPushButton;
 
 namespace vandrel::qt {
-
-/// The prompt of a box as Qt shows it: CR LF (or a lone CR or LF) becomes one line break.
-QString promptText(const std::string& prompt);
-
-/// Where a box of size `box` goes over a scene of size `scene` (its pixels) so that the area
-/// `keepClear` stays in view: centred across the scene, in the middle of the part below
-/// `keepClear`, and never higher than a margin below it.
-QRect boxPlace(QSize box, QSize scene, const QRect& keepClear);
 
 class MessageBox : public QFrame {
     Q_OBJECT

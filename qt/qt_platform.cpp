@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "qt/qt_platform.h"
 
+#include "host/box.h"
 #include "shell/runtime/errors.h"
 
 namespace vandrel::qt {
@@ -32,7 +33,8 @@ bool QtPlatform::showBox(const std::string& prompt, const std::string& title) {
     if (closing_ || scene_ == nullptr) return false;
     bool answered = false;
     {
-        MessageBox box(QString::fromStdString(title), promptText(prompt), *scene_, keepClear_);
+        MessageBox box(QString::fromStdString(title),
+                       QString::fromStdString(host::promptText(prompt)), *scene_, keepClear_);
         box_ = &box;
         if (boxUp_) boxUp_(&box);
         answered = box.exec();

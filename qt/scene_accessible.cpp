@@ -3,21 +3,21 @@
 
 #include <QWindow>
 
+#include "host/announcements.h"
+#include "host/scene_state.h"
+#include "qt/host_rects.h"
 #include "qt/label_texts.h"
 #include "qt/message_box.h"
 #include "qt/scene_announcer.h"
-#include "qt/scene_state.h"
 
 namespace vandrel::qt {
 
 namespace {
 
-// One label of the scene: a static text named by its caption. It has no QObject of its own;
-// the scene's interface owns it.
-class LabelAccessible : public QAccessibleInterface {
+// A child of the scene that has no QObject of its own; the scene's interface owns it.
+class SceneChild : public QAccessibleInterface {
   public:
-    LabelAccessible(QWidget* scene, SceneAnnouncer* announcer, int index)
-        : scene_(scene), announcer_(announcer), index_(index) {}
+    SceneChild(QWidget* scene, SceneAnnouncer* announcer) : scene_(scene), announcer_(announcer) {}
 
     bool isValid() const override { return scene_ && announcer_; }
     QObject* object() const override { return nullptr; }
@@ -30,33 +30,84 @@ class LabelAccessible : public QAccessibleInterface {
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text) const override { return {}; }
+    void setText(QAccessible::Text, const QString&) override {}  // the game sets them
+    /// Not painted: an empty box at the scene's corner.
+    QRect rect() const override {
+        return isValid() ? QRect(scene_->mapToGlobal(QPoint(0, 0)), QSize(0, 0)) : QRect();
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.readOnly = true;
+        if (!isValid() || !scene_->isVisible()) s.invisible = true;
+        return s;
+    }
+
+  protected:
+    SceneAccessible* scene() const { return SceneAccessible::of(scene_.data()); }
+
+    QPointer<QWidget> scene_;
+    QPointer<SceneAnnouncer> announcer_;
+};
+
+// One label of the scene: a static text named by its caption, where it is painted.
+class LabelAccessible : public SceneChild {
+  public:
+    LabelAccessible(QWidget* scene, SceneAnnouncer* announcer, int index)
+        : SceneChild(scene, announcer), index_(index) {}
 
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name || !isValid()) return {};
         return QString::fromStdString(label().Caption);
     }
-    void setText(QAccessible::Text, const QString&) override {}  // the game sets them
-
     QRect rect() const override {
         if (!isValid()) return {};
         const Label& l = label();
-        QRect box = pixelBox(l.Left, l.Top, l.Width, l.Height) & scene_->rect();
+        QRect box = toQRect(host::labelBox(l)) & scene_->rect();
         return QRect(scene_->mapToGlobal(box.topLeft()), box.size());
     }
     QAccessible::Role role() const override { return QAccessible::StaticText; }
     QAccessible::State state() const override {
-        QAccessible::State s;
-        s.readOnly = true;
-        if (!isValid() || !label().Visible || !scene_->isVisible()) s.invisible = true;
+        QAccessible::State s = SceneChild::state();
+        if (isValid() && !label().Visible) s.invisible = true;
         return s;
     }
 
   private:
     const Label& label() const { return LabelTexts::label(announcer_->view(), index_); }
 
-    QPointer<QWidget> scene_;
-    QPointer<SceneAnnouncer> announcer_;
     int index_;
+};
+
+// The status bar of the game's words: a screen reader says a notification in a status bar as
+// its text alone, without its role.
+class StatusBarAccessible : public SceneChild {
+  public:
+    using SceneChild::SceneChild;
+
+    QAccessibleInterface* child(int index) const override {
+        SceneAccessible* s = scene();
+        return index == 0 && s != nullptr ? s->notification() : nullptr;
+    }
+    int childCount() const override { return 1; }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr && child == this->child(0) ? 0 : -1;
+    }
+    QAccessible::Role role() const override { return QAccessible::StatusBar; }
+};
+
+class NotificationAccessible : public SceneChild {
+  public:
+    using SceneChild::SceneChild;
+
+    QAccessibleInterface* parent() const override {
+        SceneAccessible* s = scene();
+        return s != nullptr ? s->statusBar() : nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && isValid() ? announcer_->said() : QString();
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
 };
 
 QAccessibleInterface* sceneFactory(const QString& className, QObject* object) {
@@ -79,11 +130,17 @@ SceneAccessible::SceneAccessible(QWidget* scene, SceneAnnouncer* announcer)
         labels_[i] = QAccessible::registerAccessibleInterface(
             new LabelAccessible(scene, announcer, static_cast<int>(i)));
     }
+    statusBar_ =
+        QAccessible::registerAccessibleInterface(new StatusBarAccessible(scene, announcer));
+    notification_ =
+        QAccessible::registerAccessibleInterface(new NotificationAccessible(scene, announcer));
 }
 
 SceneAccessible::~SceneAccessible() {
     for (QAccessible::Id id : labels_)
         QAccessible::deleteAccessibleInterface(id);
+    QAccessible::deleteAccessibleInterface(statusBar_);
+    QAccessible::deleteAccessibleInterface(notification_);
 }
 
 SceneAccessible* SceneAccessible::of(QWidget* scene) {
@@ -99,8 +156,19 @@ QAccessibleInterface* SceneAccessible::label(int index) const {
     return QAccessible::accessibleInterface(labels_[static_cast<std::size_t>(index)]);
 }
 
+QString SceneAccessible::text(QAccessible::Text t) const {
+    if (!announcer_) return QAccessibleWidget::text(t);
+    const Form1View& view = announcer_->view();
+    if (t == QAccessible::Name) return QString::fromStdString(view.state().Caption);
+    if (t == QAccessible::Description) {
+        const std::string_view prompt = host::promptShown(view);
+        return QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size()));
+    }
+    return QAccessibleWidget::text(t);
+}
+
 // The children are the labels shown, from the top down (the readouts, the score, the prompt:
-// the reverse of kLabels), then the widgets over the scene (a box).
+// the reverse of kLabels), the status bar, then the widgets over the scene (a box).
 int SceneAccessible::shownLabel(int child) const {
     if (!announcer_ || child < 0) return -1;
     for (int i = LabelTexts::kCount - 1; i >= 0; --i) {
@@ -117,21 +185,25 @@ int SceneAccessible::shownLabels() const {
 }
 
 int SceneAccessible::childCount() const {
-    return shownLabels() + QAccessibleWidget::childCount();
+    return shownLabels() + 1 + QAccessibleWidget::childCount();
 }
 
 QAccessibleInterface* SceneAccessible::child(int index) const {
     const int shown = shownLabel(index);
     if (shown >= 0) return label(shown);
-    return index < 0 ? nullptr : QAccessibleWidget::child(index - shownLabels());
+    const int labels = shownLabels();
+    if (index == labels) return statusBar();
+    return index < labels ? nullptr : QAccessibleWidget::child(index - labels - 1);
 }
 
 int SceneAccessible::indexOfChild(const QAccessibleInterface* child) const {
     for (int index = 0, shown; (shown = shownLabel(index)) >= 0; ++index) {
         if (label(shown) == child) return index;
     }
+    const int labels = shownLabels();
+    if (child == statusBar()) return labels;
     const int widget = QAccessibleWidget::indexOfChild(child);
-    return widget < 0 ? -1 : shownLabels() + widget;
+    return widget < 0 ? -1 : labels + 1 + widget;
 }
 
 QAccessibleInterface* SceneAccessible::childAt(int x, int y) const {

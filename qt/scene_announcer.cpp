@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt/scene_announcer.h"
 
-#include <QEvent>
+#include <algorithm>
 
-#include "qt/label_texts.h"
 #include "qt/scene_accessible.h"
 
 namespace vandrel::qt {
@@ -19,14 +18,15 @@ bool isReadout(SceneControl control) {
 }  // namespace
 
 SceneAnnouncer::SceneAnnouncer(QWidget& scene, const Form1View& view)
-    : QObject(&scene), scene_(scene), view_(view) {
+    : QObject(&scene), scene_(scene), view_(view), announcements_(view) {
     SceneAccessible::install();
-    readoutsDue_.setSingleShot(true);
-    readoutsDue_.setTimerType(Qt::PreciseTimer);  // never sooner than the pause
-    connect(&readoutsDue_, &QTimer::timeout, this, [this] { announceReadouts(); });
-    // A box is made over the scene while the handler that opens it still runs: what the
-    // handler changed before (a landing's score) is announced before the box.
-    scene.installEventFilter(this);
+    clock_.start();
+    due_.setSingleShot(true);
+    due_.setTimerType(Qt::PreciseTimer);  // never sooner than the pause
+    connect(&due_, &QTimer::timeout, this, [this] {
+        dueAt_.reset();
+        update();
+    });
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
@@ -38,70 +38,76 @@ SceneAnnouncer::~SceneAnnouncer() {
 void SceneAnnouncer::accessibilityActiveChanged(bool active) {
     listening_ = active;
     // A listener that comes reads what is shown; it is told only of later changes.
-    if (active) hearAll();
+    if (active) {
+        hearAll();
+    } else {
+        arm(std::nullopt);
+    }
 }
 
 void SceneAnnouncer::hearAll() {
+    announcements_.hearAll(view_);
     for (std::size_t i = 0; i < heard_.size(); ++i) {
         const Label& label = view_.label(kLabels[i]);
         heard_[i] = {label.Caption, label.Visible};
     }
 }
 
+void SceneAnnouncer::boxOpens() {
+    boxUp_ = true;
+    update();
+}
+
 void SceneAnnouncer::update() {
     if (!listening_) return;
-    bool readoutsChanged = false;
+    const host::Announcements::Step step = announcements_.update(view_, boxUp_, clock_.elapsed());
+    tellTree(step.say || !host::Announcements::flying(view_, boxUp_));
+    if (step.say) say(step.say->text);
+    arm(step.due);
+}
+
+void SceneAnnouncer::tellTree(bool readouts) {
+    SceneAccessible* scene = SceneAccessible::of(&scene_);
+    if (scene == nullptr) return;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
         const Label& label = view_.label(kLabels[i]);
         Heard& heard = heard_[i];
-        const int index = static_cast<int>(i);
+        QAccessibleInterface* object = scene->label(static_cast<int>(i));
         if (label.Visible != heard.visible) {
             heard.visible = label.Visible;
-            send(index, label.Visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+            send(object, label.Visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
         }
-        if (label.Caption == heard.caption) continue;
-        if (isReadout(kLabels[i])) {
-            readoutsChanged = true;
-            continue;
-        }
+        if (label.Caption == heard.caption || (isReadout(kLabels[i]) && !readouts)) continue;
         heard.caption = label.Caption;
-        send(index, QAccessible::NameChanged);
-    }
-    if (!readoutsChanged || readoutsDue_.isActive()) return;
-    const auto since = std::chrono::milliseconds{sinceReadouts_.isValid() ? sinceReadouts_.elapsed()
-                                                                          : kReadoutPause.count()};
-    if (since >= kReadoutPause) {
-        announceReadouts();
-    } else {
-        readoutsDue_.start(kReadoutPause - since);
+        send(object, QAccessible::NameChanged);
     }
 }
 
-void SceneAnnouncer::announceReadouts() {
-    if (!listening_) return;
-    for (std::size_t i = 0; i < heard_.size(); ++i) {
-        const Label& label = view_.label(kLabels[i]);
-        if (!isReadout(kLabels[i]) || label.Caption == heard_[i].caption) continue;
-        heard_[i].caption = label.Caption;
-        send(static_cast<int>(i), QAccessible::NameChanged);
-    }
-    sinceReadouts_.start();
-}
-
-void SceneAnnouncer::send(int index, QAccessible::Event type) {
+void SceneAnnouncer::say(const std::string& text) {
     SceneAccessible* scene = SceneAccessible::of(&scene_);
     if (scene == nullptr) return;
-    QAccessibleEvent event(scene->label(index), type);
+    said_ = QString::fromStdString(text);
+    send(scene->notification(), QAccessible::ObjectShow);
+}
+
+void SceneAnnouncer::arm(std::optional<std::int64_t> due) {
+    if (!due) {
+        due_.stop();
+        dueAt_.reset();
+        return;
+    }
+    if (due == dueAt_ && due_.isActive()) return;
+    dueAt_ = due;
+    due_.start(static_cast<int>(std::max<std::int64_t>(0, *due - clock_.elapsed())));
+}
+
+void SceneAnnouncer::send(QAccessibleInterface* object, QAccessible::Event type) {
+    QAccessibleEvent event(object, type);
     if (sink_) {
         sink_(event);
     } else {
         QAccessible::updateAccessibility(&event);
     }
-}
-
-bool SceneAnnouncer::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ChildAdded) update();
-    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace vandrel::qt

@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "qt/colors.h"
+#include "qt/host_rects.h"
 
 namespace vandrel::qt {
 
@@ -39,7 +40,7 @@ const QBrush& ScenePainter::brush(Color color, const QPalette& palette) {
     return slot.brush;
 }
 
-void ScenePainter::paint(QPainter& painter, const QRegion& area, const SceneState& state,
+void ScenePainter::paint(QPainter& painter, const QRegion& area, const host::SceneState& state,
                          const Form1View& view, const LabelTexts& texts, const QPalette& palette) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -48,16 +49,18 @@ void ScenePainter::paint(QPainter& painter, const QRegion& area, const SceneStat
     }
 
     state.forEachInDrawingOrder(
-        [&](int index, const SceneState::LabelLook& look) {
+        [&](int index, const host::SceneState::LabelLook& look) {
             paintLabel(painter, area, LabelTexts::label(view, index), look, texts.text(index),
                        palette);
         },
-        [&](const SceneState::ShapeLook& shape) { paintShape(painter, area, shape, palette); },
-        [&](const SceneState::LineLook& line) { paintLine(painter, area, line, palette); });
+        [&](const host::SceneState::ShapeLook& shape) {
+            paintShape(painter, area, shape, palette);
+        },
+        [&](const host::SceneState::LineLook& line) { paintLine(painter, area, line, palette); });
 }
 
 void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Label& label,
-                              const SceneState::LabelLook& look, const LabelTexts::Text& text,
+                              const host::SceneState::LabelLook& look, const LabelTexts::Text& text,
                               const QPalette& palette) {
     const LabelPlace place = placeOf(label, text);
     if (!look.Visible || !area.intersects(place.box)) return;
@@ -75,15 +78,15 @@ void ScenePainter::paintLabel(QPainter& painter, const QRegion& area, const Labe
 }
 
 void ScenePainter::paintLine(QPainter& painter, const QRegion& area,
-                             const SceneState::LineLook& line, const QPalette& palette) {
-    if (!area.intersects(footprint(line))) return;
+                             const host::SceneState::LineLook& line, const QPalette& palette) {
+    if (!area.intersects(toQRect(host::footprint(line)))) return;
     painter.setPen(pen(line.BorderColor, line.BorderWidth, palette));
     painter.drawLine(line.x1, line.y1, line.x2, line.y2);
 }
 
 void ScenePainter::paintShape(QPainter& painter, const QRegion& area,
-                              const SceneState::ShapeLook& shape, const QPalette& palette) {
-    if (!area.intersects(footprint(shape))) return;
+                              const host::SceneState::ShapeLook& shape, const QPalette& palette) {
+    if (!area.intersects(toQRect(host::footprint(shape)))) return;
     painter.setPen(pen(shape.BorderColor, shape.BorderWidth, palette));
     painter.setBrush(brush(shape.FillColor, palette));
     // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one.

@@ -14,8 +14,8 @@
 #include <QPen>
 #include <QRegion>
 
+#include "host/scene_state.h"
 #include "qt/label_texts.h"
-#include "qt/scene_state.h"
 #include "shell/form1_view.h"
 
 class QPainter;
@@ -27,7 +27,7 @@ class ScenePainter {
   public:
     /// Paints the part `area` of the frame `state`; controls wholly outside it are skipped.
     /// The labels' fixed looks and places come from `view`.
-    void paint(QPainter& painter, const QRegion& area, const SceneState& state,
+    void paint(QPainter& painter, const QRegion& area, const host::SceneState& state,
                const Form1View& view, const LabelTexts& texts, const QPalette& palette);
     /// Forgets the cached pens and brushes (the palette changed).
     void invalidate();
@@ -35,12 +35,12 @@ class ScenePainter {
   private:
     /// Paints the part `area` of one label: its box, border and text.
     void paintLabel(QPainter& painter, const QRegion& area, const Label& label,
-                    const SceneState::LabelLook& look, const LabelTexts::Text& text,
+                    const host::SceneState::LabelLook& look, const LabelTexts::Text& text,
                     const QPalette& palette);
-    void paintLine(QPainter& painter, const QRegion& area, const SceneState::LineLook& line,
+    void paintLine(QPainter& painter, const QRegion& area, const host::SceneState::LineLook& line,
                    const QPalette& palette);
-    void paintShape(QPainter& painter, const QRegion& area, const SceneState::ShapeLook& shape,
-                    const QPalette& palette);
+    void paintShape(QPainter& painter, const QRegion& area,
+                    const host::SceneState::ShapeLook& shape, const QPalette& palette);
     const QPen& pen(Color color, int width, const QPalette& palette);
     const QBrush& brush(Color color, const QPalette& palette);
 

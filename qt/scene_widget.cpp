@@ -12,8 +12,8 @@
 namespace vandrel::qt {
 
 SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
-    setFixedSize(toPixel(view.state().ScaleWidth), toPixel(view.state().ScaleHeight));
-    unpainted_ = Damage(size());
+    setFixedSize(host::toPixel(view.state().ScaleWidth), host::toPixel(view.state().ScaleHeight));
+    unpainted_ = host::Damage(width(), height());
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -32,7 +32,7 @@ SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(paren
     }
     surfaceWanted_ = WaylandCanvas::available();
     texts_.sync(view_, font());
-    shown_ = SceneState::capture(view_);
+    shown_ = host::SceneState::capture(view_);
 }
 
 namespace {
@@ -48,22 +48,15 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 }  // namespace
 
 bool SceneWidget::refresh(Pace pace) {
-    SceneState now = SceneState::capture(view_);
+    host::SceneState now = host::SceneState::capture(view_);
     std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
     bool changed = false;
-    auto mark = [&](const QRect& area) {
-        if (!area.intersects(rect())) return;
+    const host::Rect all = fromQRect(rect());
+    host::SceneState::forEachChange(shown_, now, relaid, view_, [&](const host::Rect& area) {
+        if (!area.intersects(all)) return;
         unpainted_.add(area);
         changed = true;
-    };
-    if (now.BackColor != shown_.BackColor) mark(rect());
-    for (std::size_t i = 0; i < LabelTexts::kCount; ++i) {
-        if (!relaid[i] && now.labels[i] == shown_.labels[i]) continue;
-        const Label& label = LabelTexts::label(view_, static_cast<int>(i));
-        mark(pixelBox(label.Left, label.Top, label.Width, label.Height));
-    }
-    // The old and the new places of every line and star that moved.
-    SceneState::forEachChange(shown_, now, mark);
+    });
     shown_ = now;
     // An event that changed nothing on the screen (a held key's repeat) does not hurry the
     // ticks' changes onto it.
@@ -89,7 +82,7 @@ void SceneWidget::paintChanges() {
         if (!paintOnSurface()) {
             // Painted and handed to the compositor now, so that the request below waits for
             // the frame callback of this very frame.
-            repaint(unpainted_.region());
+            repaint(toRegion(unpainted_));
             if (QWindow* top = window()->windowHandle()) {
                 if (!awaitingUpdate_) top->installEventFilter(this);
                 awaitingUpdate_ = true;
@@ -97,7 +90,7 @@ void SceneWidget::paintChanges() {
             }
         }
     } else {
-        update(unpainted_.region());
+        update(toRegion(unpainted_));
     }
     unpainted_.clear();
     sinceFrame_.start();
@@ -177,7 +170,7 @@ void SceneWidget::paintOnCanvas(const QRegion& exposed) {
     }
     // An exposed part is drawn again too: exposures are rare.
     for (const QRect& part : exposed)
-        unpainted_.add(part);
+        unpainted_.add(fromQRect(part));
     canvas_->draw(unpainted_, shown_, view_, texts_, palette());
     canvas_->show(unpainted_);
     unpainted_.clear();

@@ -24,11 +24,11 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "host/scene_state.h"
 #include "qt/canvas.h"
-#include "qt/damage.h"
+#include "qt/host_rects.h"
 #include "qt/label_texts.h"
 #include "qt/scene_painter.h"
-#include "qt/scene_state.h"
 #include "qt/wayland_canvas.h"
 #include "shell/form1_view.h"
 
@@ -83,8 +83,8 @@ class SceneWidget : public QWidget {
     const Form1View& view_;
     LabelTexts texts_;
     ScenePainter painter_;
-    SceneState shown_;
-    Damage unpainted_;  // changed since the last frame was painted
+    host::SceneState shown_;
+    host::Damage unpainted_;  // changed since the last frame was painted
     Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
     // A frame went out, by the canvas or through Qt; the compositor has not asked for the next.

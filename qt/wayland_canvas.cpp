@@ -37,7 +37,7 @@ struct Buffer {
     wl_shm_pool* pool = nullptr;
     wl_buffer* buffer = nullptr;
     std::atomic<bool> held{false};  // by the compositor
-    Damage stale;                   // changed since this buffer was last drawn
+    host::Damage stale;             // changed since this buffer was last drawn
     QImage image;                   // over data
 
     ~Buffer() {
@@ -156,7 +156,7 @@ struct WaylandCanvas::Surface {
         wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer.get());
         buffer->image = QImage(static_cast<uchar*>(buffer->data), size.width(), size.height(),
                                stride, QImage::Format_RGB32);
-        buffer->stale = Damage(size);
+        buffer->stale = host::Damage(size.width(), size.height());
         buffer->stale.addAll();
         buffers.push_back(std::move(buffer));
         return buffers.back().get();
@@ -225,8 +225,8 @@ WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface) : s_(std::move(su
 
 WaylandCanvas::~WaylandCanvas() = default;
 
-void WaylandCanvas::draw(const Damage& area, const SceneState& state, const Form1View& view,
-                         const LabelTexts& texts, const QPalette& palette) {
+void WaylandCanvas::draw(const host::Damage& area, const host::SceneState& state,
+                         const Form1View& view, const LabelTexts& texts, const QPalette& palette) {
     Buffer* buffer = s_->freeBuffer();
     if (buffer == nullptr) return;
     for (const auto& other : s_->buffers) {
@@ -236,20 +236,20 @@ void WaylandCanvas::draw(const Damage& area, const SceneState& state, const Form
     // holds all of the last frame; only this frame's changes are painted.
     if (const Buffer* last = s_->drawn) {
         const auto stride = static_cast<std::size_t>(buffer->image.bytesPerLine());
-        for (const QRect& r : buffer->stale.rects()) {
+        for (const host::Rect& r : buffer->stale.rects()) {
             const std::size_t offset =
-                static_cast<std::size_t>(r.y()) * stride + static_cast<std::size_t>(r.x()) * 4;
-            for (int row = 0; row < r.height(); ++row) {
+                static_cast<std::size_t>(r.top) * stride + static_cast<std::size_t>(r.left) * 4;
+            for (int row = 0; row < r.height; ++row) {
                 const std::size_t at = offset + static_cast<std::size_t>(row) * stride;
                 std::memcpy(static_cast<char*>(buffer->data) + at,
                             static_cast<const char*>(last->data) + at,
-                            static_cast<std::size_t>(r.width()) * 4);
+                            static_cast<std::size_t>(r.width) * 4);
             }
         }
         buffer->stale.clear();
     }
     buffer->stale.add(area);
-    const QRegion region = buffer->stale.region();
+    const QRegion region = toRegion(buffer->stale);
     QPainter painter(&buffer->image);
     painter.setClipRegion(region);
     painter_.paint(painter, region, state, view, texts, palette);
@@ -257,15 +257,15 @@ void WaylandCanvas::draw(const Damage& area, const SceneState& state, const Form
     s_->drawn = buffer;
 }
 
-void WaylandCanvas::show(const Damage& area) {
+void WaylandCanvas::show(const host::Damage& area) {
     Buffer* buffer = s_->drawn;
     if (buffer == nullptr) return;
     wl_surface_attach(s_->surface, buffer->buffer, 0, 0);
     if (covered_) {
         wl_surface_damage_buffer(s_->surface, 0, 0, s_->size.width(), s_->size.height());
     } else {
-        for (const QRect& r : area.covering(kReportedRects))
-            wl_surface_damage_buffer(s_->surface, r.x(), r.y(), r.width(), r.height());
+        for (const host::Rect& r : area.covering(kReportedRects))
+            wl_surface_damage_buffer(s_->surface, r.left, r.top, r.width, r.height);
     }
     // A frame shown before the compositor has asked for one (the fonts changed) shares the
     // callback already asked for; the scene's surface uncovered is new to the compositor,
@@ -309,9 +309,9 @@ std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget&, std::function<voi
 
 WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface) : s_(std::move(surface)) {}
 WaylandCanvas::~WaylandCanvas() = default;
-void WaylandCanvas::draw(const Damage&, const SceneState&, const Form1View&, const LabelTexts&,
-                         const QPalette&) {}
-void WaylandCanvas::show(const Damage&) {}
+void WaylandCanvas::draw(const host::Damage&, const host::SceneState&, const Form1View&,
+                         const LabelTexts&, const QPalette&) {}
+void WaylandCanvas::show(const host::Damage&) {}
 void WaylandCanvas::cover() {}
 QImage WaylandCanvas::lastFrame() const {
     return QImage();

@@ -47,10 +47,10 @@ class WaylandCanvas final : public Canvas {
     WaylandCanvas(const WaylandCanvas&) = delete;
     WaylandCanvas& operator=(const WaylandCanvas&) = delete;
 
-    void draw(const Damage& area, const SceneState& state, const Form1View& view,
+    void draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
               const LabelTexts& texts, const QPalette& palette) override;
     /// Hands the compositor the frame drawn, with a frame callback.
-    void show(const Damage& area) override;
+    void show(const host::Damage& area) override;
     void invalidateLabels() override { painter_.invalidate(); }
     /// Takes the scene's surface off the screen; the next frame shown puts it back.
     void cover();

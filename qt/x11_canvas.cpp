@@ -17,8 +17,9 @@
 
 namespace vandrel::qt {
 
-std::optional<QLine> lineWithinReach(const SceneState::LineLook& line, const QRect& window) {
-    if (!footprint(line).intersects(window)) return std::nullopt;  // nothing of it shows
+std::optional<QLine> lineWithinReach(const host::SceneState::LineLook& line, const QRect& window) {
+    if (!toQRect(host::footprint(line)).intersects(window))
+        return std::nullopt;  // nothing of it shows
     const QRect reach = window.adjusted(-kReachMargin, -kReachMargin, kReachMargin, kReachMargin);
     // Liang-Barsky: the part of the segment inside the reach, as parameters t0..t1 from end 1.
     const double x1 = line.x1, y1 = line.y1;
@@ -165,16 +166,16 @@ void X11Canvas::setPen(std::uint32_t pixel, int width) {
     penWidth_ = width;
 }
 
-bool X11Canvas::clipTo(const Damage& area) {
-    const std::vector<QRect>& rects = area.rects();
+bool X11Canvas::clipTo(const host::Damage& area) {
+    const std::vector<host::Rect>& rects = area.rects();
     if (rects == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
     clip_ = rects;
     clipRects_.clear();
     clipBounds_ = QRect();
-    for (const QRect& r : rects) {
+    for (const host::Rect& r : rects) {
         clipRects_.push_back(
-            {coordinate(r.x()), coordinate(r.y()), extent(r.width()), extent(r.height())});
-        clipBounds_ |= r;
+            {coordinate(r.left), coordinate(r.top), extent(r.width), extent(r.height)});
+        clipBounds_ |= toQRect(r);
     }
     if (clipRects_.empty()) return false;
     static_assert(sizeof(Rectangle) == sizeof(xcb_rectangle_t));
@@ -186,7 +187,7 @@ bool X11Canvas::clipTo(const Damage& area) {
     return true;
 }
 
-void X11Canvas::draw(const Damage& area, const SceneState& state, const Form1View& view,
+void X11Canvas::draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
                      const LabelTexts& texts, const QPalette& palette) {
     if (!clipTo(area)) return;
     drawing_ = &area;
@@ -194,12 +195,12 @@ void X11Canvas::draw(const Damage& area, const SceneState& state, const Form1Vie
     xcb_poly_fill_rectangle(x_->c, back_, gc_, static_cast<std::uint32_t>(clipRects_.size()),
                             reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
     state.forEachInDrawingOrder(
-        [&](int index, const SceneState::LabelLook& look) {
+        [&](int index, const host::SceneState::LabelLook& look) {
             flush();
             drawLabel(LabelTexts::label(view, index), texts.text(index), look, palette);
         },
-        [&](const SceneState::ShapeLook& shape) { drawShape(shape, palette); },
-        [&](const SceneState::LineLook& line) { drawLine(line, palette); });
+        [&](const host::SceneState::ShapeLook& shape) { drawShape(shape, palette); },
+        [&](const host::SceneState::LineLook& line) { drawLine(line, palette); });
     flush();
     drawing_ = nullptr;
 }
@@ -225,8 +226,8 @@ void X11Canvas::flush() {
     }
 }
 
-void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palette) {
-    if (!drawing_->intersects(footprint(line))) return;
+void X11Canvas::drawLine(const host::SceneState::LineLook& line, const QPalette& palette) {
+    if (!drawing_->intersects(host::footprint(line))) return;
     std::optional<QLine> reach = lineWithinReach(line, QRect(QPoint(0, 0), size_));
     if (!reach) return;
     const Pen pen{pixelOf(line.BorderColor, palette), line.BorderWidth};
@@ -236,8 +237,8 @@ void X11Canvas::drawLine(const SceneState::LineLook& line, const QPalette& palet
                          coordinate(reach->y2())});
 }
 
-void X11Canvas::drawShape(const SceneState::ShapeLook& shape, const QPalette& palette) {
-    const QRect box = footprint(shape);
+void X11Canvas::drawShape(const host::SceneState::ShapeLook& shape, const QPalette& palette) {
+    const host::Rect box = host::footprint(shape);
     if (!drawing_->intersects(box)) return;  // hidden or elsewhere
     const std::uint32_t fill = pixelOf(shape.FillColor, palette);
     const Pen outline{pixelOf(shape.BorderColor, palette), shape.BorderWidth};
@@ -245,7 +246,7 @@ void X11Canvas::drawShape(const SceneState::ShapeLook& shape, const QPalette& pa
     // all are filled before any is outlined.
     bool joins =
         segments_.empty() && (stars_.empty() || (fill == starFill_ && outline == starPen_));
-    for (const QRect& other : starBoxes_) {
+    for (const host::Rect& other : starBoxes_) {
         if (!joins) break;
         joins = !other.intersects(box);
     }
@@ -267,9 +268,9 @@ void X11Canvas::fill(const QRect& box, std::uint32_t pixel) {
 }
 
 void X11Canvas::drawLabel(const Label& label, const LabelTexts::Text& text,
-                          const SceneState::LabelLook& look, const QPalette& palette) {
+                          const host::SceneState::LabelLook& look, const QPalette& palette) {
     const LabelPlace place = placeOf(label, text);
-    if (!look.Visible || !drawing_->intersects(place.box)) return;
+    if (!look.Visible || !drawing_->intersects(fromQRect(place.box))) return;
     if (place.bordered) fill(place.box, pixelOf(systemColor(SystemColor::WindowText), palette));
     const std::uint32_t paper = pixelOf(look.BackColor, palette);
     fill(place.inner, paper);
@@ -277,7 +278,7 @@ void X11Canvas::drawLabel(const Label& label, const LabelTexts::Text& text,
                      place.overflows ? &place.inner : nullptr);
 }
 
-void X11Canvas::show(const Damage& area) {
+void X11Canvas::show(const host::Damage& area) {
     if (clipTo(area)) {
         const QRect& all = clipBounds_;
         xcb_copy_area(x_->c, back_, x_->window, gc_, coordinate(all.x()), coordinate(all.y()),
@@ -300,9 +301,9 @@ std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget&) {
 }
 
 X11Canvas::~X11Canvas() = default;
-void X11Canvas::draw(const Damage&, const SceneState&, const Form1View&, const LabelTexts&,
-                     const QPalette&) {}
-void X11Canvas::show(const Damage&) {}
+void X11Canvas::draw(const host::Damage&, const host::SceneState&, const Form1View&,
+                     const LabelTexts&, const QPalette&) {}
+void X11Canvas::show(const host::Damage&) {}
 void X11Canvas::invalidateLabels() {}
 
 #endif

@@ -26,10 +26,10 @@
 #include <QLine>
 #include <QRect>
 
+#include "host/scene_state.h"
 #include "qt/canvas.h"
-#include "qt/damage.h"
+#include "qt/host_rects.h"
 #include "qt/label_texts.h"
-#include "qt/scene_state.h"
 #include "shell/form1_view.h"
 
 class QPalette;
@@ -42,7 +42,7 @@ namespace vandrel::qt {
 inline constexpr int kReachMargin = 4096;
 /// The part of a visible line that lies within kReachMargin of `window`, an end already
 /// inside kept exactly; nothing when no pixel of the line can show in the window.
-std::optional<QLine> lineWithinReach(const SceneState::LineLook& line, const QRect& window);
+std::optional<QLine> lineWithinReach(const host::SceneState::LineLook& line, const QRect& window);
 
 class X11Canvas final : public Canvas {
   public:
@@ -56,10 +56,10 @@ class X11Canvas final : public Canvas {
     X11Canvas& operator=(const X11Canvas&) = delete;
 
     /// Draws into the server's pixmap, which holds the rest of the frame already.
-    void draw(const Damage& area, const SceneState& state, const Form1View& view,
+    void draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
               const LabelTexts& texts, const QPalette& palette) override;
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
-    void show(const Damage& area) override;
+    void show(const host::Damage& area) override;
     /// Forgets the glyphs kept on the server (the fonts changed).
     void invalidateLabels() override;
 
@@ -68,14 +68,14 @@ class X11Canvas final : public Canvas {
   private:
     X11Canvas(std::unique_ptr<Connection> x, QSize size);
     /// Clips gc_ to `area`, within the window; false when nothing of it is left.
-    bool clipTo(const Damage& area);
+    bool clipTo(const host::Damage& area);
     void setPen(std::uint32_t pixel, int width);
-    void drawLine(const SceneState::LineLook& line, const QPalette& palette);
-    void drawShape(const SceneState::ShapeLook& shape, const QPalette& palette);
+    void drawLine(const host::SceneState::LineLook& line, const QPalette& palette);
+    void drawShape(const host::SceneState::ShapeLook& shape, const QPalette& palette);
     /// Sends the lines or stars gathered so far, each kind in one request.
     void flush();
     void drawLabel(const Label& label, const LabelTexts::Text& text,
-                   const SceneState::LabelLook& look, const QPalette& palette);
+                   const host::SceneState::LabelLook& look, const QPalette& palette);
     void fill(const QRect& box, std::uint32_t pixel);
 
     std::unique_ptr<Connection> x_;
@@ -85,10 +85,10 @@ class X11Canvas final : public Canvas {
     // The GC's foreground and line width, as it is created and as last set.
     std::uint32_t penPixel_ = 0;
     int penWidth_ = 1;
-    std::vector<QRect> clip_;          // gc_'s clip, as asked for
-    QRect clipBounds_;                 // the bounding box of gc_'s clip
-    const Damage* drawing_ = nullptr;  // while draw() runs, what it draws
-    struct Rectangle {                 // as the X server takes it
+    std::vector<host::Rect> clip_;           // gc_'s clip, as asked for
+    QRect clipBounds_;                       // the bounding box of gc_'s clip
+    const host::Damage* drawing_ = nullptr;  // while draw() runs, what it draws
+    struct Rectangle {                       // as the X server takes it
         std::int16_t x, y;
         std::uint16_t width, height;
     };
@@ -110,12 +110,12 @@ class X11Canvas final : public Canvas {
         int width;
         friend bool operator==(const Pen&, const Pen&) = default;
     };
-    Pen linePen_{};                  // the segments' pen
-    std::uint32_t starFill_ = 0;     // the stars' fill
-    Pen starPen_{};                  // and outline
-    std::vector<Segment> segments_;  // gathered, not yet sent
-    std::vector<Arc> stars_;         // gathered, not yet sent
-    std::vector<QRect> starBoxes_;   // their footprints
+    Pen linePen_{};                      // the segments' pen
+    std::uint32_t starFill_ = 0;         // the stars' fill
+    Pen starPen_{};                      // and outline
+    std::vector<Segment> segments_;      // gathered, not yet sent
+    std::vector<Arc> stars_;             // gathered, not yet sent
+    std::vector<host::Rect> starBoxes_;  // their footprints
 };
 
 }  // namespace vandrel::qt

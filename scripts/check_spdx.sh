@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Lists the source files (C++, Python, shell, CMake) under version control whose first lines
+# Lists the source files (C++, Python, shell, CMake, the page's HTML, CSS and JavaScript) under version control whose first lines
 # (after a shebang) lack the licence line "SPDX-License-Identifier: MIT"; exits 1 when any does.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -11,7 +11,7 @@ while IFS= read -r file; do
         echo "no SPDX line: $file"
         missing=$((missing + 1))
     fi
-done < <(git ls-files '*.cpp' '*.h' '*.py' '*.sh' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' .ci/run)
+done < <(git ls-files '*.cpp' '*.h' '*.py' '*.sh' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.js' '*.html' '*.css' .ci/run)
 if ((missing)); then
     echo "check_spdx: $missing file(s) lack the SPDX line" >&2
     exit 1

@@ -4,7 +4,8 @@
 # everything in place it returns at once, without apt-get.
 #
 #   scripts/setup.sh play    building and running the game (scripts/run.sh)
-#   scripts/setup.sh [test]  that, and everything the tests need (scripts/test.sh)
+#   scripts/setup.sh web     building the web page and serving it (scripts/run.sh --web)
+#   scripts/setup.sh [test]  all of that, and everything the tests need (scripts/test.sh)
 set -euo pipefail
 
 # One package a line, so that additions merge cleanly.
@@ -18,6 +19,11 @@ PLAY_PACKAGES=(
     libwayland-dev pkgconf  # on Wayland, asking the compositor whether it draws window frames
     qt6-base-private-dev    # on Wayland, the scene in a surface of its own
 )
+WEB_PACKAGES=(
+    cmake make       # the build
+    emscripten       # the core in WebAssembly (with node to run its tools)
+    python3          # a local web server
+)
 TEST_PACKAGES=(
     googletest libgtest-dev libbenchmark-dev  # tests and benchmarks
     clang libclang-rt-14-dev                  # the fuzz targets
@@ -25,8 +31,10 @@ TEST_PACKAGES=(
     python3 xvfb xauth fonts-dejavu-core                                # window checks under X11
     python3-xlib                                                        # window checks and benchmark: X input
     sway wtype grim                                                     # window checks under Wayland
+    chromium chromium-driver python3-selenium                           # the page's checks
     locales                                                             # readouts under other desktop locales
     dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0           # the accessibility check
+    orca speech-dispatcher                                              # the accessibility check: what Orca says
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
     python3-mpmath                                                      # proof of the sine and cosine table
     qemu-user                  # the same flights on other CPUs: the emulator,
@@ -36,15 +44,16 @@ TEST_PACKAGES=(
     g++-riscv64-linux-gnu      # riscv64,
     g++-powerpc64le-linux-gnu  # ppc64el,
     g++-s390x-linux-gnu        # s390x,
-    emscripten nodejs          # and WebAssembly under node
+    nodejs                     # and WebAssembly (emscripten: the web packages) under node
 )
 # The locales the readout tests run the window under (C.UTF-8 is built in).
 LOCALES=(de_DE.UTF-8 fr_FR.UTF-8)
 
 case "${1:-test}" in
     play) PACKAGES=("${PLAY_PACKAGES[@]}") ;;
-    test) PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
-    *) echo "usage: scripts/setup.sh [play|test]" >&2; exit 2 ;;
+    web) PACKAGES=("${WEB_PACKAGES[@]}") ;;
+    test) PACKAGES=("${PLAY_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+    *) echo "usage: scripts/setup.sh [play|web|test]" >&2; exit 2 ;;
 esac
 
 missing=()

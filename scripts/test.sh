@@ -9,9 +9,11 @@
 #   3. the same flights on other CPUs: vandrel-trace built for each (cpus below) in
 #      build-CPU/, run under qemu-user or, in WebAssembly, node, must write, byte for byte,
 #      what the pinned flights pin, as the x86-64 build does (tests/flights/pinned.txt);
-#   4. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
+#   4. the web page: built in build-web/ and played in a private headless Chromium, the
+#      native vandrel-trace replaying the flights it saves;
+#   5. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
 #      build-asan/;
-#   5. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
+#   6. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
 # First of all, every source file must carry the licence's SPDX line, and every C++ file must
 # be formatted as .clang-format says.
 # Every stage runs even when an earlier one failed; the summary at the end names each stage,
@@ -89,6 +91,19 @@ if [[ -x "$dir/vandrel-trace" ]]; then
     stage "the same flights on ${cpus[*]} under qemu and node (build-CPU/)" cross_check
 else
     record "the same flights on other CPUs" "not run (no $dir/vandrel-trace)" 0
+fi
+
+# page_check: builds the web page and plays it in headless Chromium (no display needed); the
+# native trace tool replays the flights the page saves. Debian's own python3 has selenium.
+page_check() {
+    scripts/build.sh web &&
+        VANDREL_SHOTS="$root/build-web/shots" /usr/bin/python3 tests/e2e/page_checks.py \
+            build-web/site "$dir/vandrel-trace"
+}
+if [[ -x "$dir/vandrel-trace" ]]; then
+    stage "the page in headless Chromium (build-web/)" page_check
+else
+    record "the page in headless Chromium" "not run (no $dir/vandrel-trace)" 0
 fi
 
 suites asan build-asan "${sanitizers[@]}"

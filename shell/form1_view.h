@@ -85,11 +85,6 @@ inline constexpr auto kLabels = [] {
     return labels;
 }();
 
-/// The widest texts the readouts show in a normal flight: a host chooses their font so that
-/// each of them fits whole.
-inline constexpr std::string_view kWidestReadouts[] = {"Height: 57.38", "Thrust: 10.0",
-                                                       "Score: 1,389", "Fuel: 9999"};
-
 /// The questions a host asks of the game's state, answered by the game.
 class Form1View {
   public:

@@ -80,12 +80,23 @@ void Recorder::tick() {
 }
 
 void Recorder::finish(Ending ending, const Form1View& view, std::uint64_t ticks) {
+    end(ending);
+    std::string line = finalLine(view, ticks);
+    line.pop_back();  // write() ends it
+    write(line);
+}
+
+void Recorder::end(Ending ending) {
     static constexpr std::string_view kEndings[] = {"close", "exit", "error"};
     writeTicks();
     write("# end: ", kEndings[static_cast<int>(ending)]);
-    std::string dump;
-    appendDump(dump, view, ticks);
-    write("# final: ", dump);
+}
+
+std::string Recorder::finalLine(const Form1View& view, std::uint64_t ticks) {
+    std::string line = "# final: ";
+    appendDump(line, view, ticks);
+    line += '\n';
+    return line;
 }
 
 void Recorder::writeTicks() {

@@ -53,12 +53,18 @@ class Recorder : public EventObserver {
 
     /// How the program ended and the game's state then: the last two lines.
     void finish(Ending ending, const Form1View& view, std::uint64_t ticks);
+    /// How the program ended: the end line, after the ticks not yet written.
+    void end(Ending ending);
+    /// Writes the count of the ticks not yet written, so that what was written is the whole
+    /// flight so far.
+    void writeTicks();
+    /// The last line of a recording: `# final: ` and the state object, with its line feed.
+    static std::string finalLine(const Form1View& view, std::uint64_t ticks);
 
     /// True once a write failed: nothing is written any more.
     bool failed() const { return failed_; }
 
   private:
-    void writeTicks();
     void write(std::string_view prefix, std::string_view rest = {});
 
     OutputSink& sink_;

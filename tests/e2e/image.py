@@ -15,6 +15,12 @@ def is_red(p):
     return r >= 120 and g <= 70 and b <= 70
 
 
+def is_green(p):
+    """A landed hull."""
+    r, g, b = p
+    return g >= 120 and r <= 70 and b <= 70
+
+
 def is_white(p):
     return min(p) >= 200
 
@@ -78,6 +84,38 @@ class Image:
             raise ValueError("truncated PPM")
         return Image(width, height, rgb)
 
+    @staticmethod
+    def from_png(data):
+        """An 8-bit RGB or RGBA PNG without interlacing, as a browser's screenshots are; the
+        alpha channel is dropped."""
+        if data[:8] != b"\x89PNG\r\n\x1a\n":
+            raise ValueError("not a PNG")
+        pos, chunks, header = 8, [], None
+        while pos < len(data):
+            length, kind = struct.unpack(">I4s", data[pos : pos + 8])
+            if kind == b"IHDR":
+                header = struct.unpack(">IIBBBBB", data[pos + 8 : pos + 21])
+            elif kind == b"IDAT":
+                chunks.append(data[pos + 8 : pos + 8 + length])
+            pos += 12 + length
+        if not header or header[2:4] not in ((8, 2), (8, 6)) or header[6]:
+            raise ValueError("not an 8-bit RGB or RGBA PNG without interlacing")
+        width, height, channels = header[0], header[1], 3 if header[3] == 2 else 4
+        stride = width * channels
+        raw = zlib.decompress(b"".join(chunks))
+        rows, above = [], bytes(stride)
+        for y in range(height):
+            start = y * (stride + 1)
+            above = _unfilter(raw[start], raw[start + 1 : start + 1 + stride], above, channels)
+            rows.append(above)
+        pixels = b"".join(rows)
+        if channels == 4:
+            rgb = bytearray(width * height * 3)
+            for c in range(3):
+                rgb[c::3] = pixels[c::4]
+            pixels = bytes(rgb)
+        return Image(width, height, pixels)
+
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
@@ -111,6 +149,32 @@ class Image:
         """The raw RGB bytes of pixels x0..x1 of line y."""
         start = (y * self.width + x0) * 3
         return self.rgb[start : start + (x1 - x0 + 1) * 3]
+
+
+def _unfilter(kind, row, above, step):
+    """A PNG row as it was before its filter (`kind`), given the row above it; `step` bytes
+    a pixel."""
+    if kind == 0:
+        return row
+    if kind == 2:  # Up, what a browser's fast screenshots use: bytewise sums, all at once
+        n = len(row)
+        low, high = int.from_bytes(b"\x7f" * n, "big"), int.from_bytes(b"\x80" * n, "big")
+        a, b = int.from_bytes(row, "big"), int.from_bytes(above, "big")
+        return (((a & low) + (b & low)) ^ ((a ^ b) & high)).to_bytes(n, "big")
+    out = bytearray(row)
+    for i in range(len(out)):
+        left = out[i - step] if i >= step else 0
+        if kind == 1:
+            guess = left
+        elif kind == 3:
+            guess = (left + above[i]) // 2
+        else:  # Paeth: whichever of left, above and upper left is nearest to their sum
+            corner = above[i - step] if i >= step else 0
+            total = left + above[i] - corner
+            guess = min((abs(total - left), 0, left), (abs(total - above[i]), 1, above[i]),
+                        (abs(total - corner), 2, corner))[2]
+        out[i] = (out[i] + guess) & 255
+    return bytes(out)
 
 
 def _inside(rects, x, y):

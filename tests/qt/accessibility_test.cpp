@@ -3,9 +3,11 @@
 #include <QAccessible>
 #include <QElapsedTimer>
 
+#include "host/announcements.h"
+#include "host/scene_state.h"
+#include "qt/host_rects.h"
 #include "qt/scene_accessible.h"
 #include "qt/scene_announcer.h"
-#include "qt/scene_state.h"
 #include "tests/qt/game_window_fixture.h"
 
 namespace vandrel::qt::test {
@@ -17,6 +19,7 @@ class AccessibilityTest : public GameWindowTest {
   protected:
     struct Heard {
         QString name;
+        QAccessible::Role role;
         QAccessible::Event type;
         qint64 ms;
     };
@@ -27,8 +30,9 @@ class AccessibilityTest : public GameWindowTest {
         ASSERT_NE(announcer, nullptr);
         clock.start();
         announcer->setSink([this](QAccessibleEvent& event) {
-            heard.push_back({event.accessibleInterface()->text(QAccessible::Name), event.type(),
-                             clock.elapsed()});
+            QAccessibleInterface* object = event.accessibleInterface();
+            heard.push_back(
+                {object->text(QAccessible::Name), object->role(), event.type(), clock.elapsed()});
         });
         QAccessible::setActive(true);
     }
@@ -38,11 +42,19 @@ class AccessibilityTest : public GameWindowTest {
         window.keyDown(key, 0);
         window.keyUp(key, 0);
     }
-    /// The events heard about the label whose name starts with `prefix`.
+    /// The events heard about the object whose name starts with `prefix`.
     std::vector<Heard> about(const QString& prefix, QAccessible::Event type) const {
         std::vector<Heard> found;
         for (const Heard& h : heard)
             if (h.type == type && h.name.startsWith(prefix)) found.push_back(h);
+        return found;
+    }
+    /// What was said: the notification shown anew, with its name then.
+    std::vector<Heard> said(const QString& prefix = {}) const {
+        std::vector<Heard> found;
+        for (const Heard& h : heard)
+            if (h.role == QAccessible::Notification && h.name.startsWith(prefix))
+                found.push_back(h);
         return found;
     }
 
@@ -51,11 +63,16 @@ class AccessibilityTest : public GameWindowTest {
     std::vector<Heard> heard;
 };
 
+// The scene is named by the window's caption and described by what the prompt shows; its
+// children are the labels shown, from the top down, where they are painted, then the status
+// bar whose notification holds what the game said last.
 TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPlaces) {
     SceneAccessible* scene = SceneAccessible::of(&window.scene());
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(scene->role(), QAccessible::Canvas);
-    ASSERT_EQ(scene->childCount(), 5);
+    EXPECT_EQ(scene->text(QAccessible::Name), "Vandrel");
+    EXPECT_EQ(scene->text(QAccessible::Description), "Press 'P' to start");
+    ASSERT_EQ(scene->childCount(), 6);
     const QStringList names{"Fuel: 500", "Thrust: 1.5", "Height: 60",
                             "Score: ", "Press 'P' to start"};
     const QRect onScreen(window.scene().mapToGlobal(QPoint(0, 0)), window.scene().size());
@@ -69,65 +86,74 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
         EXPECT_TRUE(onScreen.contains(label->rect())) << i;
         EXPECT_EQ(scene->childAt(label->rect().center().x(), label->rect().center().y()), label);
     }
-    const Label& prompt = state.lblPause;
     EXPECT_EQ(scene->child(4)->rect(),
-              pixelBox(prompt.Left, prompt.Top, prompt.Width, prompt.Height)
-                  .translated(onScreen.topLeft()));
+              toQRect(host::labelBox(state.lblPause)).translated(onScreen.topLeft()));
+    QAccessibleInterface* bar = scene->child(5);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->role(), QAccessible::StatusBar);
+    EXPECT_EQ(bar->parent(), scene);
+    EXPECT_EQ(scene->indexOfChild(bar), 5);
+    ASSERT_EQ(bar->childCount(), 1);
+    QAccessibleInterface* notification = bar->child(0);
+    EXPECT_EQ(notification, scene->notification());
+    EXPECT_EQ(notification->role(), QAccessible::Notification);
+    EXPECT_EQ(notification->parent(), bar);
+    EXPECT_EQ(bar->indexOfChild(notification), 0);
 
     // Flying, the prompt is hidden and is no child; the readouts read what is painted now.
     press(keys::kP);
-    EXPECT_EQ(scene->childCount(), 4);
-    EXPECT_EQ(scene->child(4), nullptr);
+    EXPECT_EQ(scene->text(QAccessible::Description), "");
+    EXPECT_EQ(scene->childCount(), 5);
+    EXPECT_EQ(scene->child(4), bar);
     EXPECT_TRUE(scene->label(0)->state().invisible);
     for (int i = 0; i < 50; ++i)
         window.tick();
     EXPECT_EQ(scene->child(2)->text(QAccessible::Name),
               QString::fromStdString(state.lblHeight.Caption));
     EXPECT_NE(state.lblHeight.Caption, "Height: 60");
+    EXPECT_EQ(notification->text(QAccessible::Name), said().back().name);
 }
 
-// The prompt is heard at once; the readouts, which change on every tick, at most once per
-// pause, and the values they settle on always.
-TEST_F(AccessibilityTest, PromptAtOnceReadoutsThrottledTheirLastValuesAlwaysHeard) {
+// The prompt is said at once; the height as it changes, a pause at least after the words
+// before, and the value it settles on always, when the pause ends; nothing while the game
+// waits, and nothing when nobody listens. Between its words a flight tells nothing of its
+// readouts either.
+TEST_F(AccessibilityTest, PromptAtOnceHeightPacedItsLastValueAlwaysHeard) {
+    const qint64 pause = host::Announcements::kHeightPause.count();
+    window.click("mnuGNone");  // no gravity: the ship moves only under the engine
     press(keys::kP);
-    ASSERT_EQ(heard.size(), 1u);
-    EXPECT_EQ(heard[0].type, QAccessible::ObjectHide);
-    EXPECT_EQ(heard[0].name, "Press 'P' to start");
-
-    window.keyDown(keys::kSpace, 0);  // the fuel and the thrust of the burn change too
-    wait(1200);
-    // Right after an announcement the height changes once more and the game pauses: only the
-    // end of the pause can tell of that last value.
-    const std::size_t soFar = about("Height: ", QAccessible::NameChanged).size();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return about("Height: ", QAccessible::NameChanged).size() > soFar; }, 1000));
+    EXPECT_TRUE(said().empty());  // the prompt hides
+    window.keyDown(keys::kSpace, 0);
+    window.tick();  // the height the reset left changes at once
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said().back().name.toStdString(), state.lblHeight.Caption);
+    const std::size_t events = heard.size();
     window.tick();
-    press(keys::kP);
+    window.tick();  // changes within the pause
+    EXPECT_EQ(heard.size(), events);
     window.keyUp(keys::kSpace, 0);
-    ASSERT_NE(about("Height: ", QAccessible::NameChanged).back().name.toStdString(),
-              state.lblHeight.Caption);
-    EXPECT_EQ(heard.back().type, QAccessible::NameChanged);
-    EXPECT_EQ(heard.back().name, "Paused");
-    EXPECT_EQ(about("Paused", QAccessible::ObjectShow).size(), 1u);
+    state.SpeedX = state.SpeedY = Currency();  // the ship hovers: the height holds still
+    const std::string settled = state.lblHeight.Caption;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return said().size() == 2; }, 2 * pause));
+    EXPECT_EQ(said().back().name.toStdString(), settled);
+    EXPECT_GE(said()[1].ms - said()[0].ms, pause);
+    EXPECT_EQ(about("Height: ", QAccessible::NameChanged).back().name.toStdString(), settled);
 
-    wait(static_cast<int>(SceneAnnouncer::kReadoutPause.count()) + 100);
-    const std::vector<Heard> heights = about("Height: ", QAccessible::NameChanged);
-    // About 130 ticks changed the height; five or six announcements tell of them.
-    EXPECT_GE(heights.size(), 4u);
-    EXPECT_LE(heights.size(), 7u);
-    for (std::size_t i = 1; i < heights.size(); ++i) {
-        EXPECT_GE(heights[i].ms - heights[i - 1].ms, SceneAnnouncer::kReadoutPause.count())
-            << "announcements " << i - 1 << " and " << i;
-    }
-    EXPECT_EQ(heights.back().name.toStdString(), state.lblHeight.Caption);
-    EXPECT_EQ(about("Fuel: ", QAccessible::NameChanged).back().name.toStdString(),
-              state.lblFuel.Caption);
+    window.keyDown(keys::kSpace, 0);
+    window.tick();
+    window.tick();  // changed within the pause again, and then the game waits
+    press(keys::kP);
+    EXPECT_EQ(said().back().name, "Paused");
+    wait(static_cast<int>(pause) + 100);
+    EXPECT_EQ(said().back().name, "Paused");
+    EXPECT_EQ(said().size(), 3u);
 
-    // With nobody listening nothing is sent, and nothing waits to be.
     QAccessible::setActive(false);
     const std::size_t before = heard.size();
+    press(keys::kR);
     press(keys::kP);
-    wait(400);
+    window.tick();
+    window.tick();
     EXPECT_EQ(heard.size(), before);
 }
 
@@ -140,13 +166,14 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
     QAccessibleInterface* alert = nullptr;
     QString alertName, alertDescription;
     BoxAnswerer answerer(20, [&] {
-        scoresUnderTheBox = about("Score: ", QAccessible::NameChanged).size();
-        ASSERT_EQ(scene->childCount(), 5);  // four readouts and the box; the prompt is hidden
-        alert = scene->child(4);
+        scoresUnderTheBox = said("Score: ").size();
+        // four readouts, the status bar and the box; the prompt is hidden
+        ASSERT_EQ(scene->childCount(), 6);
+        alert = scene->child(5);
         ASSERT_NE(alert, nullptr);
         EXPECT_EQ(alert, QAccessible::queryAccessibleInterface(openBox()));
         EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
-        EXPECT_EQ(scene->indexOfChild(alert), 4);
+        EXPECT_EQ(scene->indexOfChild(alert), 5);
         EXPECT_EQ(scene->childAt(alert->rect().center().x(), alert->rect().center().y()), alert);
         alertName = alert->text(QAccessible::Name);
         alertDescription = alert->text(QAccessible::Description);
@@ -167,11 +194,11 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
     EXPECT_EQ(alertName, "Landed!");
     EXPECT_EQ(alertDescription, "Great Sucsess!\nPress 'R' to reset");
     EXPECT_EQ(scoresUnderTheBox, 1u);
-    const std::vector<Heard> scores = about("Score: ", QAccessible::NameChanged);
+    const std::vector<Heard> scores = said("Score: ");
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_NE(scores[0].name, "Score: ");
     EXPECT_EQ(scores[0].name.toStdString(), state.lblScore.Caption);
-    EXPECT_EQ(scene->childCount(), 4);  // the box is gone
+    EXPECT_EQ(scene->childCount(), 5);  // the box is gone
 }
 
 }  // namespace

@@ -8,28 +8,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "qt/held_keys.h"
 #include "tests/qt/game_window_fixture.h"
 
 namespace vandrel::qt::test {
 namespace {
-
-TEST(HeldKeys, FirstPressesInOrderEachOnce) {
-    HeldKeys keys;
-    keys.pressed(37, 0);
-    keys.pressed(32, 0);
-    keys.pressed(37, 1);  // a repeat, now with Shift: it keeps its place
-    keys.pressed(39, 0);
-    EXPECT_FALSE(keys.released(38));
-    std::vector<std::pair<int, int>> order;
-    while (auto key = keys.first()) {
-        order.push_back({key->code, key->shift});
-        EXPECT_TRUE(keys.released(key->code));
-    }
-    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{37, 1}, {32, 0}, {39, 0}}));
-    EXPECT_FALSE(keys.held(37));
-    EXPECT_FALSE(keys.released(37));
-}
 
 class LeaveTest : public GameWindowTest {
   protected:

@@ -37,13 +37,6 @@ TEST(Regional, FormattedScoreUsesTheLocale) {
               "1.389");
 }
 
-TEST(MessageBoxPrompt, LineBreaksBecomeNewlines) {
-    EXPECT_EQ(promptText("Great Sucsess!\r\nPress 'R' to reset"),
-              "Great Sucsess!\nPress 'R' to reset");
-    EXPECT_EQ(promptText("a\r\nb\r\n"), "a\nb\n");
-    EXPECT_EQ(promptText("Programed by Tamsbrook"), "Programed by Tamsbrook");
-}
-
 TEST(Colours, ValuesHaveRedInTheLowByte) {
     QPalette palette;
     EXPECT_EQ(toQColor(kRed, palette), QColor(255, 0, 0));

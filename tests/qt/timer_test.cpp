@@ -25,7 +25,7 @@ struct TickWatch : EventObserver {
 };
 
 // Wants the clock and takes its ticks, as a replay does.
-struct TickingGate : PlayerGate {
+struct TickingGate : host::PlayerGate {
     bool takesKey(std::int16_t, bool) override { return false; }
     bool takesClick(std::string_view) override { return false; }
     bool takesTick() override { return ++ticks, true; }
@@ -69,7 +69,7 @@ TEST_F(GameWindowTest, HeldUnderABoxTheClockDoesNotWakeAndGoesOnWithAFreshPeriod
     bool wokeInBox = true;
     int ticksInBox = -1;
     BoxAnswerer answerer(20, [&] {
-        window.setPlayerGate(&gate);  // the clock is wanted under the box
+        window.player().setGate(&gate);  // the clock is wanted under the box
         wokeInBox = wakesForTicks(40);
         ticksInBox = gate.ticks;
     });
@@ -78,7 +78,7 @@ TEST_F(GameWindowTest, HeldUnderABoxTheClockDoesNotWakeAndGoesOnWithAFreshPeriod
     EXPECT_FALSE(wokeInBox);
     EXPECT_EQ(ticksInBox, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return gate.ticks > 0; }, 2000));
-    window.setPlayerGate(nullptr);
+    window.player().setGate(nullptr);
 }
 
 // Waiting costs nothing: the process does not wake for ticks in Ready, Paused, Over or

@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 
+#include "host/label_place.h"
+#include "qt/host_rects.h"
 #include "qt/scene_painter.h"
 #include "shell/runtime/text.h"
 
@@ -155,33 +157,6 @@ TEST_F(GameWindowTest, SystemColoursComeFromThePalette) {
     EXPECT_EQ(frame.pixel(80, 80), qRgb(0, 0, 210));
 }
 
-// The scene is drawn in the order the window creates its controls, each once, except that
-// the labels come last: the stars from the last down, the right end of the terrain, the
-// hull, the rest of the terrain, the flame, then lblPause to lblFuel. The markers Line2 and
-// Line3, created among them, lie right of the client area: they are not drawn at all.
-TEST_F(GameWindowTest, DrawingOrderIsTheCreationOrderWithTheLabelsLast) {
-    SceneState state = SceneState::capture(view);
-    std::string order;
-    state.forEachInDrawingOrder(
-        [&](int index, const SceneState::LabelLook&) { order += "L" + std::to_string(index); },
-        [&](const SceneState::ShapeLook& star) { order += star.left < 100 ? "s" : "S"; },
-        [&](const SceneState::LineLook& line) {
-            if (&line == &state.Fire)
-                order += "F";
-            else if (&line >= &state.ship[0] && &line <= &state.ship[8])
-                order += "h" + std::to_string(&line - &state.ship[0]);
-            else
-                order += "g" + std::to_string(&line - &state.Ground[0]);
-        });
-    // shpStar(0) is the only star left of x = 100 pixels, and is drawn last of the stars.
-    EXPECT_EQ(order, "SSSSSSSSSSSSsg12g11g10h8h7h6h5h4h3h2h0h1g9g8g7g6g5g4g3g2g1g0FL0L1L2L3L4");
-    for (const Line* marker : {&view.state().Line2, &view.state().Line3}) {
-        EXPECT_GT(std::min(marker->X1, marker->X2), view.state().ScaleWidth) << "a marker in view";
-    }
-    EXPECT_EQ(&LabelTexts::label(view, 0), &view.state().lblPause);
-    EXPECT_EQ(&LabelTexts::label(view, 4), &view.state().lblFuel);
-}
-
 // No star or line is drawn over a readout: a star moved onto lblScore's text leaves the label
 // as it was, and the star shows again once it has moved on.
 TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
@@ -217,7 +192,7 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
     {
         QPainter painter(&frame);
         ScenePainter().paint(painter, QRegion(QRect(QPoint(), kSceneSize)),
-                             SceneState::capture(view), view, texts, palette);
+                             host::SceneState::capture(view), view, texts, palette);
     }
     // lblFuel covers 8..88 x 8..24 pixels: device pixels 16..177 x 16..49.
     const QRgb border = qRgb(0, 0, 210), face = qRgb(0, 200, 0), black = qRgb(0, 0, 0);
@@ -241,7 +216,7 @@ TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
     EXPECT_EQ(QFontInfo(font).styleHint(), QFont::SansSerif);
     EXPECT_GE(font.pixelSize(), 9);
     QFontMetricsF metrics(font);
-    for (std::string_view figure : kWidestReadouts) {
+    for (std::string_view figure : host::kWidestReadouts) {
         EXPECT_LE(metrics.horizontalAdvance(QLatin1String(figure.data(), figure.size())), 78.0)
             << figure;
     }
@@ -285,8 +260,7 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
         EXPECT_NEAR(box.center().x(), scene.rect().center().x(), 1);
         for (int i = 0; i < LabelTexts::kCount; ++i) {
             const Label& label = LabelTexts::label(view, i);
-            EXPECT_FALSE(box.intersects(pixelBox(label.Left, label.Top, label.Width, label.Height)))
-                << "label " << i;
+            EXPECT_FALSE(box.intersects(toQRect(host::labelBox(label)))) << "label " << i;
         }
     }
     // Every attitude, a step of the arrow keys apart, all round.
@@ -294,26 +268,12 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     for (std::int16_t step = 0; step < 32; ++step) {
         Form1Probe::state(form).Angle = 4.9_cur + 0.2_cur * step;
         Form1Probe::UpdateShip(form);
-        const SceneState state = SceneState::capture(view);
-        for (const SceneState::LineLook& line : state.ship) {
+        const host::SceneState state = host::SceneState::capture(view);
+        for (const host::SceneState::LineLook& line : state.ship) {
             for (const QRect& box : boxes)
-                EXPECT_FALSE(box.intersects(footprint(line))) << step;
+                EXPECT_FALSE(box.intersects(toQRect(host::footprint(line)))) << step;
         }
     }
-}
-
-TEST(BoxPlace, CentredBelowWhatItKeepsInView) {
-    const QSize scene = kSceneSize;
-    const QRect keep(8, 8, 370, 215);  // the readouts down to the hull's reach
-    const QRect box = boxPlace(QSize(240, 110), scene, keep);
-    EXPECT_EQ(box.size(), QSize(240, 110));
-    EXPECT_NEAR(box.center().x(), 363, 1);
-    EXPECT_GT(box.top(), keep.bottom());
-    EXPECT_LE(box.bottom(), 502);
-    // In the middle of the part below.
-    EXPECT_NEAR(box.top() - (keep.bottom() + 12), 502 - box.bottom(), 2);
-    // A box too tall for the room below still leaves the kept area in view.
-    EXPECT_GT(boxPlace(QSize(240, 400), scene, keep).top(), keep.bottom());
 }
 
 TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {

@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "qt/damage.h"
+#include "qt/host_rects.h"
 #include "qt/scene_painter.h"
 #include "qt/x11_canvas.h"
 #include "tests/qt/game_window_fixture.h"
@@ -22,12 +22,12 @@ namespace {
 
 const QRect kWindow(QPoint(), kSceneSize);
 
-SceneState::LineLook look(int x1, int y1, int x2, int y2) {
+host::SceneState::LineLook look(int x1, int y1, int x2, int y2) {
     return {x1, y1, x2, y2, kWhite, 2, true};
 }
 
 // How far a point lies from the infinite line through a segment's ends, in pixels.
-double offLine(QPoint p, const SceneState::LineLook& line) {
+double offLine(QPoint p, const host::SceneState::LineLook& line) {
     const double dx = line.x2 - line.x1, dy = line.y2 - line.y1;
     return std::abs(dy * (p.x() - line.x1) - dx * (p.y() - line.y1)) / std::hypot(dx, dy);
 }
@@ -42,7 +42,7 @@ TEST(LineWithinReach, LinesOnTheScreenAreSentAsTheyAre) {
 
 TEST(LineWithinReach, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
     // The terrain after a long flight sideways: far beyond what X coordinates can hold.
-    for (SceneState::LineLook line :
+    for (host::SceneState::LineLook line :
          {look(-1000000, 300, 1000000, 320), look(360, -1000000, 370, 1000000),
           look(100, 100, 1000000, 900000), look(-999999, -999999, 700, 500)}) {
         std::optional<QLine> sent = lineWithinReach(line, kWindow);
@@ -61,60 +61,12 @@ TEST(LineWithinReach, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
 TEST(LineWithinReach, NothingIsSentOfLinesThatCannotShow) {
     EXPECT_FALSE(lineWithinReach(look(-900, 10, -800, 400), kWindow));      // left of the window
     EXPECT_FALSE(lineWithinReach(look(10, 900000, 700, 900001), kWindow));  // far below
-    SceneState::LineLook hidden = look(10, 20, 300, 400);
+    host::SceneState::LineLook hidden = look(10, 20, 300, 400);
     hidden.Visible = false;
     EXPECT_FALSE(lineWithinReach(hidden, kWindow));
     // The markers right of the window, and a pen just touching the edge still counts.
     EXPECT_FALSE(lineWithinReach(look(894, 240, 894, 280), kWindow));
     EXPECT_TRUE(lineWithinReach(look(728, 10, 728, 400), kWindow));
-}
-
-// What a frame draws again: every pixel marked, in rectangles a server's clip takes (bands from
-// the top, none overlapping), and no more than the tiles round what was marked.
-TEST(Damage, CoversWhatWasMarkedInBandsThatNeverOverlapAndInFewRectangles) {
-    Damage damage(kWindow.size());
-    EXPECT_TRUE(damage.isEmpty());
-    const QRect star(300, 100, 6, 7), line(-40, 290, 800, 30), corner(720, 498, 50, 50);
-    for (const QRect& r : {star, line, corner, QRect(305, 104, 20, 3)})
-        damage.add(r);
-    const QRegion marked = QRegion(star) | QRegion(line & kWindow) | QRegion(corner & kWindow);
-    const std::vector<QRect>& rects = damage.rects();
-    QRegion covered;
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        EXPECT_TRUE(kWindow.contains(rects[i])) << i;
-        EXPECT_FALSE(covered.intersects(rects[i])) << i;
-        if (i > 0) {
-            const QRect& before = rects[i - 1];
-            EXPECT_TRUE(before.top() == rects[i].top() ? before.bottom() == rects[i].bottom() &&
-                                                             before.right() < rects[i].left()
-                                                       : before.bottom() < rects[i].top())
-                << i;
-        }
-        covered += rects[i];
-    }
-    EXPECT_TRUE((marked - covered).isEmpty());
-    EXPECT_EQ(damage.region(), covered);
-    EXPECT_GE(covered.boundingRect().top(), 100 - 8);          // within a tile of the star
-    EXPECT_TRUE(damage.intersects(QRect(318, 106, 4, 1)));     // the star's last tile
-    EXPECT_FALSE(damage.intersects(QRect(100, 150, 40, 40)));  // nothing marked near it
-
-    // Told to a compositor in a few rectangles: all of it, and what lies near joined first.
-    EXPECT_EQ(damage.covering(rects.size()), rects);
-    const std::vector<QRect> few = damage.covering(2);
-    ASSERT_EQ(few.size(), 2u);
-    EXPECT_TRUE((covered - QRegion(few[0]) - QRegion(few[1])).isEmpty());
-    EXPECT_TRUE(few[0].contains(star) || few[1].contains(star));
-    EXPECT_FALSE(few[0].intersects(corner) && few[0].intersects(star));
-
-    // Two frames' damage joined: a buffer two frames old draws both.
-    Damage older(kWindow.size());
-    older.add(QRect(10, 10, 5, 5));
-    older.add(damage);
-    EXPECT_EQ(older.region(), covered | QRect(0, 8, 16, 8));
-    damage.clear();
-    EXPECT_TRUE(damage.isEmpty() && damage.rects().empty());
-    damage.addAll();
-    EXPECT_EQ(damage.region(), QRegion(kWindow));
 }
 
 class X11CanvasTest : public GameWindowTest {
@@ -140,8 +92,8 @@ class X11CanvasTest : public GameWindowTest {
         texts.sync(view, scene.font());
         QImage frame(kWindow.size(), QImage::Format_RGB32);
         QPainter painter(&frame);
-        ScenePainter().paint(painter, QRegion(kWindow), SceneState::capture(view), view, texts,
-                             scene.palette());
+        ScenePainter().paint(painter, QRegion(kWindow), host::SceneState::capture(view), view,
+                             texts, scene.palette());
         return frame;
     }
 
@@ -274,7 +226,7 @@ TEST_F(X11CanvasTest, ABoxShowsOverTheServersSceneAndLeavesItWhole) {
     }
     EXPECT_GT(light, place.width() * place.height() / 2) << "the scene covers the box";
     EXPECT_EQ(drawnUnder.copy(place), under.copy(place));
-    const QRect hull = hullReach(view);
+    const QRect hull = toQRect(host::hullReach(view));
     EXPECT_EQ(under.copy(hull), before.copy(hull));
     settle();
     EXPECT_TRUE(nearby(shown(), place.center().x() + 1, place.center().y() + 1, 'w'))

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The keys the game was told are down and not yet told are up, in the order of their first
-// presses. When the keyboard leaves the scene the window lets them all go in that order, so
+// presses. When the keyboard leaves the scene the host lets them all go in that order, so
 // that no key stays held in the game while the player lets it go elsewhere.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
 class HeldKeys {
   public:
@@ -58,4 +58,4 @@ class HeldKeys {
     std::vector<Key> keys_;  // at most the handful of keys a player holds at once
 };
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

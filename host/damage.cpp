@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "qt/damage.h"
+#include "host/damage.h"
 
 #include <algorithm>
 #include <bit>
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
-Damage::Damage(QSize area)
-    : area_(area),
-      tileWidth_(std::max(16, (area.width() + 63) / 64)),
-      rows_(
-          static_cast<std::size_t>((std::max(area.height(), 0) + kTileHeight - 1) / kTileHeight)) {}
+Damage::Damage(int width, int height)
+    : area_{0, 0, width, height},
+      tileWidth_(std::max(16, (width + 63) / 64)),
+      rows_(static_cast<std::size_t>((std::max(height, 0) + kTileHeight - 1) / kTileHeight)) {}
 
 namespace {
 
@@ -21,11 +20,11 @@ std::uint64_t columns(int first, int last) {
 
 }  // namespace
 
-void Damage::add(const QRect& r) {
-    const QRect part = r & QRect(QPoint(0, 0), area_);
+void Damage::add(const Rect& r) {
+    const Rect part = r & area_;
     if (part.isEmpty()) return;
-    const std::uint64_t tiles = columns(part.left() / tileWidth_, part.right() / tileWidth_);
-    for (int row = part.top() / kTileHeight; row <= part.bottom() / kTileHeight; ++row)
+    const std::uint64_t tiles = columns(part.left / tileWidth_, part.right() / tileWidth_);
+    for (int row = part.top / kTileHeight; row <= part.bottom() / kTileHeight; ++row)
         rows_[static_cast<std::size_t>(row)] |= tiles;
     empty_ = false;
     stale_ = true;
@@ -39,11 +38,11 @@ void Damage::add(const Damage& other) {
     stale_ = true;
 }
 
-bool Damage::intersects(const QRect& r) const {
-    const QRect part = r & QRect(QPoint(0, 0), area_);
+bool Damage::intersects(const Rect& r) const {
+    const Rect part = r & area_;
     if (empty_ || part.isEmpty()) return false;
-    const std::uint64_t tiles = columns(part.left() / tileWidth_, part.right() / tileWidth_);
-    for (int row = part.top() / kTileHeight; row <= part.bottom() / kTileHeight; ++row) {
+    const std::uint64_t tiles = columns(part.left / tileWidth_, part.right() / tileWidth_);
+    for (int row = part.top / kTileHeight; row <= part.bottom() / kTileHeight; ++row) {
         if ((rows_[static_cast<std::size_t>(row)] & tiles) != 0) return true;
     }
     return false;
@@ -56,10 +55,9 @@ void Damage::clear() {
     rects_.clear();
 }
 
-const std::vector<QRect>& Damage::rects() const {
+const std::vector<Rect>& Damage::rects() const {
     if (!stale_) return rects_;
     rects_.clear();
-    const QRect area(QPoint(0, 0), area_);
     for (std::size_t row = 0; row < rows_.size();) {
         // Rows marked alike make one band.
         std::size_t end = row + 1;
@@ -70,7 +68,7 @@ const std::vector<QRect>& Damage::rects() const {
         for (std::uint64_t tiles = rows_[row]; tiles != 0;) {
             const int first = std::countr_zero(tiles);
             const int count = std::countr_one(tiles >> first);
-            rects_.push_back(QRect(first * tileWidth_, top, count * tileWidth_, height) & area);
+            rects_.push_back(Rect{first * tileWidth_, top, count * tileWidth_, height} & area_);
             tiles &= count == 64 ? 0 : ~((~std::uint64_t{0} >> (64 - count)) << first);
         }
         row = end;
@@ -79,29 +77,22 @@ const std::vector<QRect>& Damage::rects() const {
     return rects_;
 }
 
-QRegion Damage::region() const {
-    const std::vector<QRect>& parts = rects();
-    QRegion region;
-    region.setRects(parts.data(), static_cast<int>(parts.size()));
-    return region;
-}
-
 namespace {
 
 // What joining two rectangles, neither empty, into their bounding box adds to the area covered;
 // the marked tiles' rectangles never overlap. Worked out inline: it runs for every pair, every
 // frame.
-std::int64_t joiningCost(const QRect& a, const QRect& b) {
+std::int64_t joiningCost(const Rect& a, const Rect& b) {
     auto area = [](int width, int height) { return std::int64_t{width} * height; };
-    const int width = std::max(a.right(), b.right()) - std::min(a.left(), b.left()) + 1;
-    const int height = std::max(a.bottom(), b.bottom()) - std::min(a.top(), b.top()) + 1;
-    return area(width, height) - area(a.width(), a.height()) - area(b.width(), b.height());
+    const int width = std::max(a.right(), b.right()) - std::min(a.left, b.left) + 1;
+    const int height = std::max(a.bottom(), b.bottom()) - std::min(a.top, b.top) + 1;
+    return area(width, height) - area(a.width, a.height) - area(b.width, b.height);
 }
 
 }  // namespace
 
-std::vector<QRect> Damage::covering(std::size_t count) const {
-    std::vector<QRect> parts = rects();
+std::vector<Rect> Damage::covering(std::size_t count) const {
+    std::vector<Rect> parts = rects();
     if (count == 0 || parts.size() <= count) return parts;
     // Each rectangle's cheapest partner among those after it, kept up to date as pairs join:
     // the cheapest pair of all joins next.
@@ -113,7 +104,7 @@ std::vector<QRect> Damage::covering(std::size_t count) const {
     auto findPartner = [&](std::size_t i) {
         best[i] = {0, parts.size()};
         for (std::size_t j = i + 1; j < parts.size(); ++j) {
-            if (parts[j].isNull()) continue;
+            if (parts[j].isEmpty()) continue;
             const std::int64_t cost = joiningCost(parts[i], parts[j]);
             if (best[i].with == parts.size() || cost < best[i].cost) best[i] = {cost, j};
         }
@@ -123,14 +114,14 @@ std::vector<QRect> Damage::covering(std::size_t count) const {
     for (std::size_t left = parts.size(); left > count; --left) {
         std::size_t i = parts.size();
         for (std::size_t k = 0; k < parts.size(); ++k) {
-            if (parts[k].isNull() || best[k].with == parts.size()) continue;
+            if (parts[k].isEmpty() || best[k].with == parts.size()) continue;
             if (i == parts.size() || best[k].cost < best[i].cost) i = k;
         }
         const std::size_t j = best[i].with;
         parts[i] |= parts[j];
-        parts[j] = QRect();  // joined into parts[i]
+        parts[j] = Rect();  // joined into parts[i]
         for (std::size_t k = 0; k < parts.size(); ++k) {
-            if (parts[k].isNull()) continue;
+            if (parts[k].isEmpty()) continue;
             if (k == i || best[k].with == i || best[k].with == j) {
                 findPartner(k);
             } else if (k < i) {
@@ -139,8 +130,8 @@ std::vector<QRect> Damage::covering(std::size_t count) const {
             }
         }
     }
-    std::erase_if(parts, [](const QRect& r) { return r.isNull(); });
+    std::erase_if(parts, [](const Rect& r) { return r.isEmpty(); });
     return parts;
 }
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

@@ -11,43 +11,41 @@
 #include <cstdint>
 #include <vector>
 
-#include <QRect>
-#include <QRegion>
-#include <QSize>
+#include "host/rect.h"
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
 class Damage {
   public:
-    explicit Damage(QSize area = QSize());
+    /// An area of `width` × `height` pixels, nothing marked.
+    explicit Damage(int width = 0, int height = 0);
 
     /// Marks every tile that `r` touches within the area.
-    void add(const QRect& r);
-    void addAll() { add(QRect(QPoint(0, 0), area_)); }
+    void add(const Rect& r);
+    void addAll() { add(area_); }
     /// Marks every tile marked in `other`, an area of the same size.
     void add(const Damage& other);
     void clear();
     bool isEmpty() const { return empty_; }
     /// Whether `r` touches a marked tile.
-    bool intersects(const QRect& r) const;
+    bool intersects(const Rect& r) const;
 
     /// The marked tiles as rectangles within the area: in bands from the top, each band from
     /// the left, none overlapping.
-    const std::vector<QRect>& rects() const;
-    QRegion region() const;
+    const std::vector<Rect>& rects() const;
     /// At most `count` rectangles that cover every marked tile with as little else as the
     /// joining of neighbours finds: what a compositor that tracks only a few rectangles a frame
     /// should be told.
-    std::vector<QRect> covering(std::size_t count) const;
+    std::vector<Rect> covering(std::size_t count) const;
 
   private:
     static constexpr int kTileHeight = 4;
-    QSize area_;
+    Rect area_;
     int tileWidth_ = 16;               // wider on an area of more than 64 tiles across
     std::vector<std::uint64_t> rows_;  // a bit for each tile of a row, the left one lowest
     bool empty_ = true;
     mutable bool stale_ = false;  // rects_ not yet made from rows_
-    mutable std::vector<QRect> rects_;
+    mutable std::vector<Rect> rects_;
 };
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "qt/scene_state.h"
+#include "host/scene_state.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "qt/label_texts.h"
-
-namespace vandrel::qt {
+namespace vandrel::host {
 
 namespace {
 
@@ -19,29 +17,29 @@ SceneState::LineLook lookOf(const Line& line) {
 }
 
 SceneState::ShapeLook lookOf(const Shape& shape) {
-    QRect box = pixelBox(shape.Left, shape.Top, shape.Width, shape.Height);
-    return {box.left(),      box.top(),         box.width(),       box.height(),
+    const Rect box = pixelBox(shape.Left, shape.Top, shape.Width, shape.Height);
+    return {box.left,        box.top,           box.width,         box.height,
             shape.FillColor, shape.BorderColor, shape.BorderWidth, shape.Visible};
 }
 
 }  // namespace
 
 // Everything a line may cover, with room for its pen and square caps.
-QRect footprint(const SceneState::LineLook& line) {
-    if (!line.Visible) return QRect();
+Rect footprint(const SceneState::LineLook& line) {
+    if (!line.Visible) return Rect();
     int pad = line.BorderWidth / 2 + 2;
-    return QRect(QPoint(std::min(line.x1, line.x2), std::min(line.y1, line.y2)),
-                 QPoint(std::max(line.x1, line.x2), std::max(line.y1, line.y2)))
+    return Rect::corners(std::min(line.x1, line.x2), std::min(line.y1, line.y2),
+                         std::max(line.x1, line.x2), std::max(line.y1, line.y2))
         .adjusted(-pad, -pad, pad, pad);
 }
 
-QRect footprint(const SceneState::ShapeLook& shape) {
-    if (!shape.Visible) return QRect();
+Rect footprint(const SceneState::ShapeLook& shape) {
+    if (!shape.Visible) return Rect();
     int pad = shape.BorderWidth + 1;
-    return QRect(shape.left, shape.top, shape.width, shape.height).adjusted(-pad, -pad, pad, pad);
+    return Rect{shape.left, shape.top, shape.width, shape.height}.adjusted(-pad, -pad, pad, pad);
 }
 
-QRect hullReach(const Form1View& view) {
+Rect hullReach(const Form1View& view) {
     const Point hub = view.hullCentre();
     const double cx = hub.X, cy = hub.Y;
     double reach = 0;
@@ -52,8 +50,8 @@ QRect hullReach(const Form1View& view) {
         pen = std::max<int>(pen, line.BorderWidth);
     }
     const int radius = static_cast<int>(std::ceil(reach / kTwipsPerPixel)) + pen;
-    const QPoint centre(toPixel(hub.X), toPixel(hub.Y));
-    return QRect(centre - QPoint(radius, radius), centre + QPoint(radius, radius));
+    const int x = toPixel(hub.X), y = toPixel(hub.Y);
+    return Rect::corners(x - radius, y - radius, x + radius, y + radius);
 }
 
 int toPixel(float twips) {
@@ -62,9 +60,17 @@ int toPixel(float twips) {
     return static_cast<int>(std::lround(std::clamp(pixels, -kFarPixels, kFarPixels)));
 }
 
-QRect pixelBox(float left, float top, float width, float height) {
+Rect pixelBox(float left, float top, float width, float height) {
     int x = toPixel(left), y = toPixel(top);
-    return QRect(x, y, toPixel(left + width) - x, toPixel(top + height) - y);
+    return Rect{x, y, toPixel(left + width) - x, toPixel(top + height) - y};
+}
+
+Rect sceneArea(const Form1View& view) {
+    return {0, 0, toPixel(view.state().ScaleWidth), toPixel(view.state().ScaleHeight)};
+}
+
+Rect labelBox(const Label& label) {
+    return pixelBox(label.Left, label.Top, label.Width, label.Height);
 }
 
 const SceneState::LineLook& SceneState::lineLook(SceneControl control) const {
@@ -82,10 +88,9 @@ const SceneState::LineLook& SceneState::lineLook(SceneControl control) const {
 SceneState SceneState::capture(const Form1View& view) {
     SceneState state;
     state.BackColor = view.state().BackColor;
-    for (int i = 0; i < LabelTexts::kCount; ++i) {
-        const Label& label = LabelTexts::label(view, i);
-        state.labels[static_cast<std::size_t>(i)] = {label.Visible, label.BackColor,
-                                                     label.ForeColor};
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+        const Label& label = view.label(kLabels[i]);
+        state.labels[i] = {label.Visible, label.BackColor, label.ForeColor};
     }
     for (std::size_t i = 0; i < state.shpStar.size(); ++i)
         state.shpStar[i] = lookOf(view.state().shpStar(static_cast<int>(i)));
@@ -97,4 +102,4 @@ SceneState SceneState::capture(const Form1View& view) {
     return state;
 }
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What the scene shows, as whole pixels: the window paints from this, and repaints only the
-// parts of it that changed since the last frame.
+// What the scene shows, as whole pixels: every host paints from this, in the one drawing order
+// below, and repaints only the parts of it that changed since the last frame.
 //
 // Twips map to pixels at 15 a pixel, rounded to the nearest whole pixel. Most ticks move the
 // world by a fraction of a pixel; those change nothing on the screen, and nothing repaints.
@@ -11,18 +11,17 @@
 #include <array>
 #include <cstdint>
 
-#include <QRect>
-
+#include "host/rect.h"
 #include "shell/form1_view.h"
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
 inline constexpr double kTwipsPerPixel = 15.0;
 
 /// A twip coordinate as a whole pixel, held within a range every painter can take.
 int toPixel(float twips);
 /// A control's twip rectangle as whole pixels.
-QRect pixelBox(float left, float top, float width, float height);
+Rect pixelBox(float left, float top, float width, float height);
 
 struct SceneState {
     struct LineLook {
@@ -46,7 +45,7 @@ struct SceneState {
     };
 
     Color BackColor = 0;
-    std::array<LabelLook, kLabels.size()> labels{};  // in LabelTexts' order
+    std::array<LabelLook, kLabels.size()> labels{};  // in kLabels' order
     std::array<ShapeLook, Form1Scene::Stars::size()> shpStar{};
     std::array<LineLook, Form1Scene::GroundLines::size()> Ground{};
     std::array<LineLook, Form1Scene::HullLines::size()> ship{};
@@ -58,17 +57,26 @@ struct SceneState {
     /// Visits the visible things from the bottom up: the lines and stars in the order the
     /// window creates them, so that later ones lie on top, then the labels, so that no star or
     /// line crosses a readout's text: `shape(look)` for a star, `line(look)` for a line and
-    /// `label(index, look)` for each label in LabelTexts' order.
+    /// `label(index, look)` for each label in kLabels' order.
     template <class OnLabel, class OnShape, class OnLine>
     void forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const;
     /// The look of a line the scene paints: one of Ground, ship and Fire.
     const LineLook& lineLook(SceneControl control) const;
 
-    /// Calls `mark` with the old and the new footprint of every line and shape that differs
-    /// between two frames, or with one box round both where that is no larger.
+    /// Calls `mark` with every part of the scene that differs between two frames: all of it
+    /// when the background changed; a label's box when its look changed, or its text, which
+    /// `relaid` says (the host lays texts out); the old and the new footprint of every line
+    /// and star that moved, or one box round both where that is no larger.
     template <class Mark>
-    static void forEachChange(const SceneState& before, const SceneState& after, Mark&& mark);
+    static void forEachChange(const SceneState& before, const SceneState& after,
+                              const std::array<bool, kLabels.size()>& relaid, const Form1View& view,
+                              Mark&& mark);
 };
+
+/// The whole scene, from its top-left pixel.
+Rect sceneArea(const Form1View& view);
+/// A label's box.
+Rect labelBox(const Label& label);
 
 /// Whether the scene paints this control: every label, star and line but the two markers.
 constexpr bool painted(SceneControl control) {
@@ -77,12 +85,12 @@ constexpr bool painted(SceneControl control) {
 
 /// Every pixel the hull may cover whatever its attitude: the square round its centre, which
 /// never moves, that holds a circle through its farthest end, pen included.
-QRect hullReach(const Form1View& view);
+Rect hullReach(const Form1View& view);
 
 /// Every pixel a visible line or shape may cover, pen and line ends included; empty when
 /// it is hidden.
-QRect footprint(const SceneState::LineLook& line);
-QRect footprint(const SceneState::ShapeLook& shape);
+Rect footprint(const SceneState::LineLook& line);
+Rect footprint(const SceneState::ShapeLook& shape);
 
 template <class OnLabel, class OnShape, class OnLine>
 void SceneState::forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&& line) const {
@@ -100,14 +108,20 @@ void SceneState::forEachInDrawingOrder(OnLabel&& label, OnShape&& shape, OnLine&
 }
 
 template <class Mark>
-void SceneState::forEachChange(const SceneState& before, const SceneState& after, Mark&& mark) {
+void SceneState::forEachChange(const SceneState& before, const SceneState& after,
+                               const std::array<bool, kLabels.size()>& relaid,
+                               const Form1View& view, Mark&& mark) {
+    if (before.BackColor != after.BackColor) mark(sceneArea(view));
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+        if (relaid[i] || before.labels[i] != after.labels[i])
+            mark(labelBox(view.label(kLabels[i])));
+    }
     auto compare = [&mark](const auto& old, const auto& now) {
         if (old == now) return;
-        const QRect a = footprint(old), b = footprint(now);
+        const Rect a = footprint(old), b = footprint(now);
         // A small move: one box round both places, no larger than the two.
-        const QRect both = a | b;
-        auto area = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
-        if (area(both) <= area(a) + area(b)) {
+        const Rect both = a | b;
+        if (both.area() <= a.area() + b.area()) {
             mark(both);
         } else {
             mark(a);
@@ -126,4 +140,4 @@ void SceneState::forEachChange(const SceneState& before, const SceneState& after
     compare(before.Fire, after.Fire);
 }
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

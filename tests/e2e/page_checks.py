@@ -1,0 +1,371 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""End-to-end checks of the game's web page in a private headless Chromium: WebDriver's key
+and mouse events, and the pixels of the browser's screenshots.
+
+    page_checks.py SITE PATH/TO/vandrel-trace
+
+SITE is the page's folder (build-web/site/); the native trace tool replays what the page
+saves. One page plays the window checks' flight (start screen, P, the flame, a pause, the
+help box, a hidden tab, a turn, a crash, R), then the page's own: the Gravity menu, keys
+that leave the page where it is, a flight saved and replayed by the trace tool, and File >
+Exit. Then flights chosen from files, another language, an embedding page of another origin
+and a display of device scale 2, each on a page of its own. With VANDREL_SHOTS set, a
+screenshot with each box up is kept there. Prints one line a check and a closing
+"N passed, N failed" line; exits 1 when a check failed.
+"""
+
+import os
+import re
+import sys
+import time
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import image  # noqa: E402
+from flight_checks import FlightChecks  # noqa: E402
+from pagesession import PageSession  # noqa: E402
+from recording_checks import HEADER, trace  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402 (found by pagesession)
+from scene import View, wait_view  # noqa: E402
+from session import HULL, wait_until  # noqa: E402
+from window_test import run_checks  # noqa: E402
+
+FLIGHTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "flights")
+# The golden flight lands on the narrowest pad, 720 twips wide, in its 457th tick.
+GOLDEN = os.path.join(FLIGHTS, "golden.txt")
+GRAVITY = ["mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh"]
+LIMIT = 64 * 1024 * 1024  # the largest flight the page reads
+
+
+def focused(page):
+    return page.run("return document.activeElement.id")
+
+
+class PageFlightChecks(FlightChecks):
+    """The window checks' flight on one page, and then the page's own checks on it."""
+
+    def __init__(self, session, tool):
+        self.session, self.tool, self.program = session, tool, None
+        self.game = session.open()
+
+    def checks(self):
+        return [
+            ("start screen: white hull, red prompt, four readouts with text; the scene has the"
+             " keyboard", self.start_screen),
+            ("P starts the flight: the prompt goes and the scene moves", self.p_starts),
+            ("holding space keeps the flame burning; releasing it puts it out", self.space_held),
+            ("P pauses under a shorter prompt, stands still and asks for no frame; P resumes",
+             self.pause),
+            ("Help > Controls (Alt+H, Return) shows 'Game Help'; the flight stands still under"
+             " it", self.help_box),
+            ("another tab opened and chosen while space is held: the flame goes out, the fuel"
+             " stops, the flight pauses; P resumes", self.focus_leaves),
+            # Last before the crash: a screenshot takes long enough for the hull to turn far.
+            ("the left arrow turns the hull", self.left_turns),
+            ("the ship crashes: an alert dialog beside the red hull, focus on OK; Return"
+             " answers and the scene has the keyboard again", self.crash),
+            ("R brings back the white hull and the prompt", self.reset),
+            ("Options > Gravity: High by Alt+O and arrows, Low by clicks, twice; the check"
+             " marks follow the game", self.gravity),
+            ("the game's keys leave a page taller than the window where it is; Page Down"
+             " scrolls it", self.keys_stay),
+            ("Save flight downloads vandrel-YYYYMMDD-HHMMSS.txt; the trace tool replays it to"
+             " its '# final:' line", self.save_flight),
+            ("File > Exit (Alt+F, X) mid-flight: 'Vandrel has ended.', nothing reaches the game"
+             " after, the flight saved ends '# end: exit' and replays to its final state",
+             self.file_exit),
+        ]
+
+    def start_screen(self):
+        super().start_screen()
+        assert focused(self.game) == "scene", f"the keyboard is on {focused(self.game)!r}"
+        assert not self.game.shown("click-to-play"), "'Click to play' shows on the page itself"
+
+    def notices(self):
+        """'Click to play', while the scene has no keyboard."""
+        return [image.Rect(*self.game.place("click-to-play"))] if self.game.shown(
+            "click-to-play") else []
+
+    def crash(self):
+        assert wait_view(self.game, View.box, 40), "no outcome box within 40 s of falling"
+        dialog = self.game.run("const box = document.getElementById('box');"
+                               "return [box.getAttribute('role'), box.getAttribute('aria-modal')]")
+        assert dialog == ["alertdialog", "true"], f"the box's role and modality: {dialog}"
+        assert focused(self.game) == "box-ok", f"the keyboard is on {focused(self.game)!r}"
+        super().crash()
+        assert focused(self.game) == "scene", \
+            f"after the box the keyboard is on {focused(self.game)!r}"
+
+    def gravity(self):
+        self._alive()
+        self.game.focus()
+        self.game.keys("alt+o", "Right", "Down", "Down", "Down", "Return")
+        self._gravity_is("mnuGHigh")
+        for _ in range(2):  # the second click, on the item checked already, changes nothing
+            for name in ("mnuOptions", "mnuGravity", "mnuGLow"):
+                self.game.click(name)
+            self._gravity_is("mnuGLow")
+
+    def _gravity_is(self, checked):
+        """The menus closed and the scene has the keyboard, a new flight waits, and the
+        Gravity menu marks `checked` alone, to a screen reader and on the screen."""
+        assert wait_until(lambda: focused(self.game) == "scene", 5), \
+            f"after the choice the keyboard is on {focused(self.game)!r}"
+        assert wait_view(self.game, lambda v: v.prompt() >= 15, 5), "no new flight waits"
+        wanted = [name == checked for name in GRAVITY]
+        marks = self.game.run("return arguments[0].map((id) =>"
+                              " document.getElementById(id).getAttribute('aria-checked'))",
+                              GRAVITY)
+        assert marks == ["true" if w else "false" for w in wanted], \
+            f"aria-checked of {GRAVITY}: {marks}"
+        self.game.focus()  # the pointer out of the menus' way
+        self.game.keys("alt+o", "Right")  # the submenu open, the keyboard on None
+        try:
+            shown = [self._ink(name) > 3 for name in GRAVITY]
+        finally:
+            self.game.keys("Escape", "Escape", "Escape")
+        assert shown == wanted, f"check marks shown by {GRAVITY}: {shown}"
+
+    def _ink(self, name):
+        """Dark pixels in the check column of a menu item (text on the menu's face)."""
+        x0, y0, x1, y1 = self.game.place(name)
+        return count(self.session.shot(image.Rect(x0 + 2, y0 + 2, x0 + 18, y1 - 2)),
+                     image.is_dark)
+
+    def keys_stay(self):
+        self._alive()
+        self.game.run("document.body.style.minHeight = '400vh'")
+        try:
+            self.game.focus()
+            for key in ["Up", "Down", "space", "Left", "Right"]:
+                self.game.keys(key)
+                scrolled = self.game.run("return [window.scrollX, window.scrollY]")
+                assert scrolled == [0, 0], f"{key} scrolled the page to {scrolled}"
+                assert focused(self.game) == "scene", f"{key} moved the keyboard"
+            self.game.keys("Page_Down")
+            assert wait_until(lambda: self.game.run("return window.scrollY") > 0, 5), \
+                "Page Down does not scroll the page either: nothing to scroll"
+        finally:
+            self.game.run("document.body.style.minHeight = ''; window.scrollTo(0, 0)")
+
+    def _save(self):
+        """Saves the flight: the downloaded file's lines."""
+        before = self.session.downloaded() or set()
+        self.game.click("save")
+        found = wait_until(lambda: (self.session.downloaded() or before) - before, 10)
+        assert found and len(found) == 1, f"Save flight downloaded {found}"
+        path = found.pop()
+        name = os.path.basename(path)
+        assert re.fullmatch(r"vandrel-\d{8}-\d{6}\.txt", name), f"saved as {name}"
+        with open(path, encoding="utf-8") as saved:
+            script = saved.read()
+        lines = script.splitlines()
+        assert lines[0] == HEADER, f"the first line is {lines[0]!r}"
+        assert lines[-1].startswith('# final: {"ticks":'), f"the last line is {lines[-1][:40]!r}"
+        status, out, err = trace(self.tool, script + "dump\n")
+        assert status == 0 and err == "", f"the trace tool: status {status}: {err}"
+        assert "# final: " + out[-1] == lines[-1], \
+            f"the trace ends in another state than the page:\n{out[-1]}\n{lines[-1]}"
+        return lines
+
+    def save_flight(self):
+        lines = self._save()
+        body = lines[1:-1]
+        for wanted in ["down 80", "down 32", "up 32", "down 37", "up 37", "down 82",
+                       "click mnuGHigh", "click mnuGLow"]:
+            assert wanted in body, f"no line {wanted!r} in the saved flight"
+        assert self.game.text("message").startswith("Saved vandrel-"), \
+            f"the page says {self.game.text('message')!r}"
+
+    def file_exit(self):
+        self._alive()
+        self.game.focus()
+        self.game.keys("p", "alt+f", "x")
+        assert wait_until(lambda: not self.game.running(), 5), "the game still runs after Exit"
+        assert self.game.text("ended").split() == "Vandrel has ended. Start again".split(), \
+            f"the notice reads {self.game.text('ended')!r}"
+        assert focused(self.game) == "again", f"the keyboard is on {focused(self.game)!r}"
+        self.game.focus()  # the scene, where the game's keys went
+        ended = View(self.game)
+        self.game.keys("p", "r", "Left", "Up", "alt+o")
+        later = View(self.game)
+        changed = later.changed_since(ended)
+        assert changed == 0, f"{changed} pixels of the scene changed after Exit"
+        assert not self.game.run("return document.querySelector('[aria-expanded=true]')"), \
+            "a menu opened after Exit"
+        woken = self.game.wakeups(0.3)
+        assert woken == 0, f"the page asked for {woken} frames after Exit"
+        lines = self._save()
+        assert lines[-2] == "# end: exit", f"after Exit the saved flight goes on: {lines[-3:-1]}"
+
+
+class PageChecks:
+    """Flights chosen from files, another language, an embedding page and a display of
+    device scale 2: each on a page of its own."""
+
+    def __init__(self, session, tool):
+        self.session, self.tool, self.path = session, tool, session.path
+        with open(GOLDEN, encoding="utf-8") as golden:
+            status, out, _ = trace(tool, golden.read())
+        self.golden_box = out[0] if status == 0 else None
+
+    def close(self):
+        pass  # the session removes the files
+
+    def checks(self):
+        return [
+            ("a desktop flight replayed in the page shows the trace's 'Landed!' box beside the"
+             " green hull, with 'Score: 1,389'", self.desktop_flight),
+            ("with ?lang=de-DE the same landing scores 'Score: 1.389'", self.german),
+            ("a malformed flight is refused as 'NAME: line N: REASON', shown as text, and"
+             " nothing plays", self.malformed),
+            ("a flight of 64 MiB is read and refused for its line; one byte more is refused"
+             " while it is read", self.too_large),
+            ("in an iframe of another origin: 'Click to play', no keys until a click; then P"
+             " starts the flight", self.framed),
+            ("at device scale 2 the canvas holds 1454x1006 pixels and a hull line is as sharp,"
+             " twice as thick", self.crisp),
+        ]
+
+    def _landing(self, query):
+        """Replays the golden flight on a page opened with `query`: the view with its box
+        up, and the texts painted until then."""
+        assert self.golden_box, "the trace tool does not replay the golden flight"
+        page = self.session.open(query)
+        page.replay(os.path.abspath(GOLDEN))
+        view = wait_view(page, View.box, 20)
+        assert view, "no box within 20 s of the replay" + page.output()
+        assert page.text("message") == "Replaying golden.txt.", \
+            f"the page says {page.text('message')!r}"
+        return page, view, page.painted()
+
+    def desktop_flight(self):
+        page, view, painted = self._landing("")
+        title, prompt = page.text("box-title"), page.text("box-prompt")
+        assert f'"title":"{title}"' in self.golden_box, f"the page's box: {title!r}"
+        wanted = re.search(r'"prompt":"([^"]*)"', self.golden_box).group(1)
+        assert prompt == wanted.replace("\\r\\n", "\n"), f"the box's prompt: {prompt!r}"
+        green = view.count(HULL, image.is_green)
+        assert green >= 40 and view.hull_red() == 0, f"the hull has {green} green pixels"
+        faults = view.box_faults(view.box())
+        assert not faults, "; ".join(faults)
+        assert "Score: 1,389" in painted, f"the readouts painted: {painted[-4:]}"
+
+    def german(self):
+        _, _, painted = self._landing("?lang=de-DE")
+        assert "Score: 1.389" in painted, f"the readouts painted: {painted[-4:]}"
+
+    def _refused(self, path, message, timeout=10):
+        """Chooses the file to replay: the page must say `message` as text, and go on as
+        before."""
+        page = self.session.open()
+        before = View(page)
+        page.replay(path)
+        assert wait_until(lambda: page.text("message"), timeout), "the page says nothing"
+        said = page.run("const m = document.getElementById('message');"
+                        "return [m.textContent, m.childElementCount]")
+        assert said == [message, 0], f"the page says {said[0]!r} in {said[1]} elements"
+        time.sleep(0.3)
+        changed = View(page).changed_since(before)
+        assert changed == 0 and page.wakeups(0.2) == 0, \
+            f"the refused flight plays: {changed} pixels changed"
+
+    def malformed(self):
+        path = self.path("<i>flight.txt")
+        with open(path, "w", encoding="utf-8") as script:
+            script.write("down 80\ntick 5\n<b>jump</b>\n")
+        self._refused(path, '<i>flight.txt: line 3: unknown command "<b>jump</b>"')
+
+    def too_large(self):
+        path = self.path("huge.txt")
+        with open(path, "wb") as script:
+            script.truncate(LIMIT)  # a hole: nothing but NUL bytes
+        self._refused(path, "huge.txt: line 1: longer than 65536 bytes", 30)
+        with open(path, "wb") as script:
+            script.truncate(LIMIT + 1)
+        self._refused(path, "huge.txt: larger than 64 MiB", 30)
+
+    def framed(self):
+        plain = View(self.session.open())
+        folder = self.path("embedding")
+        os.mkdir(folder)
+        with open(os.path.join(folder, "index.html"), "w", encoding="utf-8") as page:
+            page.write("<!doctype html>\n<title>Games</title>\n<p>A game from another site:</p>\n"
+                       f'<iframe src="{self.session.name}" width="780" height="640"></iframe>\n')
+        page = self.session.open(frame=self.session.serve(folder))
+        # The player is on the embedding page, a click on its text away from the game.
+        driver = self.session.driver
+        driver.switch_to.default_content()
+        driver.find_element(By.TAG_NAME, "p").click()
+        page.enter()
+        assert wait_until(lambda: page.shown("click-to-play"), 5), "no 'Click to play'"
+        assert page.text("click-to-play") == "Click to play"
+        hint = View(page).changed_since(plain)
+        assert hint > 100, f"'Click to play' changed {hint} pixels of the scene"
+        page.keys("p")
+        time.sleep(0.3)
+        assert View(page).prompt() >= 15, "P reached the game before a click"
+        page.focus()
+        assert wait_until(lambda: not page.shown("click-to-play"), 5), \
+            "'Click to play' stays after a click"
+        page.keys("p")
+        gone = wait_view(page, lambda v: v.prompt() == 0, 5)
+        assert gone, "P after the click does not start the flight"
+        assert wait_view(page, lambda v: v.changed_since(gone) > 20, 5), "nothing moves"
+
+    def crisp(self):
+        self.session.open()
+        small = self.session.shot(image.Rect(*HULL))
+        sharp = PageSession(self.session.site, scale=2)
+        try:
+            page = sharp.open()
+            store = page.run("const canvas = document.getElementById('canvas');"
+                             "return [window.devicePixelRatio, canvas.width, canvas.height]")
+            assert store == [2, 1454, 1006], f"device pixel ratio, backing store: {store}"
+            big = sharp.shot(image.Rect(*HULL))
+        finally:
+            sharp.close()
+        thin, thick = line_widths(small), line_widths(big)
+        assert thin and thick == [2 * w for w in thin], \
+            f"the hull's lines are {thin} pixels thick at scale 1, {thick} at scale 2"
+        fuzz = [count(shot, lambda p: max(p) > 30 and min(p) < 200) / count(shot, image.is_white)
+                for shot in (small, big)]
+        assert fuzz[1] <= fuzz[0] * 1.25, \
+            f"grey edge pixels per white one: {fuzz[0]:.2f} at scale 1, {fuzz[1]:.2f} at 2"
+
+
+def line_widths(shot):
+    """How many rows each of the horizontal lines of a shot of the hull takes: rows white
+    over a third of the width at least, next to each other."""
+    rows = [y for y in range(shot.height)
+            if shot.count(image.Rect(0, y, shot.width - 1, y), image.is_white) >= shot.width // 3]
+    widths = []
+    for i, y in enumerate(rows):
+        if i > 0 and rows[i - 1] == y - 1:
+            widths[-1] += 1
+        else:
+            widths.append(1)
+    return widths
+
+
+def count(shot, test):
+    """How many pixels of a whole shot pass `test`."""
+    return shot.count(image.Rect(0, 0, shot.width - 1, shot.height - 1), test)
+
+
+def main(argv):
+    if len(argv) != 3 or not os.path.isfile(os.path.join(argv[1], "index.html")) \
+            or not os.access(argv[2], os.X_OK):
+        print(f"usage: {argv[0]} SITE PATH/TO/vandrel-trace", file=sys.stderr)
+        return 2
+
+    def body(session, tally):
+        tally.run_all(lambda: PageFlightChecks(session, argv[2]))
+        tally.run_all(lambda: PageChecks(session, argv[2]))
+    return run_checks(lambda: PageSession(argv[1]), "page", body)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,788 @@
+// SPDX-License-Identifier: MIT
+// The page's side of the game: it turns the browser's events into calls on the game module and
+// paints what the module tells it to, and decides nothing of the game. What the scene looks
+// like, which keys are the game's, when the clock runs and what is said to a screen reader
+// are the module's (web/web_game.cpp); this script only knows the browser.
+//
+// The module runs one call at a time. While a box is up the game waits inside the module,
+// suspended, and the page calls nothing but the box's answer: every handler below checks
+// `busy` first.
+
+import createVandrel from "./vandrel.js";
+
+const CLOCK_RUNS = 1;
+const ENDED = 2;
+const KEY_TAKEN = 4;
+const MAX_FLIGHT_BYTES = 64 * 1024 * 1024;
+
+const $ = (id) => document.getElementById(id);
+const scene = $("scene");
+const canvas = $("canvas");
+const context = canvas.getContext("2d", { alpha: false });
+
+let game = null; // the module
+let busy = false; // a call into the module has not returned (a box may be up)
+let ended = false;
+let looping = false; // an animation frame is asked for
+let boxUp = false;
+let menus = null;
+
+// ---- Painting: the module's page functions (web/page.h) ----
+
+const colours = new Map(); // 0xRRGGBB -> "#rrggbb"
+function colour(rgb) {
+    let css = colours.get(rgb);
+    if (css === undefined) {
+        css = "#" + rgb.toString(16).padStart(6, "0");
+        colours.set(rgb, css);
+    }
+    return css;
+}
+
+const fonts = []; // CSS font, ascent and line height of each font the module named
+const page = {
+    now: () => performance.now(),
+    beginFrame(rects) {
+        context.save();
+        context.beginPath();
+        for (let i = 0; i < rects.length; i += 4) {
+            context.rect(rects[i], rects[i + 1], rects[i + 2], rects[i + 3]);
+        }
+        context.clip();
+    },
+    fill(x, y, w, h, rgb) {
+        context.fillStyle = colour(rgb);
+        context.fillRect(x, y, w, h);
+    },
+    line(x1, y1, x2, y2, rgb, width) {
+        // A pen of odd width is centred on the pixels' middles, so that it covers whole
+        // pixels as the desktop's does.
+        const middle = width % 2 === 1 ? 0.5 : 0;
+        context.strokeStyle = colour(rgb);
+        context.lineWidth = width;
+        context.lineCap = "square";
+        context.beginPath();
+        context.moveTo(x1 + middle, y1 + middle);
+        context.lineTo(x2 + middle, y2 + middle);
+        context.stroke();
+    },
+    oval(x, y, w, h, fill, border, width) {
+        context.beginPath();
+        context.ellipse(x + w / 2, y + h / 2, Math.max(w - 1, 0) / 2, Math.max(h - 1, 0) / 2,
+            0, 0, 2 * Math.PI);
+        context.fillStyle = colour(fill);
+        context.fill();
+        context.strokeStyle = colour(border);
+        context.lineWidth = width;
+        context.stroke();
+    },
+    text(font, text, x, y, rgb, cx, cy, cw, ch) {
+        const clipped = cw > 0 && ch > 0;
+        if (clipped) {
+            context.save();
+            context.beginPath();
+            context.rect(cx, cy, cw, ch);
+            context.clip();
+        }
+        context.font = fonts[font].css;
+        context.fillStyle = colour(rgb);
+        context.textBaseline = "alphabetic";
+        context.fillText(text, x, y + fonts[font].ascent);
+        if (clipped) context.restore();
+    },
+    endFrame() {
+        context.restore();
+    },
+    setFont(index, css) {
+        context.font = css;
+        const metrics = context.measureText("Hg");
+        const ascent = metrics.fontBoundingBoxAscent ?? metrics.actualBoundingBoxAscent;
+        const descent = metrics.fontBoundingBoxDescent ?? metrics.actualBoundingBoxDescent;
+        fonts[index] = { css, ascent, height: ascent + descent };
+    },
+    textWidth(font, text) {
+        context.font = fonts[font].css;
+        return context.measureText(text).width;
+    },
+    lineHeight: (font) => fonts[font].height,
+    boxSize(title, prompt) {
+        $("box-title").textContent = title;
+        $("box-prompt").textContent = prompt;
+        const box = $("box");
+        box.style.visibility = "hidden";
+        box.hidden = false;
+        const size = (Math.ceil(box.offsetWidth) << 16) | Math.ceil(box.offsetHeight);
+        box.hidden = true;
+        box.style.visibility = "";
+        return size;
+    },
+    awaitBox(x, y, recording) {
+        recordingAtBox = recording;
+        return showBox(x, y);
+    },
+    announce(text, atOnce) {
+        // The same words twice in a row are still heard: the region is emptied first.
+        const region = $(atOnce ? "said-now" : "said");
+        region.textContent = "";
+        requestAnimationFrame(() => { region.textContent = text; });
+    },
+    describe(text) {
+        $("describe").textContent = text;
+    },
+    exited() {
+        end();
+    },
+    failed(x, y) {
+        showBox(x, y).then(end);
+    },
+};
+
+// ---- The scene's pixels: the canvas's backing store at the display's density ----
+
+let ratio = 0;
+function fitCanvas() {
+    const wanted = window.devicePixelRatio || 1;
+    if (wanted === ratio) return false;
+    ratio = wanted;
+    canvas.width = Math.round(727 * ratio);
+    canvas.height = Math.round(503 * ratio);
+    context.setTransform(canvas.width / 727, 0, 0, canvas.height / 503, 0, 0);
+    context.imageSmoothingEnabled = false;
+    return true;
+}
+
+window.addEventListener("resize", () => {
+    if (fitCanvas()) redraw();
+});
+
+function watchRatio() {
+    matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener(
+        "change", () => {
+            if (fitCanvas()) redraw();
+            watchRatio();
+        }, { once: true });
+}
+
+// The system colours the scene uses, in the module's order: window background, menu text,
+// window text, button face, button text; -1 where the browser has none.
+function systemColours() {
+    const probe = document.createElement("span");
+    document.body.append(probe);
+    const values = ["Canvas", "ButtonText", "CanvasText", "ButtonFace", "ButtonText"].map((name) => {
+        if (!CSS.supports("color", name)) return -1;
+        probe.style.color = name;
+        const [r, g, b] = getComputedStyle(probe).color.match(/\d+(\.\d+)?/g).map(Number);
+        return (r << 16) | (g << 8) | b;
+    });
+    probe.remove();
+    return values;
+}
+
+function redraw() {
+    if (!game || busy || boxUp) return;
+    call("vandrel_redraw", ["number", "number", "number", "number", "number"], systemColours());
+}
+
+// ---- Calls into the module ----
+
+// Calls an exported function; `after` runs with its flags once it has returned, also when it
+// waited in a box.
+function call(name, types, args, after) {
+    busy = true;
+    const done = (flags) => {
+        busy = false;
+        afterCall(flags);
+        if (after) after(flags);
+        return flags;
+    };
+    const result = game.ccall(name, "number", types, args, { async: true });
+    return result.then(done);
+}
+
+function afterCall(flags) {
+    if (flags & ENDED) {
+        ended = true;
+        return;
+    }
+    if (menus) menus.showChecks(game.ccall("vandrel_checks", "string", [], []));
+    if ((flags & CLOCK_RUNS) && !looping) {
+        looping = true;
+        requestAnimationFrame(frame);
+    }
+}
+
+function frame(now) {
+    if (busy || ended) {
+        looping = false;
+        return;
+    }
+    call("vandrel_frame", ["number"], [now], (flags) => {
+        if (flags & CLOCK_RUNS && !ended) {
+            requestAnimationFrame(frame);
+        } else {
+            looping = false;
+        }
+    });
+}
+
+function end() {
+    ended = true;
+    boxUp = false;
+    $("box").hidden = true;
+    $("ended").hidden = false;
+    $("again").focus();
+}
+
+// ---- The box ----
+
+let answer = null; // resolves the box that is up
+let heldAtBox = new Set(); // keys held since before the box opened: they never answer it
+
+function showBox(x, y) {
+    const box = $("box");
+    box.style.left = `${x}px`;
+    box.style.top = `${y}px`;
+    box.hidden = false;
+    boxUp = true;
+    heldAtBox = new Set(held);
+    closeMenus();
+    $("box-ok").focus();
+    return new Promise((resolve) => {
+        answer = () => {
+            answer = null;
+            box.hidden = true;
+            boxUp = false;
+            resolve();
+            if (!ended) scene.focus();
+        };
+    });
+}
+
+$("box").addEventListener("keydown", (event) => {
+    event.stopPropagation();
+    if (heldAtBox.has(event.code)) {
+        event.preventDefault();
+        return;
+    }
+    if (event.repeat) return;
+    if (event.key === "Enter" || event.key === "Escape" || event.key === " ") {
+        event.preventDefault();
+        if (answer) answer();
+    } else if (event.key === "Tab") {
+        event.preventDefault(); // OK is the box's only control: the keyboard stays on it
+    }
+}, true);
+$("box").addEventListener("keyup", (event) => {
+    event.stopPropagation();
+    heldAtBox.delete(event.code);
+}, true);
+$("box-ok").addEventListener("click", () => { if (answer) answer(); });
+
+// ---- Keys ----
+
+const held = new Set(); // the codes of the keys down, as the browser tells them
+
+function sceneHasKeyboard() {
+    return document.activeElement === scene && document.hasFocus() && !boxUp && !ended;
+}
+
+function shiftState(event) {
+    return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+}
+
+window.addEventListener("keydown", (event) => {
+    if (event.type === "keydown") held.add(event.code);
+    if (busy || !game || ended) return;
+    if (menus && menus.takes(event)) return;
+    if (!sceneHasKeyboard() || event.ctrlKey || event.metaKey) return;
+    // The game's keys never reach the browser: arrows and space do not scroll the page.
+    const flags = game.ccall("vandrel_key", "number", ["number", "string", "string", "number"],
+        [1, event.key, event.code, shiftState(event)]);
+    if (flags & KEY_TAKEN) event.preventDefault();
+    afterCall(flags);
+});
+
+window.addEventListener("keyup", (event) => {
+    held.delete(event.code);
+    if (busy || !game || ended) return;
+    if (event.key === "Alt") event.preventDefault(); // a lone Alt does not open the browser's menu
+    if (!sceneHasKeyboard()) return;
+    const flags = game.ccall("vandrel_key", "number", ["number", "string", "string", "number"],
+        [0, event.key, event.code, shiftState(event)]);
+    if (flags & KEY_TAKEN) event.preventDefault();
+    afterCall(flags);
+});
+
+// ---- The keyboard leaving the scene ----
+
+// `windowLeft`: the player went elsewhere (another window or tab, the page's own controls),
+// which pauses a running flight; otherwise one of the game's menus took the keyboard.
+function left(windowLeft) {
+    held.clear();
+    if (busy || !game || ended) return;
+    afterCall(game.ccall("vandrel_left", "number", ["number"], [windowLeft ? 1 : 0]));
+}
+
+window.addEventListener("blur", () => left(true));
+document.addEventListener("visibilitychange", () => {
+    if (document.hidden) left(true);
+});
+scene.addEventListener("focusout", (event) => {
+    if (boxUp) return; // the box took it, inside a handler
+    left(!$("menubar").contains(event.relatedTarget));
+});
+
+function showWhetherSceneHasKeyboard() {
+    $("click-to-play").hidden = ended || boxUp || (menus && menus.open()) ||
+        (document.activeElement === scene && document.hasFocus());
+}
+for (const type of ["focusin", "focusout"]) document.addEventListener(type, () => setTimeout(showWhetherSceneHasKeyboard));
+window.addEventListener("focus", showWhetherSceneHasKeyboard);
+window.addEventListener("blur", showWhetherSceneHasKeyboard);
+scene.addEventListener("mousedown", (event) => {
+    if (event.target === canvas) {
+        event.preventDefault();
+        scene.focus();
+    }
+});
+
+// ---- Menus: the WAI-ARIA menubar pattern ----
+
+// The caption's access key ("E&xit": X) underlined.
+function captionOf(caption) {
+    const text = document.createElement("span");
+    const at = caption.indexOf("&");
+    if (at < 0 || at + 1 >= caption.length) {
+        text.textContent = caption;
+        return text;
+    }
+    const key = document.createElement("u");
+    key.textContent = caption[at + 1];
+    text.append(caption.slice(0, at), key, caption.slice(at + 2));
+    return text;
+}
+
+function accessKey(caption) {
+    const at = caption.indexOf("&");
+    return at >= 0 && at + 1 < caption.length ? caption[at + 1].toLowerCase() : null;
+}
+
+class MenuBar {
+    constructor(bar, tree, choose) {
+        this.bar = bar;
+        this.choose = choose;
+        this.items = []; // every item, in menu order: {element, item, parent, menu}
+        this.tops = [];
+        for (const item of tree) this.tops.push(this.add(bar, item, null, true));
+        bar.addEventListener("keydown", (event) => this.key(event));
+        document.addEventListener("mousedown", (event) => {
+            if (this.open() && !bar.contains(event.target)) this.close(true);
+        });
+    }
+
+    add(parent, item, owner, top) {
+        const holder = document.createElement("div");
+        holder.className = top ? "item top-item" : "item";
+        const element = document.createElement("div");
+        element.className = top ? "top" : "";
+        element.tabIndex = -1;
+        element.id = item.name;
+        element.setAttribute("role", item.option ? "menuitemcheckbox" : "menuitem");
+        element.append(captionOf(item.caption));
+        holder.append(element);
+        parent.append(holder);
+        const entry = { element, item, owner, menu: null, children: [] };
+        this.items.push(entry);
+        if (item.items.length > 0) {
+            element.setAttribute("aria-haspopup", "menu");
+            element.setAttribute("aria-expanded", "false");
+            const menu = document.createElement("div");
+            menu.className = "menu";
+            menu.setAttribute("role", "menu");
+            menu.setAttribute("aria-label", item.caption.replace("&", ""));
+            menu.hidden = true;
+            holder.append(menu);
+            entry.menu = menu;
+            for (const child of item.items) entry.children.push(this.add(menu, child, entry, false));
+        }
+        element.addEventListener("click", (event) => {
+            event.stopPropagation();
+            this.activate(entry, false);
+        });
+        element.addEventListener("mouseenter", () => {
+            if (top && this.open() && !this.isOpen(entry)) this.openMenu(entry, false);
+            if (!top) {
+                this.closeBelow(entry.owner);
+                if (entry.menu) this.openMenu(entry, false);
+                element.focus();
+            }
+        });
+        return entry;
+    }
+
+    open() {
+        return this.items.some((entry) => this.isOpen(entry));
+    }
+
+    isOpen(entry) {
+        return entry.menu !== null && !entry.menu.hidden;
+    }
+
+    // Shows the check marks, one '1' or '0' an item in menu order.
+    showChecks(marks) {
+        this.items.forEach((entry, i) => {
+            if (entry.item.option) entry.element.setAttribute("aria-checked", marks[i] === "1" ? "true" : "false");
+        });
+    }
+
+    openMenu(entry, focusFirst) {
+        if (!entry.owner) this.close(false);
+        this.closeBelow(entry.owner);
+        entry.menu.hidden = false;
+        entry.element.setAttribute("aria-expanded", "true");
+        (focusFirst ? entry.children[0].element : entry.element).focus();
+        showWhetherSceneHasKeyboard();
+    }
+
+    // Shuts every menu below `owner` (all of them for null).
+    closeBelow(owner) {
+        for (const entry of this.items) {
+            if (entry.menu && entry.owner === owner) {
+                entry.menu.hidden = true;
+                entry.element.setAttribute("aria-expanded", "false");
+                this.closeBelow(entry);
+            }
+        }
+    }
+
+    // Shuts every menu; the keyboard goes back to the scene unless `keepFocus`.
+    close(toScene) {
+        this.closeBelow(null);
+        if (toScene && !ended) scene.focus();
+        showWhetherSceneHasKeyboard();
+    }
+
+    activate(entry, fromKeyboard) {
+        if (entry.menu) {
+            if (this.isOpen(entry) && !entry.owner) {
+                this.close(true);
+            } else {
+                this.openMenu(entry, fromKeyboard);
+            }
+            return;
+        }
+        this.close(true);
+        this.choose(entry.item.name);
+    }
+
+    top(entry) {
+        while (entry.owner) entry = entry.owner;
+        return entry;
+    }
+
+    siblings(entry) {
+        return entry.owner ? entry.owner.children : this.tops;
+    }
+
+    // Alt+F, Alt+O and Alt+H open their menus from anywhere in the page, F10 goes to the bar;
+    // true when the event was the menus'.
+    takes(event) {
+        if (busy || boxUp || ended) return false;
+        if (event.altKey && !event.ctrlKey && !event.metaKey && event.key.length === 1) {
+            const top = this.tops.find((entry) => accessKey(entry.item.caption) === event.key.toLowerCase());
+            if (top) {
+                event.preventDefault(); // before the browser's own menu takes it
+                this.openMenu(top, true);
+                return true;
+            }
+        }
+        if (event.key === "F10" && !event.shiftKey && !event.altKey && !event.ctrlKey) {
+            event.preventDefault();
+            if (this.bar.contains(document.activeElement)) {
+                this.close(true);
+            } else {
+                this.tops[0].element.focus();
+                showWhetherSceneHasKeyboard();
+            }
+            return true;
+        }
+        return this.bar.contains(document.activeElement);
+    }
+
+    key(event) {
+        const entry = this.items.find((e) => e.element === document.activeElement);
+        if (!entry || event.ctrlKey || event.metaKey) return;
+        const inBar = !entry.owner;
+        const list = this.siblings(entry);
+        const at = list.indexOf(entry);
+        const move = (to) => list[(to + list.length) % list.length].element.focus();
+        const moveTop = (step) => {
+            const tops = this.tops;
+            const next = tops[(tops.indexOf(this.top(entry)) + step + tops.length) % tops.length];
+            if (this.open()) {
+                this.openMenu(next, true);
+            } else {
+                next.element.focus();
+            }
+        };
+        let handled = true;
+        switch (event.key) {
+            case "ArrowDown":
+                if (inBar) this.openMenu(entry, true); else move(at + 1);
+                break;
+            case "ArrowUp":
+                if (inBar) { this.openMenu(entry, true); entry.children.at(-1).element.focus(); } else move(at - 1);
+                break;
+            case "ArrowRight":
+                if (inBar) move(at + 1);
+                else if (entry.menu) this.openMenu(entry, true);
+                else moveTop(1);
+                break;
+            case "ArrowLeft":
+                if (inBar) move(at - 1);
+                else if (entry.owner.owner) { this.closeBelow(entry.owner.owner); entry.owner.element.focus(); }
+                else moveTop(-1);
+                break;
+            case "Home":
+                move(0);
+                break;
+            case "End":
+                move(list.length - 1);
+                break;
+            case "Enter":
+            case " ":
+                this.activate(entry, true);
+                break;
+            case "Escape":
+                if (entry.owner && entry.owner.owner) {
+                    this.closeBelow(entry.owner.owner);
+                    entry.owner.element.focus();
+                } else if (entry.owner) {
+                    this.closeBelow(null);
+                    entry.owner.element.focus();
+                } else {
+                    this.close(true);
+                }
+                break;
+            case "Tab":
+                this.close(false);
+                handled = false;
+                break;
+            default: {
+                const key = event.key.toLowerCase();
+                const match = list.find((e) => accessKey(e.item.caption) === key);
+                if (match && !event.altKey) this.activate(match, true);
+                else handled = event.key.length === 1 || event.key === "Alt";
+            }
+        }
+        if (handled) {
+            event.preventDefault();
+            event.stopPropagation();
+        }
+    }
+}
+
+function closeMenus() {
+    if (menus) menus.close(false);
+}
+
+// ---- Flights: saved, replayed ----
+
+function message(text) {
+    $("message").textContent = text; // always as text, never as markup
+}
+
+// The recording so far with its final line: asked of the game, or while a box is up (the game
+// waits inside it), the one it handed over as the box opened.
+let recordingAtBox = null;
+function recording() {
+    if (boxUp && recordingAtBox !== null) return recordingAtBox;
+    if (busy || !game) return null;
+    return game.ccall("vandrel_recording", "string", [], []);
+}
+
+function saveFlight() {
+    const text = recording();
+    if (text === null) return;
+    const now = new Date();
+    const two = (n) => String(n).padStart(2, "0");
+    const name = `vandrel-${now.getFullYear()}${two(now.getMonth() + 1)}${two(now.getDate())}-` +
+        `${two(now.getHours())}${two(now.getMinutes())}${two(now.getSeconds())}.txt`;
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(new Blob([text], { type: "text/plain" }));
+    link.download = name;
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+    message(`Saved ${name}.`);
+}
+
+// Reads a stream of bytes whole, refusing it once it runs past the largest flight.
+async function readAtMost(stream, name) {
+    const reader = stream.getReader();
+    const parts = [];
+    let size = 0;
+    for (;;) {
+        const { done, value } = await reader.read();
+        if (done) break;
+        size += value.length;
+        if (size > MAX_FLIGHT_BYTES) {
+            await reader.cancel();
+            throw new Error(`${name}: larger than 64 MiB`);
+        }
+        parts.push(value);
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const part of parts) {
+        bytes.set(part, at);
+        at += part.length;
+    }
+    return bytes;
+}
+
+// Replays a script in a fresh game; refused with its reason, the game going on as it was.
+function replay(name, bytes) {
+    if (busy || !game) return false;
+    const address = game._malloc(Math.max(bytes.length, 1));
+    game.HEAPU8.set(bytes, address);
+    const refusal = game.ccall("vandrel_replay", "string", ["string", "number", "number"],
+        [name, address, bytes.length]);
+    game._free(address);
+    if (refusal) {
+        message(refusal);
+        return false;
+    }
+    message(`Replaying ${name}.`);
+    ended = false;
+    $("ended").hidden = true;
+    closeMenus();
+    scene.focus();
+    afterCall(CLOCK_RUNS);
+    return true;
+}
+
+async function replayFile(file) {
+    if (!file) return;
+    try {
+        replay(file.name, await readAtMost(file.stream(), file.name));
+    } catch (error) {
+        message(error.message.startsWith(file.name) ? error.message : `${file.name}: cannot read: ${error.message}`);
+    }
+}
+
+// ---- A flight as a link: the recording so far, compressed, in the address's fragment ----
+
+const LINK_PREFIX = "#flight=";
+
+function toBase64Url(bytes) {
+    let binary = "";
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+        binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(binary).replaceAll("+", "-").replaceAll("/", "_").replace(/=+$/, "");
+}
+
+function fromBase64Url(text) {
+    if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) throw new Error("not base64url");
+    const binary = atob(text.replaceAll("-", "+").replaceAll("_", "/"));
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+}
+
+async function copyLink() {
+    const text = recording();
+    if (text === null) return;
+    const compressed = new Blob([text]).stream().pipeThrough(new CompressionStream("deflate-raw"));
+    const bytes = new Uint8Array(await new Response(compressed).arrayBuffer());
+    const link = location.href.split("#")[0] + LINK_PREFIX + toBase64Url(bytes);
+    try {
+        await navigator.clipboard.writeText(link);
+        message("The link to this flight is copied.");
+    } catch {
+        message(`Copy this link: ${link}`);
+    }
+}
+
+// Replays the flight of a link; a damaged one, or one that unpacks past the largest flight,
+// is refused and nothing plays.
+async function replayLink(fragment) {
+    let bytes;
+    try {
+        const packed = new Blob([fromBase64Url(fragment)]).stream();
+        bytes = await readAtMost(packed.pipeThrough(new DecompressionStream("deflate-raw")), "link");
+    } catch (error) {
+        message(error.message.startsWith("link: ") ? "This link's flight is larger than 64 MiB: nothing was replayed."
+            : "This link is damaged: it holds no flight, and nothing was replayed.");
+        return;
+    }
+    replay("link", bytes);
+}
+
+function linkInAddress() {
+    return location.hash.startsWith(LINK_PREFIX) ? location.hash.slice(LINK_PREFIX.length) : null;
+}
+
+$("copy-link").addEventListener("click", copyLink);
+window.addEventListener("hashchange", () => {
+    const fragment = linkInAddress();
+    if (fragment !== null) replayLink(fragment);
+});
+$("save").addEventListener("click", saveFlight);
+$("replay").addEventListener("click", () => $("replay-file").click());
+$("replay-file").addEventListener("change", (event) => {
+    replayFile(event.target.files[0]);
+    event.target.value = "";
+});
+document.addEventListener("dragover", (event) => {
+    event.preventDefault();
+    document.body.classList.add("dropping");
+});
+document.addEventListener("dragleave", () => document.body.classList.remove("dropping"));
+document.addEventListener("drop", (event) => {
+    event.preventDefault();
+    document.body.classList.remove("dropping");
+    replayFile(event.dataTransfer.files[0]);
+});
+$("again").addEventListener("click", () => location.reload());
+
+// ---- Start ----
+
+// The browser's number settings, or those of `?lang=` in the address.
+function regional() {
+    const wanted = new URLSearchParams(location.search).get("lang") || navigator.language;
+    let format;
+    try {
+        format = new Intl.NumberFormat(wanted);
+    } catch {
+        format = new Intl.NumberFormat("en");
+    }
+    const parts = format.formatToParts(-12345.5);
+    const part = (type, otherwise) => parts.find((p) => p.type === type)?.value ?? otherwise;
+    return [part("decimal", "."), part("group", ","), part("minusSign", "-")];
+}
+
+async function start() {
+    fitCanvas();
+    watchRatio();
+    game = await createVandrel({ page });
+    const flags = game.ccall("vandrel_start", "number",
+        ["string", "string", "string", "number", "number", "number", "number", "number"],
+        [...regional(), ...systemColours()]);
+    menus = new MenuBar($("menubar"), JSON.parse(game.ccall("vandrel_menus", "string", [], [])),
+        (name) => {
+            if (!busy && !ended) call("vandrel_click", ["string"], [name]);
+        });
+    // Framed in another page, the scene waits for a click: it does not take the keyboard of
+    // the page around it.
+    if (window.top === window) scene.focus();
+    afterCall(flags);
+    matchMedia("(prefers-color-scheme: dark)").addEventListener("change", redraw);
+    showWhetherSceneHasKeyboard();
+    const fragment = linkInAddress();
+    if (fragment !== null) await replayLink(fragment);
+    // After one visit the page plays offline: the service worker keeps its files.
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
+}
+
+start();
