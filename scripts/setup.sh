@@ -37,7 +37,14 @@ TEST_PACKAGES=(
     orca speech-dispatcher                                              # the accessibility check: what Orca says
     dpkg-dev lintian appstream desktop-file-utils file                  # the package check
     python3-mpmath                                                      # proof of the sine and cosine table
-    g++-aarch64-linux-gnu qemu-user                                     # the same flights on arm64
+    qemu-user                  # the same flights on other CPUs: the emulator,
+    g++-aarch64-linux-gnu      # arm64,
+    g++-i686-linux-gnu         # i386,
+    g++-arm-linux-gnueabihf    # armhf,
+    g++-riscv64-linux-gnu      # riscv64,
+    g++-powerpc64le-linux-gnu  # ppc64el,
+    g++-s390x-linux-gnu        # s390x,
+    nodejs                     # and WebAssembly (emscripten: the web packages) under node
 )
 # The locales the readout tests run the window under (C.UTF-8 is built in).
 LOCALES=(de_DE.UTF-8 fr_FR.UTF-8)

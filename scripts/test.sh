@@ -6,9 +6,9 @@
 #      needed;
 #   2. the window checks: the real game under a private Xvfb, driven by X key and mouse events,
 #      and under a private sway (Wayland);
-#   3. the same flights on arm64: vandrel-trace cross-built in build-arm64/ and run under
-#      qemu-aarch64 must write, byte for byte, what the pinned flights pin, as the x86-64 build
-#      does (tests/flights/pinned.txt);
+#   3. the same flights on other CPUs: vandrel-trace built for each (cpus below) in
+#      build-CPU/, run under qemu-user or, in WebAssembly, node, must write, byte for byte,
+#      what the pinned flights pin, as the x86-64 build does (tests/flights/pinned.txt);
 #   4. the web page: built in build-web/ and played in a private headless Chromium, the
 #      native vandrel-trace replaying the flights it saves;
 #   5. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
@@ -74,16 +74,23 @@ stage "the licence line on every source file" scripts/check_spdx.sh
 stage "the formatting of every C++ file (clang-format)" scripts/check_format.sh
 suites "$preset" "$dir"
 
-# arm64_check: cross-builds the trace tool and compares its flights with the native build's.
-arm64_check() {
-    { [[ -f build-arm64/CMakeCache.txt ]] || cmake --preset arm64; } &&
-        cmake --build --preset arm64 -j2 --target vandrel-trace &&
-        tests/trace/same_on_arm64.sh "$dir/vandrel-trace" build-arm64/vandrel-trace
+# The other CPUs, each a preset that builds vandrel-trace alone in build-CPU/.
+cpus=(arm64 i386 armhf riscv64 ppc64el s390x node)
+# cross_check: builds the trace tool for every other CPU, then replays the pinned flights on
+# each, side by side.
+cross_check() {
+    local cpu start
+    for cpu in "${cpus[@]}"; do
+        start=$SECONDS
+        scripts/build.sh "$cpu" || return 1
+        echo "cross: build-$cpu/ built in $((SECONDS - start)) s"
+    done
+    tests/trace/same_on_every_cpu.sh "$dir/vandrel-trace" "${cpus[@]/#/build-}"
 }
 if [[ -x "$dir/vandrel-trace" ]]; then
-    stage "the same flights on arm64 under qemu (build-arm64/)" arm64_check
+    stage "the same flights on ${cpus[*]} under qemu and node (build-CPU/)" cross_check
 else
-    record "the same flights on arm64" "not run (no $dir/vandrel-trace)" 0
+    record "the same flights on other CPUs" "not run (no $dir/vandrel-trace)" 0
 fi
 
 # page_check: builds the web page and plays it in headless Chromium (no display needed); the

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# Sourced by the scripts that replay the pinned flights (replay.sh, soak.sh, same_on_arm64.sh):
+# Sourced by the scripts that replay the pinned flights (replay.sh, soak.sh, same_on_every_cpu.sh):
 # one way of finding a flight's script and pinned values, and of replaying and comparing it.
 flights_dir=$(cd "$(dirname "$0")/../flights" && pwd)
 
@@ -18,10 +18,11 @@ flight_script() {
     fi
 }
 
-# flight_names [arm64]: every pinned flight, or those also checked on arm64.
+# flight_names CPU: the pinned flights that run on CPU, a preset of the cross stage (its
+# column says "all" or names it).
 flight_names() {
-    grep -v '^#' "$flights_dir/pinned.txt" | while read -r _name _status _arm64 _hash; do
-        if [ "${1:-}" != arm64 ] || [ "$_arm64" = yes ]; then echo "$_name"; fi
+    grep -v '^#' "$flights_dir/pinned.txt" | while read -r _name _status _cpus _hash; do
+        case ",$_cpus," in *,all,* | *",$1,"*) echo "$_name" ;; esac
     done
 }
 
