@@ -69,8 +69,8 @@ EM_JS(std::int32_t, vandrel_page_box_size,
           return Module["page"]["boxSize"](UTF8ToString(title, titleLength),
                                            UTF8ToString(prompt, promptLength));
       });
-EM_ASYNC_JS(void, vandrel_page_await_box, (int x, int y, const char* recording, int length),
-            { await Module["page"]["awaitBox"](x, y, UTF8ToString(recording, length)); });
+EM_ASYNC_JS(void, vandrel_page_await_box, (int x, int y),
+            { await Module["page"]["awaitBox"](x, y); });
 EM_JS(void, vandrel_page_announce, (const char* text, int length, int atOnce),
       { Module["page"]["announce"](UTF8ToString(text, length), atOnce != 0); });
 EM_JS(void, vandrel_page_describe, (const char* text, int length),
@@ -121,8 +121,8 @@ double lineHeight(int font) {
 std::int32_t boxSize(std::string_view title, std::string_view prompt) {
     return vandrel_page_box_size(title.data(), size(title), prompt.data(), size(prompt));
 }
-void awaitBox(int x, int y, std::string_view recording) {
-    vandrel_page_await_box(x, y, recording.data(), size(recording));
+void awaitBox(int x, int y) {
+    vandrel_page_await_box(x, y);
 }
 void announce(std::string_view text, bool atOnce) {
     vandrel_page_announce(text.data(), size(text), atOnce ? 1 : 0);

@@ -35,8 +35,8 @@ double lineHeight(int font);
 /// Lays out a box with a title, a prompt and OK, unseen: its size, as width << 16 | height.
 std::int32_t boxSize(std::string_view title, std::string_view prompt);
 /// Shows the box laid out last at (x, y) and waits, the game's stack suspended, until the
-/// player answers it; `recording` is the flight so far, for the page to save meanwhile.
-void awaitBox(int x, int y, std::string_view recording);
+/// player answers it.
+void awaitBox(int x, int y);
 
 /// What a screen reader hears now: `atOnce` interrupts, otherwise it waits its turn.
 void announce(std::string_view text, bool atOnce);

@@ -197,7 +197,7 @@ int WebGame::MsgBox(const std::string& prompt, int /*buttons: only OK is used*/,
     const std::int32_t size = page::boxSize(title, text);
     const host::Rect place = host::boxPlace(
         size >> 16, size & 0xFFFF, host::sceneArea(game_.view()), host::keptInView(game_.view()));
-    page::awaitBox(place.left, place.top, recording());
+    page::awaitBox(place.left, place.top);
     boxUp_ = false;
     runClock();  // a fresh period
     return 1;    // OK

@@ -67,6 +67,9 @@ class PageFlightChecks(FlightChecks):
             ("the ship crashes: an alert dialog beside the red hull, focus on OK; Return"
              " answers and the scene has the keyboard again", self.crash),
             ("R brings back the white hull and the prompt", self.reset),
+            ("heard: the scene named 'Vandrel' and described by the prompt; P, P says"
+             " 'Paused'; flying, the height at most once a second; R says the start prompt",
+             self.heard),
             ("Options > Gravity: High by Alt+O and arrows, Low by clicks, twice; the check"
              " marks follow the game", self.gravity),
             ("the game's keys leave a page taller than the window where it is; Page Down"
@@ -97,6 +100,50 @@ class PageFlightChecks(FlightChecks):
         super().crash()
         assert focused(self.game) == "scene", \
             f"after the box the keyboard is on {focused(self.game)!r}"
+
+    def heard(self):
+        self._alive()
+        for name in ("mnuOptions", "mnuGravity", "mnuGNone"):  # no crash while it is heard
+            self.game.click(name)
+        assert wait_until(lambda: focused(self.game) == "scene", 5), "the menus kept the keyboard"
+        assert self._described() == ["Vandrel", "Press 'P' to start"], \
+            f"the scene's name and description: {self._described()}"
+        # Each text a live region is given, in order, with the page's time.
+        self.game.run("""window.said = [];
+            for (const id of ["said", "said-now"]) {
+                const region = document.getElementById(id);
+                new MutationObserver(() => region.textContent && window.said.push(
+                    [performance.now(), id, region.textContent])).observe(region,
+                    {childList: true, characterData: true, subtree: true});
+            }""")
+        self.game.keys("p", "p")
+        assert wait_until(lambda: ["said-now", "Paused"] in self._said(), 5), \
+            f"P, P: heard {self._said()}"
+        assert self._described()[1] == "Paused", f"described as {self._described()[1]!r}"
+        self.game.keys("p")
+        with self.session.hold("space", 0.3):  # a push: the ship rises on and on
+            time.sleep(0.3)
+        time.sleep(3.2)
+        self.game.keys("p", "r")
+        assert wait_until(lambda: self._said()[-1:] == [["said-now", "Press 'P' to start"]], 5), \
+            f"R: heard {self._said()[-3:]}"
+        said = self.game.run("return window.said")
+        times = [at for at, region, text in said if text.startswith("Height: ")]
+        assert 3 <= len(times) <= 5, f"the height heard {len(times)} times in 3.5 s: {said}"
+        assert all(b - a >= 990 for a, b in zip(times, times[1:])), \
+            f"the height heard sooner than a second apart: {times}"
+
+    def _described(self):
+        """The scene's name and description, as the browser gives them to a screen reader."""
+        cdp = self.session.driver.execute_cdp_cmd
+        scene = cdp("Runtime.evaluate", {"expression": "document.getElementById('scene')"})
+        node = cdp("DOM.describeNode", {"objectId": scene["result"]["objectId"]})["node"]
+        ax = cdp("Accessibility.getPartialAXTree", {"backendNodeId": node["backendNodeId"],
+                                                     "fetchRelatives": False})["nodes"][0]
+        return [ax.get("name", {}).get("value"), ax.get("description", {}).get("value")]
+
+    def _said(self):
+        return [[region, text] for _, region, text in self.game.run("return window.said")]
 
     def gravity(self):
         self._alive()

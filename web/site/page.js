@@ -117,10 +117,7 @@ const page = {
         box.style.visibility = "";
         return size;
     },
-    awaitBox(x, y, recording) {
-        recordingAtBox = recording;
-        return showBox(x, y);
-    },
+    awaitBox: (x, y) => showBox(x, y),
     announce(text, atOnce) {
         // The same words twice in a row are still heard: the region is emptied first.
         const region = $(atOnce ? "said-now" : "said");
@@ -201,6 +198,9 @@ function call(name, types, args, after) {
         busy = false;
         afterCall(flags);
         if (after) after(flags);
+        const asked = afterBox;
+        afterBox = null;
+        if (asked) asked();
         return flags;
     };
     const result = game.ccall(name, "number", types, args, { async: true });
@@ -600,18 +600,25 @@ function message(text) {
     $("message").textContent = text; // always as text, never as markup
 }
 
-// The recording so far with its final line: asked of the game, or while a box is up (the game
-// waits inside it), the one it handed over as the box opened.
-let recordingAtBox = null;
-function recording() {
-    if (boxUp && recordingAtBox !== null) return recordingAtBox;
-    if (busy || !game) return null;
-    return game.ccall("vandrel_recording", "string", [], []);
+// The recording so far with its final line. While a box is up the game waits inside the
+// handler that opened it, whose end is part of the flight: what the player asks for is done
+// once the box is answered and the handler has returned.
+let afterBox = null;
+function recording(then) {
+    if (!game) return;
+    if (busy) {
+        afterBox = () => recording(then);
+        message("This waits until the box is answered.");
+        return;
+    }
+    then(game.ccall("vandrel_recording", "string", [], []));
 }
 
 function saveFlight() {
-    const text = recording();
-    if (text === null) return;
+    recording(save);
+}
+
+function save(text) {
     const now = new Date();
     const two = (n) => String(n).padStart(2, "0");
     const name = `vandrel-${now.getFullYear()}${two(now.getMonth() + 1)}${two(now.getDate())}-` +
@@ -698,9 +705,11 @@ function fromBase64Url(text) {
     return bytes;
 }
 
-async function copyLink() {
-    const text = recording();
-    if (text === null) return;
+function copyLink() {
+    recording(copy);
+}
+
+async function copy(text) {
     const compressed = new Blob([text]).stream().pipeThrough(new CompressionStream("deflate-raw"));
     const bytes = new Uint8Array(await new Response(compressed).arrayBuffer());
     const link = location.href.split("#")[0] + LINK_PREFIX + toBase64Url(bytes);
