@@ -15,17 +15,20 @@ screenshot with each box up is kept there. Prints one line a check and a closing
 "N passed, N failed" line; exits 1 when a check failed.
 """
 
+import base64
+import json
 import os
 import re
 import sys
 import time
+import zlib
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import image  # noqa: E402
 from flight_checks import FlightChecks  # noqa: E402
-from pagesession import PageSession  # noqa: E402
+from pagesession import Page, PageSession, Server  # noqa: E402
 from recording_checks import HEADER, trace  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402 (found by pagesession)
 from scene import View, wait_view  # noqa: E402
@@ -383,6 +386,115 @@ class PageChecks:
             f"grey edge pixels per white one: {fuzz[0]:.2f} at scale 1, {fuzz[1]:.2f} at 2"
 
 
+class ShippingChecks:
+    """The page as it is shipped: its flights as links, installable, offline, on its own
+    origin alone."""
+
+    def __init__(self, session, tool):
+        self.session, self.tool = session, tool
+        self.cdp = session.driver.execute_cdp_cmd
+
+    def close(self):
+        pass  # the session removes the files
+
+    def checks(self):
+        return [
+            ("Copy link at a landing's box: the link replays the flight to the same box and the"
+             " same final state", self.link),
+            ("a damaged link and one that unpacks past 64 MiB are refused with their messages,"
+             " and nothing plays", self.bad_links),
+            ("installable (a manifest with its name, icons and start; no installability"
+             " errors), and every request stays on the page's origin", self.installable),
+            ("after one visit the page plays with its server stopped", self.offline),
+        ]
+
+    def _final(self, page, before):
+        """The final line of the flight saved since the downloads `before`."""
+        found = wait_until(lambda: (self.session.downloaded() or before) - before, 10)
+        assert found, "Save flight downloaded nothing"
+        with open(found.pop(), encoding="utf-8") as saved:
+            return saved.read().splitlines()[-1]
+
+    def link(self):
+        page = self.session.open()
+        self.cdp("Browser.grantPermissions", {"origin": self.session.name.rstrip("/"),
+                                              "permissions": ["clipboardReadWrite",
+                                                              "clipboardSanitizedWrite"]})
+        page.replay(os.path.abspath(GOLDEN))
+        assert wait_view(page, View.box, 20), "no box within 20 s of the replay"
+        before = self.session.downloaded()
+        page.click("copy-link")  # with the box up: both done once it is answered
+        page.click("save")
+        page.keys("Return")
+        assert wait_until(lambda: page.text("message") == "The link to this flight is copied.",
+                          10), f"the page says {page.text('message')!r}"
+        link = self.session.driver.execute_async_script(
+            "navigator.clipboard.readText().then(arguments[0])")
+        assert link.startswith(self.session.name + "#flight="), f"the link is {link[:60]!r}"
+        final = self._final(page, before)
+        # Opened afresh, as a friend opens it (a query makes it a new load, not a new fragment).
+        again = self.session.open("?shared#flight=" + link.split("#flight=", 1)[1])
+        assert wait_view(again, View.box, 20), "the link replays to no box" + again.output()
+        title = again.text("box-title")
+        before = self.session.downloaded()
+        again.keys("Return")
+        assert title == "Landed!", f"the link's flight ends in {title!r}"
+        again.click("save")
+        assert self._final(again, before) == final, "the link's flight ends in another state"
+
+    def bad_links(self):
+        page = self.session.open("#flight=not*base64")
+        assert wait_until(lambda: page.text("message"), 5) == \
+            "This link is damaged: it holds no flight, and nothing was replayed.", \
+            f"a damaged link: {page.text('message')!r}"
+        assert page.wakeups(0.3) == 0, "the damaged link plays"
+        # Blank lines past the largest flight, packed small.
+        packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+        packed = packer.compress(b"\n" * (LIMIT + 1)) + packer.flush()
+        fragment = base64.urlsafe_b64encode(packed).decode().rstrip("=")
+        # Its first frame waits for the page to have read what it refuses.
+        driver = self.session.driver
+        driver.get(self.session.name + "?big#flight=" + fragment)
+        said = wait_until(lambda: driver.execute_script(
+            "return document.getElementById('message').textContent"), 30)
+        assert said == "This link's flight is larger than 64 MiB: nothing was replayed.", \
+            f"an oversized link: {said!r}"
+        assert Page(self.session, False).wakeups(0.3) == 0, "the oversized link plays"
+
+    def installable(self):
+        page = self.session.open()
+        manifest = wait_until(lambda: self.cdp("Page.getAppManifest", {}).get("data"), 10)
+        assert manifest, "no manifest"
+        fields = json.loads(manifest)
+        wanted = {"name": "Vandrel", "start_url": ".", "display": "standalone",
+                  "background_color": "#000000"}
+        assert {k: fields.get(k) for k in wanted} == wanted, f"the manifest: {manifest}"
+        sizes = sorted(icon["sizes"] for icon in fields["icons"])
+        assert sizes == ["192x192", "512x512", "any"], f"the icons' sizes: {sizes}"
+        errors = self.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        assert errors == [], f"installability errors: {errors}"
+        asked = page.run("return [location.href].concat(performance.getEntriesByType('resource')"
+                         ".map((entry) => entry.name))")
+        elsewhere = [url for url in asked if not url.startswith(self.session.name)]
+        assert len(asked) >= 5 and not elsewhere, f"requests elsewhere: {elsewhere}"
+
+    def offline(self):
+        server = Server(self.session.site)  # an origin of its own, stopped below
+        try:
+            self.session.driver.get(server.address)
+            kept = self.session.driver.execute_async_script(
+                "navigator.serviceWorker.ready.then(() => caches.keys()).then((names) =>"
+                " Promise.all(names.map((n) => caches.open(n).then((c) => c.keys()))))"
+                ".then((lists) => arguments[0](lists.flat().length))")
+            assert kept >= 10, f"the service worker keeps {kept} files"
+        finally:
+            server.close()
+        self.session.driver.get(server.address + "?lang=de-DE")
+        page = Page(self.session, False)  # waits for the white hull
+        page.keys("p")
+        assert wait_until(lambda: page.wakeups(0.2) > 0, 5), "offline, P starts no flight"
+
+
 def line_widths(shot):
     """How many rows each of the horizontal lines of a shot of the hull takes: rows white
     over a third of the width at least, next to each other."""
@@ -411,6 +523,7 @@ def main(argv):
     def body(session, tally):
         tally.run_all(lambda: PageFlightChecks(session, argv[2]))
         tally.run_all(lambda: PageChecks(session, argv[2]))
+        tally.run_all(lambda: ShippingChecks(session, argv[2]))
     return run_checks(lambda: PageSession(argv[1]), "page", body)
 
 

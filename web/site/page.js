@@ -198,9 +198,7 @@ function call(name, types, args, after) {
         busy = false;
         afterCall(flags);
         if (after) after(flags);
-        const asked = afterBox;
-        afterBox = null;
-        if (asked) asked();
+        for (const asked of afterBox.splice(0)) asked();
         return flags;
     };
     const result = game.ccall(name, "number", types, args, { async: true });
@@ -265,6 +263,11 @@ function showBox(x, y) {
         };
     });
 }
+
+// The box is modal: the keyboard stays on it, whatever else is clicked meanwhile.
+document.addEventListener("focusin", (event) => {
+    if (boxUp && !$("box").contains(event.target)) $("box-ok").focus();
+});
 
 $("box").addEventListener("keydown", (event) => {
     event.stopPropagation();
@@ -603,11 +606,11 @@ function message(text) {
 // The recording so far with its final line. While a box is up the game waits inside the
 // handler that opened it, whose end is part of the flight: what the player asks for is done
 // once the box is answered and the handler has returned.
-let afterBox = null;
+let afterBox = [];
 function recording(then) {
     if (!game) return;
     if (busy) {
-        afterBox = () => recording(then);
+        afterBox.push(() => recording(then));
         message("This waits until the box is answered.");
         return;
     }
