@@ -269,6 +269,8 @@ class PageChecks:
             ("a desktop flight replayed in the page shows the trace's 'Landed!' box beside the"
              " green hull, with 'Score: 1,389'", self.desktop_flight),
             ("with ?lang=de-DE the same landing scores 'Score: 1.389'", self.german),
+            ("a flight that overflows shows 'Run-time error: Overflow' in a box titled"
+             " 'Vandrel', then the game has ended", self.overflow),
             ("a malformed flight is refused as 'NAME: line N: REASON', shown as text, and"
              " nothing plays", self.malformed),
             ("a flight of 64 MiB is read and refused for its line; one byte more is refused"
@@ -306,6 +308,18 @@ class PageChecks:
     def german(self):
         _, _, painted = self._landing("?lang=de-DE")
         assert "Score: 1.389" in painted, f"the readouts painted: {painted[-4:]}"
+
+    def overflow(self):
+        # The build writes the overflow flight beside the trace tool.
+        path = os.path.join(os.path.dirname(self.tool), "tests", "flights", "overflow.txt")
+        page = self.session.open()
+        page.replay(os.path.abspath(path))
+        assert wait_view(page, View.box, 20), "no box within 20 s of the replay"
+        said = [page.text("box-title"), page.text("box-prompt")]
+        assert said == ["Vandrel", "Run-time error: Overflow"], f"the box says {said}"
+        page.keys("Return")
+        assert wait_until(lambda: not page.running(), 5), "the game goes on after the error"
+        assert focused(page) == "again", f"the keyboard is on {focused(page)!r}"
 
     def _refused(self, path, message, timeout=10):
         """Chooses the file to replay: the page must say `message` as text, and go on as
