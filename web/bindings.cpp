@@ -198,20 +198,29 @@ EMSCRIPTEN_KEEPALIVE const char* vandrel_recording() {
     return handOver(game->recording());
 }
 
-/// Replays the script of `length` bytes at `script` in a fresh game: nothing when it plays,
-/// else why not ("NAME: line N: REASON"), and the game goes on as it was.
-EMSCRIPTEN_KEEPALIVE const char* vandrel_replay(const char* name, const char* script,
-                                                std::int32_t length) {
+/// Replays the script of `length` bytes at `script` in a fresh game: 1 when it plays, after
+/// a note when another version recorded it (vandrel_said), 0 when it is refused, vandrel_said
+/// saying why ("NAME: line N: REASON"), and the game goes on as it was.
+EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_replay(const char* name, const char* script,
+                                                 std::int32_t length) {
     vandrel::TextSource source(std::string_view(script, static_cast<std::size_t>(length)));
-    auto read = vandrel::host::Replay::read(source, name, {});
+    text.clear();
+    auto read =
+        vandrel::host::Replay::read(source, name, [](const std::string& note) { text = note; });
     if (auto* refusal = std::get_if<vandrel::host::Replay::Refusal>(&read)) {
-        return handOver(std::string(name) + ": line " + std::to_string(refusal->line) + ": " +
-                        refusal->reason);
+        text =
+            std::string(name) + ": line " + std::to_string(refusal->line) + ": " + refusal->reason;
+        return 0;
     }
     game.reset();
     game = std::make_unique<vandrel::web::WebGame>(
         regional, colours, std::move(std::get<std::vector<vandrel::host::Replay::Step>>(read)));
-    return nullptr;
+    return 1;
+}
+
+/// What the last call said, if anything.
+EMSCRIPTEN_KEEPALIVE const char* vandrel_said() {
+    return text.c_str();
 }
 
 }  // extern "C"

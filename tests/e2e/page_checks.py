@@ -272,7 +272,7 @@ class PageChecks:
             ("a flight that overflows shows 'Run-time error: Overflow' in a box titled"
              " 'Vandrel', then the game has ended", self.overflow),
             ("a malformed flight is refused as 'NAME: line N: REASON', shown as text, and"
-             " nothing plays", self.malformed),
+             " nothing plays; one of another version plays after a note", self.malformed),
             ("a flight of 64 MiB is read and refused for its line; one byte more is refused"
              " while it is read", self.too_large),
             ("in an iframe of another origin: 'Click to play', no keys until a click; then P"
@@ -341,6 +341,15 @@ class PageChecks:
         with open(path, "w", encoding="utf-8") as script:
             script.write("down 80\ntick 5\n<b>jump</b>\n")
         self._refused(path, '<i>flight.txt: line 3: unknown command "<b>jump</b>"')
+        path = self.path("old.txt")
+        with open(path, "w", encoding="utf-8") as script:
+            script.write("# Vandrel 0.99 recording\ndown 80\n")
+        page = self.session.open()
+        page.replay(path)
+        assert wait_until(lambda: page.text("message"), 5) == \
+            "old.txt was recorded by Vandrel 0.99; this is Vandrel 1.00. Replaying old.txt.", \
+            f"the page says {page.text('message')!r}"
+        assert wait_until(lambda: page.wakeups(0.1) > 0, 5), "the old flight does not play"
 
     def too_large(self):
         path = self.path("huge.txt")

@@ -663,14 +663,15 @@ function replay(name, bytes) {
     if (busy || !game) return false;
     const address = game._malloc(Math.max(bytes.length, 1));
     game.HEAPU8.set(bytes, address);
-    const refusal = game.ccall("vandrel_replay", "string", ["string", "number", "number"],
+    const plays = game.ccall("vandrel_replay", "number", ["string", "number", "number"],
         [name, address, bytes.length]);
     game._free(address);
-    if (refusal) {
-        message(refusal);
+    const said = game.ccall("vandrel_said", "string", [], []);
+    if (!plays) {
+        message(said);
         return false;
     }
-    message(`Replaying ${name}.`);
+    message(said ? `${said}. Replaying ${name}.` : `Replaying ${name}.`);
     ended = false;
     $("ended").hidden = true;
     closeMenus();
