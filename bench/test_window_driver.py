@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 """Checks of the window benchmark's own reckoning: the tick counts it takes from the trace tool
-and the CPU times it reads.
+and the CPU times it reads, the browser's included.
 
 Run: python3 -B -m unittest discover -s bench -p 'test_*.py'   (VANDREL_TRACE may name the tool)
 """
@@ -8,6 +8,7 @@ import os
 import shutil
 import unittest
 
+import browser
 import window_driver
 
 TRACE = os.environ.get(
@@ -34,6 +35,33 @@ class CpuSeconds(unittest.TestCase):
         for by_ticks, by_scheduler in shares:
             self.assertGreaterEqual(by_ticks, 0.0)
             self.assertLess(by_scheduler, 5.0)  # asleep nearly all the time
+
+
+class BrowserCpu(unittest.TestCase):
+    def test_the_kind_of_a_process_before_and_after_chromium_sets_its_title(self):
+        self.assertEqual(browser.kind_of("/usr/lib/chromium/chromium\0--headless=new\0"), "browser")
+        self.assertEqual(browser.kind_of("chromium --type=renderer --lang=en-US"), "renderer")
+        self.assertEqual(browser.kind_of(
+            "chromium\0--type=utility\0--utility-sub-type=network.mojom.NetworkService\0"),
+            "utility (NetworkService)")
+
+    def test_threads_started_in_between_count_whole_and_ended_ones_not_at_all(self):
+        before = {(1, 1): ("browser", "CrBrowserMain", 10**9), (2, 2): ("gpu-process", "x", 5)}
+        after = {(1, 1): ("browser", "CrBrowserMain", 2 * 10**9),
+                 (3, 3): ("renderer", "CompositorTileW2", 10**9),
+                 (3, 4): ("renderer", "CompositorTileW3", 10**9)}
+        self.assertEqual(browser.shares(before, after, 10.0),
+                         {"browser": 10.0, "renderer": 20.0})
+        self.assertEqual(browser.shares(before, after, 10.0, browser.thread_kind),
+                         {"browser: CrBrowserMain": 10.0, "renderer: CompositorTileW": 20.0})
+
+    def test_a_profile_sample_has_the_time_until_the_next(self):
+        profile = {"nodes": [{"id": 1, "callFrame": {"functionName": "(idle)", "url": ""}},
+                             {"id": 2, "callFrame": {"functionName": "frame",
+                                                     "url": "http://h/page.js"}}],
+                   "samples": [1, 2, 2, 1], "timeDeltas": [0, 1000, 3000, 500]}
+        self.assertEqual(browser.self_times(profile),
+                         {("(idle)", ""): 1.0, ("frame", "page.js"): 3.5})
 
 
 class InTurn(unittest.TestCase):

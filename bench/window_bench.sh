@@ -8,6 +8,9 @@
 #                             (default 3 flights of each kind, 60 s)
 #   bench/window_bench.sh [--wayland] --in-turn ROUNDS GAME [GAME ...]
 #                             (builds side by side: the CPU while the scene scrolls, in turn)
+#   bench/window_bench.sh --web [ROUNDS]
+#                             (the page, build-web/site, in headless Chromium, and the window
+#                             in turn; default 3 rounds)
 #
 # With --wayland the same runs take place under a private headless sway (the window checks'
 # Wayland session, tests/e2e/waysession.py), the compositor's CPU counted as the X server's
@@ -31,6 +34,16 @@
 #  - the peak resident set (VmHWM) after opening and closing the menus for MENU_SECONDS;
 #  - the time from launch until the window is mapped, and until its pixels show the white
 #    hull (the first frame).
+#
+# With --web each round flies the window's scrolling flight, then the page's in a headless
+# Chromium (bench/browser.py, Debian's chromium, chromium-driver and python3-selenium) started
+# for the run and left to settle first: the same keys, a flight falling to the crash, then a
+# blank tab. It reports the page's tick rate over 10 s of scrolling, counted by the page's
+# own clock; the CPU of all of Chromium's processes (by the scheduler's count, by process and
+# by thread) while scrolling and in each waiting state, above the blank tab's, with the
+# animation frames and timers the page asked for; the window's game + X server against the
+# page pair by pair; and, from two more browsers, the canvas's calls a frame and a profile of
+# the renderer's main thread.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -39,7 +52,15 @@ trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
 session=()
 if [[ "${1:-}" == --wayland ]]; then session=(--wayland); shift; fi
 in_turn=()
-if [[ "${1:-}" == --in-turn ]]; then
+if [[ "${1:-}" == --web ]]; then
+    site="${VANDREL_SITE:-$root/build-web/site}"
+    [[ -f "$site/vandrel.wasm" ]] ||
+        { echo "window_bench: no $site (scripts/build.sh web)" >&2; exit 2; }
+    /usr/bin/python3 -c "import selenium" 2>/dev/null && [[ -x /usr/bin/chromedriver ]] ||
+        { echo "window_bench: chromium-driver and python3-selenium are not installed" >&2; exit 2; }
+    in_turn=(--web "$site" "${2:-3}" "$game")
+    set --
+elif [[ "${1:-}" == --in-turn ]]; then
     in_turn=("$@")
     game="${3:?window_bench: --in-turn needs ROUNDS and at least one GAME}"
     set --
@@ -57,6 +78,7 @@ PYTHONPATH="$root/tests/e2e" python3 -B -c "import xlib" 2>/dev/null ||
 
 # The driver starts its own Xvfb (the window checks' X session), or sway, and ends it.
 if ((${#in_turn[@]})); then
-    exec python3 -B "$root/bench/window_driver.py" "${session[@]}" "${in_turn[@]}"
+    # Debian's Python, which has selenium (a python3 earlier on the PATH may not).
+    exec /usr/bin/python3 -B "$root/bench/window_driver.py" "${session[@]}" "${in_turn[@]}"
 fi
 python3 -B "$root/bench/window_driver.py" "${session[@]}" "$game" "$trace" "$flights" "$menu_seconds"

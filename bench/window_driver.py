@@ -2,16 +2,20 @@
 """Drives the game's window on an X display for bench/window_bench.sh (see there).
 
 Usage: window_driver.py [--wayland] GAME TRACE FLIGHTS MENU_SECONDS, or
-       window_driver.py [--wayland] --in-turn ROUNDS GAME [GAME ...]
+       window_driver.py [--wayland] --in-turn ROUNDS GAME [GAME ...], or
+       window_driver.py --web SITE ROUNDS GAME
 It starts its own Xvfb, or with --wayland its own headless sway. Every process it ends is one
 it started itself. With --in-turn the builds GAME ... fly the scrolling flight one after the
 other, ROUNDS times, and each one's CPU while the scene scrolls is compared with the first's
-pair by pair: the machine's drift falls on both alike.
+pair by pair: the machine's drift falls on both alike. With --web the page in SITE (in a
+headless Chromium, bench/browser.py) and the window of GAME take turns in the same way.
 
 The game runs in the window checks' X session (tests/e2e): keys reach it through XTEST,
 windows are found and pixels read on one open connection, fast enough to time a flight or a
 key's way to the screen.
 """
+import collections
+import contextlib
 import os
 import re
 import statistics
@@ -20,6 +24,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import browser  # noqa: E402
 import image  # noqa: E402
 from scene import FLAME, PROMPT, box_shown  # noqa: E402
 from session import SCHED_NS, Game, schedstat  # noqa: E402
@@ -29,6 +34,7 @@ from xsession import XSession  # noqa: E402
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 now = time.monotonic
 WAIT_SECONDS = 5.0  # each waiting state is measured this long
+SCROLL_SECONDS = 10.0  # and the scene scrolling
 SAMPLES = 10  # key presses and releases timed to the screen
 
 
@@ -179,7 +185,7 @@ def scrolling_then_waiting(game):
     """The CPU while the scene scrolls for good after the push, then Paused and under the help
     box; the peak RSS, and the game closed."""
     time.sleep(1.0)
-    scrolling = cpu(game, 10.0)
+    scrolling = cpu(game, SCROLL_SECONDS)
     game.keys("p")
     time.sleep(1.0)
     paused = cpu(game)
@@ -243,6 +249,203 @@ def in_turn_summary(totals):
     return lines
 
 
+def browser_cpu(page, seconds=WAIT_SECONDS):
+    """All the browser's processes over the next `seconds`: the share of a core of each kind
+    of process and of each kind of thread, and how many animation frames a second and timers
+    the page asked for."""
+    frames, timers, _, stalls = page.counts()
+    before = page.threads()
+    wall0 = now()
+    time.sleep(seconds)
+    wall = now() - wall0
+    after = page.threads()
+    frames_after, timers_after, _, stalls_after = page.counts()
+    kinds = browser.shares(before, after, wall)
+    return dict(kinds=kinds, total=sum(kinds.values()),
+                threads=browser.shares(before, after, wall, browser.thread_kind),
+                frames=(frames_after - frames) / wall, timers=timers_after - timers,
+                stalls=stalls_after[len(stalls):])
+
+
+def wait_page_box(page, title, limit):
+    deadline = now() + limit
+    while page.box() != title:
+        if now() > deadline:
+            sys.exit(f"window_driver: no box '{title}' in the page")
+        time.sleep(0.05)
+
+
+def page_gravity_none(page):
+    """A fresh game in the page, Gravity None chosen by the menus."""
+    page.open()
+    page.keys("alt+o", "Right", "Return")  # Options, Gravity, None
+    if page.js("return document.getElementById('mnuGNone').ariaChecked") != "true":
+        sys.exit("window_driver: Gravity None was not chosen in the page")
+    time.sleep(1.0)
+
+
+def page_push(page):
+    """P, and the ship laid on its side and pushed as in pushed_flight: the scene scrolls."""
+    page.keys("p")
+    page.hold("Left", 0.2)
+    page.hold("space", 1.5)
+    time.sleep(1.0)
+
+
+def page_flights(page):
+    """The page's scrolling flight as pushed_flight flies it, a flight falling to the crash,
+    then a blank tab: the browser's CPU in each state (browser_cpu), and the ticks a second
+    over the scrolling by the page's own clock, counted after a frame at both ends."""
+    page_gravity_none(page)
+    time.sleep(2.0)  # the page's start settles, as the blank tab's below
+    result = dict(Ready=browser_cpu(page))
+    page_push(page)
+    ticks, clock = page.ticks()
+    result["scrolling"] = browser_cpu(page, SCROLL_SECONDS)
+    ticks_after, clock_after = page.ticks()
+    if page.box() is not None or ticks_after == ticks:
+        sys.exit("window_driver: the scrolling flight went wrong in the page (a crash, or no tick)")
+    result["rate"] = 1000.0 * (ticks_after - ticks) / (clock_after - clock)
+    page.keys("p")
+    time.sleep(1.0)
+    result["Paused"] = browser_cpu(page)
+    page.keys("alt+h", "Return")  # Help, Controls
+    time.sleep(1.0)
+    if page.box() in (None, "Crashed!"):
+        sys.exit("window_driver: the scrolling flight went wrong in the page (no help box)")
+    result["help box"] = browser_cpu(page)
+    page.keys("Return")
+    page.open()  # a fresh game, falling under the default gravity
+    page.keys("p")
+    wait_page_box(page, "Crashed!", 60)
+    time.sleep(1.0)
+    result["crash box"] = browser_cpu(page)
+    page.keys("Return")
+    time.sleep(1.0)
+    result["Over"] = browser_cpu(page)
+    page.open("about:blank")
+    time.sleep(3.0)
+    # Chromium's own work comes in bursts (one about every 30 s here): the blank tab's median
+    # over as many windows as the waiting states are measured in, and its range.
+    blank = sorted(browser_cpu(page)["total"] for _ in PAGE_WAITING)
+    result["blank"] = dict(total=statistics.median(blank), low=blank[0], high=blank[-1])
+    return result
+
+
+PAGE_WAITING = ("Ready", "Paused", "help box", "crash box", "Over")
+
+
+def above_blank(result, state):
+    """The share of a core all the browser's processes took in `state` above the blank tab."""
+    return result[state]["total"] - result["blank"]["total"]
+
+
+def by_share(shares, at_least=0.05):
+    return ", ".join(f"{k} {v:.2f}%" for k, v in sorted(shares.items(), key=lambda kv: -kv[1])
+                     if v >= at_least)
+
+
+def print_page_round(result):
+    scroll, blank, stalls = result["scrolling"], result["blank"], result["scrolling"]["stalls"]
+    print(f"page: {result['rate']:.2f} ticks/s ({len(stalls)} frames more than 50 ms after the "
+          f"last{', the longest %.0f ms' % max(stalls) if stalls else ''}); scrolling: Chromium "
+          f"{scroll['total']:.2f}% against {blank['total']:.2f}% for a blank tab "
+          f"({blank['low']:.2f}-{blank['high']:.2f}% in {len(PAGE_WAITING)} windows), "
+          f"{scroll['frames']:.1f} frames a second; by process: {by_share(scroll['kinds'])}")
+    print(f"page: by thread while scrolling: {by_share(scroll['threads'], 0.2)}")
+    print("page waiting, above the blank tab (frames a second, timers asked for): " + "; ".join(
+        f"{state} {above_blank(result, state):+.2f}% ({result[state]['frames']:.1f}, "
+        f"{result[state]['timers']})" for state in PAGE_WAITING), flush=True)
+
+
+SETTLE_SECONDS = 75  # Chromium's own work after its start comes about 30 and 60 s in
+
+
+def web_in_turn(session, site, rounds, game_path):
+    """The window's scrolling flight and the page's (page_flights) in turn, `rounds` times,
+    in one browser that has settled after its start: the window's game + X server against all
+    of Chromium above a blank tab, pair by pair."""
+    totals = {"window, game + X server": [], "page, Chromium above a blank tab": []}
+    rates = []
+    waiting = {state: [] for state in PAGE_WAITING}
+    asked = 0  # frames and timers the page asked for while waiting
+    page = browser.Browser(site)
+    try:
+        page.open("about:blank")
+        time.sleep(SETTLE_SECONDS)
+        for _ in range(rounds):
+            scrolling = pushed_flight(session, game_path)["scrolling"]
+            print(f"window: {shares(scrolling, by_scheduler=True)}", flush=True)
+            result = page_flights(page)
+            print_page_round(result)
+            rates.append(result["rate"])
+            totals["window, game + X server"].append(scrolling[0][1] + scrolling[1][1])
+            totals["page, Chromium above a blank tab"].append(above_blank(result, "scrolling"))
+            for state in PAGE_WAITING:
+                waiting[state].append(above_blank(result, state))
+                asked += result[state]["frames"] + result[state]["timers"]
+    finally:
+        page.close()
+    for line in in_turn_summary(totals):
+        print(line)
+    print("page waiting, median above the blank tab (goal 0.0%): " + "; ".join(
+        f"{state} {statistics.median(runs):+.2f}%" for state, runs in waiting.items()) +
+        f"; frames and timers asked for in all: {asked:.0f}")
+    print("page tick rate (goal 100.0 +- 0.5): " + ", ".join(f"{r:.2f}" for r in rates))
+    page_where(site)
+
+
+@contextlib.contextmanager
+def scrolling_page(site, count_draws=False):
+    """A browser of its own with the page's scene scrolling (page_push)."""
+    page = browser.Browser(site, count_draws)
+    try:
+        page_gravity_none(page)
+        page_push(page)
+        yield page
+    finally:
+        page.close()
+
+
+def page_where(site):
+    """Where the page's time goes while the scene scrolls: the canvas's calls per frame,
+    counted in one browser, and in another the self time of the functions on the renderer's
+    main thread from a sampling profile (Chrome DevTools Protocol)."""
+    with scrolling_page(site, count_draws=True) as page:
+        frames, _, draws, _ = page.counts()
+        time.sleep(WAIT_SECONDS)
+        frames_after, _, draws_after, _ = page.counts()
+    frames = frames_after - frames
+    print(f"page: canvas calls a frame ({frames} frames): " + ", ".join(
+        f"{name} {(count - draws.get(name, 0)) / frames:.1f}"
+        for name, count in sorted(draws_after.items(), key=lambda kv: -kv[1])
+        if count > draws.get(name, 0)))
+    with scrolling_page(site) as page:
+        page.driver.execute_cdp_cmd("Profiler.enable", {})
+        page.driver.execute_cdp_cmd("Profiler.start", {})
+        time.sleep(SCROLL_SECONDS)
+        profile = page.driver.execute_cdp_cmd("Profiler.stop", {})["profile"]
+    times = browser.self_times(profile)
+    busy = sum(ms for (name, _), ms in times.items() if name != "(idle)")
+    groups = collections.Counter()
+    for (name, where), ms in times.items():
+        special = not where and name.startswith("(")  # (program), (garbage collector) ...
+        groups[name if special else PROFILE_GROUPS.get(where, "built-ins")] += ms
+    del groups["(idle)"]
+    print(f"page: the renderer's main thread busy {busy / SCROLL_SECONDS / 10:.1f}% of the time"
+          ", of which " + ", ".join(f"{group} {100 * ms / busy:.1f}%"
+                                    for group, ms in groups.most_common()) +
+          "; by function: " + ", ".join(
+              f"{name} ({where or 'built-in'}) {100 * ms / busy:.1f}%"
+              for (name, where), ms in sorted(times.items(), key=lambda kv: -kv[1])[:12]
+              if name != "(idle)"))
+
+
+# A profile's functions by their file; the rest are the browser's own (canvas, DOM).
+PROFILE_GROUPS = {"page.js": "the page's script", "vandrel.js": "the module's glue",
+                  "vandrel.wasm": "WebAssembly"}
+
+
 def menu_session(session, game_path, seconds):
     """Every menu and submenu opened, each of their items highlighted in turn, and closed
     again, by key, for `seconds`: the peak RSS after."""
@@ -288,6 +491,8 @@ def main():
     try:
         if args[:1] == ["--in-turn"]:
             in_turn(session, int(args[1]), args[2:])
+        elif args[:1] == ["--web"]:
+            web_in_turn(session, args[1], int(args[2]), args[3])
         else:
             game_path, trace, flights = args[0], args[1], int(args[2])
             report(session, game_path, trace, flights, float(args[3]))

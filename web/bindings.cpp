@@ -171,6 +171,11 @@ EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_frame(double now) {
     return game->frame(now);
 }
 
+/// The ticks raised so far (the window benchmark's tick rate).
+EMSCRIPTEN_KEEPALIVE double vandrel_ticks() {
+    return static_cast<double>(game->ticks());
+}
+
 EMSCRIPTEN_KEEPALIVE std::int32_t vandrel_left(int windowLeft) {
     return game->left(windowLeft != 0);
 }

@@ -67,6 +67,7 @@ class WebGame : private Platform, private host::Player::Host {
     /// The recording so far, then its final line with the state now.
     std::string recording();
     std::int32_t flags() const;
+    std::uint64_t ticks() const { return game_.ticks(); }
 
   private:
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
