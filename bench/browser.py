@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: MIT
 """The game's web page in a private headless Chromium, for bench/window_driver.py --web.
 
-The page's folder (build-web/site) is served by a server in this process on a free port of
-127.0.0.1; Chromium is started through chromedriver (Debian's chromium-driver and
-python3-selenium) with a fresh profile, and close() ends both. Before any script of a
+The page's folder (build-web/site) is served and Chromium started as the page checks do
+(tests/e2e/pagesession.py), and close() ends both. Before any script of a
 document, one of ours counts the animation frames and timers the page asks for and keeps the
 game's module, so that the count of ticks raised can be read between two frames.
 
@@ -11,17 +10,11 @@ The CPU of the browser is that of all of chromedriver's descendants (browser, re
 process, utilities), by the scheduler's nanosecond count of each thread.
 """
 import collections
-import functools
-import http.server
 import os
 import re
-import tempfile
-import threading
 import time
 
-FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--window-size=1024,768"]
+from pagesession import PageSession
 
 # Before the page's scripts: the counters, and the module caught when the game's glue code
 # stores its export on it (Module["_vandrel_ticks"] = ...).
@@ -63,7 +56,6 @@ TICKS = """const done = arguments[arguments.length - 1];
 const bench = window.vandrelBench;
 bench.raf((time) => done([bench.module._vandrel_ticks(), time]));"""
 
-KEYS = {"Left": "\ue012", "Right": "\ue014", "Return": "\ue007", "space": " ", "alt": "\ue00a"}
 
 
 def kind_of(cmdline):
@@ -136,28 +128,13 @@ def self_times(profile):
     return {k: us / 1000.0 for k, us in totals.items()}
 
 
-class _Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *_):
-        pass
-
-
 class Browser:
-    """Chromium showing the page from `site`; `count_draws` also counts the canvas's calls."""
+    """Chromium showing the page from `site` (the page checks' session, tests/e2e/pagesession.py);
+    `count_draws` also counts the canvas's calls."""
 
     def __init__(self, site, count_draws=False):
-        from selenium import webdriver
-        from selenium.webdriver.chrome.service import Service
-
-        self._server = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(_Quiet, directory=site))
-        threading.Thread(target=self._server.serve_forever, daemon=True).start()
-        self.address = f"http://127.0.0.1:{self._server.server_port}/"
-        self._profile = tempfile.TemporaryDirectory(prefix="vandrel-bench-chromium-")
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for flag in FLAGS + [f"--user-data-dir={self._profile.name}"]:
-            options.add_argument(flag)
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.session = PageSession(site)
+        self.driver, self.address = self.session.driver, self.session.name
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
             "source": COUNTERS.replace("COUNT_DRAWS", "true" if count_draws else "false")})
 
@@ -179,6 +156,17 @@ class Browser:
                 raise RuntimeError("the game never started in the page")
             time.sleep(0.05)
 
+    def first_frame(self):
+        """Milliseconds from the page's navigation to the frame that first shows its scene."""
+        self.driver.get(self.address)
+        deadline = time.monotonic() + 20
+        while not (marks := self.js("return performance.getEntriesByName('vandrel-first-frame')"
+                                    ".map((m) => m.startTime)")):
+            if time.monotonic() > deadline:
+                raise RuntimeError("the page never drew its first frame")
+            time.sleep(0.02)
+        return marks[0]
+
     def js(self, script, *arguments):
         return self.driver.execute_script(script, *arguments)
 
@@ -194,22 +182,11 @@ class Browser:
 
     def keys(self, *combos):
         """Taps each key as window_driver names them ("alt+o", "Return", "p")."""
-        from selenium.webdriver.common.action_chains import ActionChains
-
-        for combo in combos:
-            names = [KEYS.get(n, n) for n in combo.split("+")]
-            actions = ActionChains(self.driver)
-            for name in names:
-                actions.key_down(name)
-            for name in reversed(names):
-                actions.key_up(name)
-            actions.perform()
-            time.sleep(0.15)
+        self.session.keys(*combos)
 
     def hold(self, name, seconds):
-        from selenium.webdriver.common.action_chains import ActionChains
-
-        ActionChains(self.driver).key_down(KEYS[name]).pause(seconds).key_up(KEYS[name]).perform()
+        with self.session.hold(name):
+            time.sleep(seconds)
 
     def box(self):
         """The title of the box that is up, or None."""
@@ -217,6 +194,4 @@ class Browser:
                        "document.getElementById('box-title').textContent")
 
     def close(self):
-        self.driver.quit()
-        self._server.shutdown()
-        self._profile.cleanup()
+        self.session.close()
