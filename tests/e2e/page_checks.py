@@ -19,6 +19,7 @@ import base64
 import json
 import os
 import re
+import shutil
 import sys
 import time
 import zlib
@@ -428,7 +429,8 @@ class ShippingChecks:
              " and nothing plays", self.bad_links),
             ("installable (a manifest with its name, icons and start; no installability"
              " errors), and every request stays on the page's origin", self.installable),
-            ("after one visit the page plays with its server stopped", self.offline),
+            ("after one visit the page plays with its server stopped; new files replace the"
+             " cache on the next visit", self.offline),
         ]
 
     def _final(self, page, before):
@@ -502,20 +504,40 @@ class ShippingChecks:
         assert len(asked) >= 5 and not elsewhere, f"requests elsewhere: {elsewhere}"
 
     def offline(self):
-        server = Server(self.session.site)  # an origin of its own, stopped below
+        folder = self.session.path("site")  # a copy of the page's own, on an origin of its own
+        shutil.copytree(self.session.site, folder)
+        server = Server(folder)
+        driver = self.session.driver
         try:
-            self.session.driver.get(server.address)
-            kept = self.session.driver.execute_async_script(
-                "navigator.serviceWorker.ready.then(() => caches.keys()).then((names) =>"
-                " Promise.all(names.map((n) => caches.open(n).then((c) => c.keys()))))"
-                ".then((lists) => arguments[0](lists.flat().length))")
-            assert kept >= 10, f"the service worker keeps {kept} files"
+            driver.get(server.address)
+            assert wait_until(lambda: self._cached() == 1, 20), \
+                f"the service worker keeps {self._cached()} caches"
+            # A new version of the page: the next visit finds its worker, which replaces the cache.
+            with open(os.path.join(folder, "page.css"), "a", encoding="utf-8") as css:
+                css.write("/* a new version */\n")
+            with open(os.path.join(folder, "sw.js"), encoding="utf-8") as worker:
+                script = worker.read().replace('"vandrel-', '"vandrel-new-', 1)
+            with open(os.path.join(folder, "sw.js"), "w", encoding="utf-8") as worker:
+                worker.write(script)
+            driver.get(server.address)
+            assert wait_until(lambda: self._cached() == 1 and driver.execute_async_script(
+                "caches.keys().then((names) => arguments[0](names[0]))").startswith(
+                    "vandrel-new-"), 20), "the new files replace no cache"
         finally:
             server.close()
-        self.session.driver.get(server.address + "?lang=de-DE")
+        driver.get(server.address + "?lang=de-DE")
         page = Page(self.session, False)  # waits for the white hull
+        css = driver.execute_async_script(
+            "fetch('page.css').then((r) => r.text()).then(arguments[0])")
+        assert css.endswith("/* a new version */\n"), "offline, the page is the old version"
         page.keys("p")
         assert wait_until(lambda: page.wakeups(0.2) > 0, 5), "offline, P starts no flight"
+
+    def _cached(self):
+        """How many caches the page's service worker keeps, once it is ready."""
+        return self.session.driver.execute_async_script(
+            "navigator.serviceWorker.ready.then(() => caches.keys())"
+            ".then((names) => arguments[0](names.length))")
 
 
 def line_widths(shot):
