@@ -12,9 +12,8 @@ process, utilities), by the scheduler's nanosecond count of each thread.
 import collections
 import os
 import re
+import sys
 import time
-
-from pagesession import PageSession
 
 # Before the page's scripts: the counters, and the module caught when the game's glue code
 # stores its export on it (Module["_vandrel_ticks"] = ...).
@@ -133,6 +132,10 @@ class Browser:
     `count_draws` also counts the canvas's calls."""
 
     def __init__(self, site, count_draws=False):
+        sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                                        "tests", "e2e"))
+        from pagesession import PageSession  # with selenium, which only a browser needs
+
         self.session = PageSession(site)
         self.driver, self.address = self.session.driver, self.session.name
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {

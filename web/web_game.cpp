@@ -50,8 +50,10 @@ WebGame::WebGame(Regional regional, const SystemColours& colours,
     chooseFonts();
     shown_ = host::SceneState::capture(game_.view());
     if (steps) {
+        // A script's `close` ends the game as closing the window does.
         replay_.emplace(player_, std::move(*steps), host::Replay::Hooks{{}, [this] {
                                                                             player_.close();
+                                                                            end(Ending::Close);
                                                                             page::exited();
                                                                         }});
     }
@@ -163,17 +165,21 @@ void WebGame::runClock() {
     clockRuns_ = wanted;
 }
 
-void WebGame::exited() {
-    recorder_.end(Ending::Exit);
+void WebGame::end(Ending ending) {
+    recorder_.end(ending);
     clockRuns_ = false;
+    wakeAt_.reset();
+    page::wakeAt(-1);
     draw();
+}
+
+void WebGame::exited() {
+    end(Ending::Exit);
     page::exited();
 }
 
 void WebGame::failed(const std::string& prompt) {
-    recorder_.end(Ending::Error);
-    clockRuns_ = false;
-    draw();
+    end(Ending::Error);
     const host::Rect place = layOutBox(kGameName, prompt);
     page::failed(place.left, place.top);
 }

@@ -78,6 +78,8 @@ class WebGame : private Platform, private host::Player::Host {
     void exited() override;
     void failed(const std::string& prompt) override;
 
+    /// The game has ended: the recording says how, and nothing runs any more.
+    void end(Ending ending);
     /// Starts the clock (a fresh period) or stops it, as the player wants it.
     void runClock();
     /// Lays a box out on the page, unseen: where it goes.

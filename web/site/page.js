@@ -422,6 +422,7 @@ class MenuBar {
             this.activate(entry, false);
         });
         element.addEventListener("mouseenter", () => {
+            if (busy || boxUp || ended) return;
             if (top && this.open() && !this.isOpen(entry)) this.openMenu(entry, false);
             if (!top) {
                 this.closeBelow(entry.owner);
@@ -475,6 +476,7 @@ class MenuBar {
     }
 
     activate(entry, fromKeyboard) {
+        if (busy || boxUp || ended) return; // the box that is up is modal
         if (entry.menu) {
             if (this.isOpen(entry) && !entry.owner) {
                 this.close(true);
