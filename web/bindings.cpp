@@ -11,7 +11,6 @@
 #include <memory>
 #include <string>
 
-#include "shell/runtime/errors.h"
 #include "shell/script/script_io.h"
 #include "web/page.h"
 #include "web/web_game.h"
@@ -23,15 +22,19 @@ vandrel::Regional regional;
 vandrel::web::SystemColours colours{};
 std::string text;  // the last text handed to the page
 
+// The browser's system colours, 0xRRGGBB in host::kSystemColors' order, or -1 where it has
+// none: the default scheme's colour then.
 vandrel::web::SystemColours coloursOf(std::int32_t windowBackground, std::int32_t menuText,
                                       std::int32_t windowText, std::int32_t buttonFace,
                                       std::int32_t buttonText) {
     vandrel::web::SystemColours rgb{};
     const std::int32_t values[] = {windowBackground, menuText, windowText, buttonFace, buttonText};
     for (std::size_t i = 0; i < rgb.size(); ++i) {
-        rgb[i] = {static_cast<std::uint8_t>(values[i] >> 16 & 0xFF),
-                  static_cast<std::uint8_t>(values[i] >> 8 & 0xFF),
-                  static_cast<std::uint8_t>(values[i] & 0xFF)};
+        rgb[i] = values[i] < 0
+                     ? vandrel::host::defaultSchemeColor(vandrel::host::kSystemColors[i])
+                     : vandrel::host::Rgb{static_cast<std::uint8_t>(values[i] >> 16 & 0xFF),
+                                          static_cast<std::uint8_t>(values[i] >> 8 & 0xFF),
+                                          static_cast<std::uint8_t>(values[i] & 0xFF)};
     }
     return rgb;
 }
