@@ -7,11 +7,12 @@
 #include <string_view>
 
 #include "shell/game_name.h"
-#include "trace/fd_io.h"
+#include "shell/script/fd_io.h"
 #include "trace/trace_run.h"
 
 namespace {
 
+using namespace vandrel;
 using namespace vandrel::headless;
 
 void printHelp() {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "shell/script/dump.h"
+#include "shell/script/fd_io.h"
 #include "shell/script/script_reader.h"
 #include "tests/core/game.h"
-#include "trace/fd_io.h"
 
 namespace vandrel::test {
 namespace {
@@ -109,13 +109,12 @@ struct Dumped {
 /// Plays a pinned flight's script through the game's dispatcher, read by the trace tool's
 /// reader, and sums up the game at each dump.
 std::vector<Dumped> fly(Game& g, const std::string& name) {
-    const headless::File file(std::string(VANDREL_FLIGHTS_DIR) + "/" + name + ".txt",
-                              headless::File::Mode::Read);
+    const File file(std::string(VANDREL_FLIGHTS_DIR) + "/" + name + ".txt", File::Mode::Read);
     if (!file.valid()) {
         ADD_FAILURE() << name << ": " << file.reason();
         return {};
     }
-    headless::FdSource source(file.fd());
+    FdSource source(file.fd());
     ScriptReader reader(source);
     std::vector<Dumped> dumps;
     for (Command command;;) {

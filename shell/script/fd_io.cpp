@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "trace/fd_io.h"
+#include "shell/script/fd_io.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace vandrel::headless {
+namespace vandrel {
 
 namespace {
 
@@ -73,4 +73,4 @@ File::~File() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-}  // namespace vandrel::headless
+}  // namespace vandrel

@@ -7,7 +7,7 @@
 
 #include "shell/script/script_io.h"
 
-namespace vandrel::headless {
+namespace vandrel {
 
 /// Reads a descriptor, which it does not close; waits when one left non-blocking has nothing.
 class FdSource : public ScriptSource {
@@ -48,4 +48,4 @@ class File {
     std::string reason_;
 };
 
-}  // namespace vandrel::headless
+}  // namespace vandrel
