@@ -43,17 +43,17 @@ void Player::after(Session::Outcome outcome, bool fromClock) {
             return;  // nothing ran, nothing changed
         case Session::Outcome::Ended:
             ended_ = true;
-            host_.exited();
+            listener_.exited();
             return;
         case Session::Outcome::Failed:
             ended_ = true;
-            host_.failed("Run-time error: " + game_.error());
+            listener_.failed("Run-time error: " + game_.error());
             return;
         case Session::Outcome::Ran:
             break;
     }
     if (releasePending_) keyboardLeft();  // the handler that opened a box has returned
-    host_.ran(fromClock);
+    listener_.ran(fromClock);
 }
 
 void Player::keyboardLeft() {
@@ -65,7 +65,7 @@ void Player::keyboardLeft() {
         return;
     }
     releasePending_ = false;
-    host_.releasing();
+    listener_.releasing();
     while (std::optional<HeldKeys::Key> key = held_.first()) {
         keyUp(key->code, key->shift);
         if (ended_) return;
@@ -88,7 +88,7 @@ void Player::windowLeft(bool ownPopup) {
 
 void Player::setGate(PlayerGate* gate) {
     gate_ = gate;
-    if (!ended_) host_.clockChanged();
+    if (!ended_) listener_.clockChanged();
 }
 
 bool Player::clockWanted() const {

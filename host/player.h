@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The player's side of one game, for every window host: the host turns its toolkit's events
-// into the calls below, and Player takes them to the game session, one at a time.
+// The player's side of one game, for every host: the driver turns the host's events into the
+// calls below, and Player takes them to the game session, one at a time.
 //
 // It keeps the keys the game was told are down. When the keyboard leaves the scene for any
 // reason (another window, a menu or a box takes it, the window or tab is hidden), the game is
@@ -44,10 +44,10 @@ class PlayerGate {
 
 class Player {
   public:
-    /// What the host does when the game has handled an event.
-    class Host {
+    /// What the driver does when the game has handled an event.
+    class Listener {
       public:
-        virtual ~Host() = default;
+        virtual ~Listener() = default;
         /// A handler ran to its end: catch up with the check marks, the clock (clockWanted),
         /// the scene and what a screen reader hears. `fromClock` after a tick.
         virtual void ran(bool fromClock) = 0;
@@ -58,14 +58,14 @@ class Player {
         virtual void releasing() {}
         /// File > Exit ended the game.
         virtual void exited() = 0;
-        /// An unhandled error ended the game: the host shows a box with `prompt` ("Run-time
-        /// error: Overflow") and the game's name as its title, then ends.
+        /// An unhandled error ended the game: a box with `prompt` ("Run-time error: Overflow")
+        /// and the game's name as its title is shown, then the program ends.
         virtual void failed(const std::string& prompt) = 0;
     };
 
-    /// The player of `game`; `host` hears of every event the game handled. Both must outlive
-    /// the player.
-    Player(Session& game, Host& host) : game_(game), host_(host) {}
+    /// The player of `game`; `listener` hears of every event the game handled. Both must
+    /// outlive the player.
+    Player(Session& game, Listener& listener) : game_(game), listener_(listener) {}
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
@@ -107,7 +107,7 @@ class Player {
     void after(Session::Outcome outcome, bool fromClock = false);
 
     Session& game_;
-    Host& host_;
+    Listener& listener_;
     PlayerGate* gate_ = nullptr;
     HeldKeys held_;
     bool releasePending_ = false;

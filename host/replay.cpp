@@ -19,6 +19,10 @@ bool allowedDuringReplay(std::string_view menuName) {
 
 }  // namespace
 
+std::string Replay::Refusal::text(std::string_view name) const {
+    return std::string(name) + ": line " + std::to_string(line) + ": " + reason;
+}
+
 std::variant<std::vector<Replay::Step>, Replay::Refusal> Replay::read(
     ScriptSource& source, std::string_view name,
     const std::function<void(const std::string&)>& note) {

@@ -33,10 +33,12 @@ class Replay : public PlayerGate {
         std::uint32_t count = 0;
         std::string menuName = {};
     };
-    /// Why a script cannot be replayed: "line N: REASON".
+    /// Why a script cannot be replayed.
     struct Refusal {
         std::uint64_t line = 0;
         std::string reason;
+        /// As the player reads it of the script named `name`: "NAME: line N: REASON".
+        std::string text(std::string_view name) const;
     };
     /// What a host does for the script's `dump` (with the state object's line) and `close`.
     struct Hooks {

@@ -5,16 +5,15 @@
 #include <QCloseEvent>
 #include <QHideEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPixmapCache>
 #include <QProxyStyle>
 #include <QTimerEvent>
 
-#include "host/box.h"
+#include "host/announcements.h"
 #include "qt/host_rects.h"
-#include "shell/game_name.h"
-#include "shell/runtime/key_codes.h"
 
 // The icon lives in the library's resources, which a static library must register itself.
 static void initIconResources() {
@@ -48,150 +47,210 @@ QIcon gameIcon() {
     return icon;
 }
 
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The palette's colour for a system colour of the scene.
+QColor paletteColour(SystemColor index, const QPalette& palette) {
+    switch (index) {
+        case SystemColor::WindowBackground:
+            return palette.color(QPalette::Active, QPalette::Base);
+        case SystemColor::MenuText:
+            return palette.color(QPalette::Active, QPalette::WindowText);
+        case SystemColor::WindowText:
+            return palette.color(QPalette::Active, QPalette::Text);
+        case SystemColor::ButtonFace:
+            return palette.color(QPalette::Active, QPalette::Button);
+        case SystemColor::ButtonText:
+            return palette.color(QPalette::Active, QPalette::ButtonText);
+    }
+    return QColor();  // an index the scene never uses
+}
+
 }  // namespace
+
+Regional regionalOf(const QLocale& locale) {
+    Regional regional;
+    regional.decimalSeparator = locale.decimalPoint().toStdString();
+    regional.groupSeparator = locale.groupSeparator().toStdString();
+    regional.negativeSign = locale.negativeSign().toStdString();
+    return regional;
+}
 
 GameWindow::GameWindow(EndHandler onEnd, const QLocale& locale)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform_(locale),
-      game_(platform_),
-      view_(game_.view()),
-      player_(game_, *this),
       onEnd_(std::move(onEnd)),
-      keys_(
-          requestDetectableAutoRepeat(),
-          [this](std::int16_t code, std::int16_t shift) { keyDown(code, shift); },
-          [this](std::int16_t code, std::int16_t shift) { player_.released(code, shift); }) {
-    setWindowTitle(QString::fromStdString(view_.state().Caption));
-    setWindowIcon(gameIcon());
+      regional_(regionalOf(locale)),
+      keys_(requestDetectableAutoRepeat(), [this](const host::KeyEvent& key) {
+          if (driver_) driver_->key(key);
+      }) {
+    time_.start();
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);  // never sooner than asked
+    connect(&wake_, &QTimer::timeout, this, [this] { driver_->wake(); });
 
     // The style keeps pixmaps of the menus it drew in Qt's cache, 10 MiB of them by default;
     // a few hundred KiB hold every menu of the game, so long menu sessions stay small.
     QPixmapCache::setCacheLimit(kPixmapCacheKiB);
 
+    scene_ = new SceneWidget(QSize(1, 1), this);
+    driver_.emplace(static_cast<host::Toolkit&>(*this), regional_);
+    const Form1View& view = driver_->game().view();
+    const host::Rect area = host::sceneArea(view);
+    scene_->setFixedSize(area.width, area.height);
+    scene_->attach(*driver_);
+    scene_->installEventFilter(&keys_);
+    scene_->installEventFilter(this);
+    setCentralWidget(scene_);
+    announcer_ =
+        std::make_unique<SceneAnnouncer>(*scene_, view, [this] { driver_->listenerCame(); });
+
+    setWindowTitle(QString::fromStdString(view.state().Caption));
+    setWindowIcon(gameIcon());
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);  // the menus belong to the window, above the scene
     auto* barStyle = new MenuBarStyle;
     barStyle->setParent(bar);
     bar->setStyle(barStyle);
     setMenuBar(bar);
-    menus_ =
-        std::make_unique<MenuBinding>(*bar, view_, [this](std::string_view name) { click(name); });
-
-    scene_ = new SceneWidget(view_, this);
-    scene_->installEventFilter(&keys_);
-    scene_->installEventFilter(this);
-    setCentralWidget(scene_);
-    announcer_ = std::make_unique<SceneAnnouncer>(*scene_, view_);
+    menus_ = std::make_unique<MenuBinding>(*bar, view, [this](std::string_view name) {
+        driver_->click(name);
+        // Qt has toggled the clicked action already; put the game's check marks back.
+        menus_->refresh(true);
+    });
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
 
-    platform_.setHost(scene_, toQRect(host::keptInView(view_)),
-                      [this](MessageBox* box) { boxUp(box); });
+GameWindow::~GameWindow() {
+    announcer_.reset();
 }
 
 bool GameWindow::start() {
-    player_.load();
-    if (ended_) return false;
+    driver_->start();
+    if (driver_->ended()) return false;
     show();
     scene_->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
-void GameWindow::keyDown(std::int16_t keyCode, std::int16_t shift) {
-    player_.keyDown(keyCode, shift);
+void GameWindow::setFont(int label, const host::FontChoice& font) {
+    scene_->texts().setFont(label, toQFont(font, scene_->font()));
 }
 
-void GameWindow::keyUp(std::int16_t keyCode, std::int16_t shift) {
-    player_.keyUp(keyCode, shift);
+host::TextSize GameWindow::layOut(int label, std::string_view text) {
+    return scene_->texts().layOut(label, text);
 }
 
-void GameWindow::click(std::string_view menuName) {
-    player_.click(menuName);
-    // Qt has toggled the clicked action already; put the game's check marks back.
-    menus_->refresh(true);
+double GameWindow::trialWidth(const host::FontChoice& font, std::string_view text) {
+    return scene_->texts().width(toQFont(font, scene_->font()), text);
 }
 
-void GameWindow::tick() {
-    player_.tick();
+std::optional<host::Rgb> GameWindow::systemColour(SystemColor index) {
+    const QColor colour = paletteColour(index, scene_->palette());
+    if (!colour.isValid()) return std::nullopt;
+    return host::Rgb{static_cast<std::uint8_t>(colour.red()),
+                     static_cast<std::uint8_t>(colour.green()),
+                     static_cast<std::uint8_t>(colour.blue())};
 }
 
-void GameWindow::ran(bool fromClock) {
+void GameWindow::changed(host::Pace pace) {
+    scene_->changed(pace);
+    // The labels' texts a listener's copy of the tree holds: the readouts' not with every tick
+    // of a flight.
+    announcer_->tellTree(!host::Announcements::flying(driver_->game().view(), driver_->boxUp()));
+}
+
+void GameWindow::showChecks(std::string_view) {
     menus_->refresh();
-    runClock();
-    scene_->refresh(fromClock ? SceneWidget::Pace::Display : SceneWidget::Pace::Event);
-    announcer_->update();
 }
 
-void GameWindow::failed(const std::string& prompt) {
-    setClockRunning(false);
-    platform_.showBox(prompt, kGameName);
-    // unless the window was closed under the box: then it ended with 0
-    end(1, Ending::Error);
+host::TextSize GameWindow::boxSize(std::string_view title, std::string_view prompt) {
+    delete box_;
+    box_ = new MessageBox(fromUtf8(title), fromUtf8(prompt), *scene_);
+    return {static_cast<double>(box_->width()), static_cast<double>(box_->height())};
 }
 
-void GameWindow::setClockRunning(bool running) {
-    if (running == clockRunning_) return;
-    clockRunning_ = running;
-    armClock();
+void GameWindow::showBox(std::string_view, std::string_view, const host::Rect& place) {
+    // While a box is up nothing reaches the game: the menus are shut, and the scene cannot
+    // take the keyboard back from the box with a click.
+    menuBar()->setEnabled(false);
+    scene_->setFocusPolicy(Qt::NoFocus);
+    // The player sees the scene as the handler left it (the green or red hull).
+    scene_->setBoxOver(true);
+    announcer_->tellTree(true);
+    box_->showAt(toQRect(place));
 }
 
-void GameWindow::armClock() {
-    if (clockRunning_ && !boxUp_) {
-        clock_.start(view_.state().Timer1.Interval, Qt::PreciseTimer, this);  // a fresh period
+host::BoxEvent GameWindow::awaitBox() {
+    return box_->next();
+}
+
+void GameWindow::hideBox() {
+    delete box_;
+    box_ = nullptr;
+    menuBar()->setEnabled(true);
+    scene_->setFocusPolicy(Qt::StrongFocus);
+    scene_->setBoxOver(false);
+    if (!driver_->ended()) scene_->setFocus(Qt::OtherFocusReason);
+}
+
+double GameWindow::now() {
+    return static_cast<double>(time_.nsecsElapsed()) / 1e6;
+}
+
+void GameWindow::runClock(bool runs) {
+    if (runs) {
+        clock_.start(driver_->game().view().state().Timer1.Interval, Qt::PreciseTimer, this);
     } else {
         clock_.stop();
     }
 }
 
+void GameWindow::wakeAt(std::optional<std::int64_t> when) {
+    if (!when) {
+        wake_.stop();
+        return;
+    }
+    wake_.start(static_cast<int>(std::max<double>(0, static_cast<double>(*when) - now())));
+}
+
+void GameWindow::say(std::string_view text, bool /*atOnce: Orca speaks each notification so*/) {
+    announcer_->say(text);
+}
+
+void GameWindow::ended(int status) {
+    clock_.stop();
+    onEnd_(status);
+    if (box_ != nullptr) box_->abandon();  // the handler waiting in it stops there
+}
+
 void GameWindow::timerEvent(QTimerEvent* event) {
     if (event->timerId() == clock_.timerId()) {
-        tick();
+        driver_->tick();
     } else {
         QMainWindow::timerEvent(event);
     }
 }
 
-void GameWindow::end(int status, Ending ending) {
-    if (ended_) return;
-    ended_ = true;
-    ending_ = ending;
-    player_.close();
-    setClockRunning(false);
-    onEnd_(status);
-    platform_.closeBoxes();  // the handler waiting in one stops there
-}
-
-void GameWindow::boxUp(MessageBox* box) {
-    // While a box is up nothing reaches the game: no tick is raised, the menus are shut, and
-    // the scene cannot take the keyboard back from the box with a click.
-    const bool up = box != nullptr;
-    if (up) {
-        announcer_->boxOpens();
-    } else {
-        announcer_->boxGone();
-    }
-    if (up != boxUp_) {
-        boxUp_ = up;
-        armClock();  // the clock goes on with a fresh period when the box has gone
-    }
-    menuBar()->setEnabled(!up);
-    scene_->setFocusPolicy(up ? Qt::NoFocus : Qt::StrongFocus);
-    // The player sees the scene as the handler left it (the green or red hull).
-    scene_->setBoxOver(up);
-    if (up) {
-        box->setKeysHeld(player_.heldKeys());
-    } else if (!ended_) {
-        scene_->setFocus(Qt::OtherFocusReason);
-    }
-}
-
 void GameWindow::windowLeft() {
-    player_.windowLeft(QApplication::activePopupWidget() != nullptr);
+    driver_->windowLeft(QApplication::activePopupWidget() != nullptr);
 }
 
 bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == scene_ && event->type() == QEvent::FocusOut) player_.keyboardLeft();
+    if (watched == scene_ && event->type() == QEvent::FocusOut) driver_->keyboardLeft();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void GameWindow::keyPressEvent(QKeyEvent* event) {
+    // F10 takes the keyboard to the menu bar, its first menu open.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier &&
+        menuBar()->isEnabled() && !menuBar()->actions().isEmpty()) {
+        menuBar()->setActiveAction(menuBar()->actions().first());
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void GameWindow::hideEvent(QHideEvent* event) {
@@ -210,7 +269,7 @@ bool GameWindow::event(QEvent* event) {
 void GameWindow::closeEvent(QCloseEvent* event) {
     // Closing by the frame ends the program at once; no handler of the game runs.
     event->accept();
-    end(0, Ending::Close);
+    driver_->close();
 }
 
 }  // namespace vandrel::qt

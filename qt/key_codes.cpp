@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include <string_view>
+
 #include "shell/runtime/key_codes.h"
 
 namespace vandrel::qt {
@@ -63,18 +65,46 @@ std::optional<std::int16_t> virtualKeyCode(int qtKey, std::uint32_t nativeVirtua
     return std::nullopt;
 }
 
-std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
-    std::int16_t state = 0;
-    if (modifiers & Qt::ShiftModifier) state |= 1;
-    if (modifiers & Qt::ControlModifier) state |= 2;
-    if (modifiers & Qt::AltModifier) state |= 4;
-    return state;
+namespace {
+
+// The letter at an X key code (the kernel's key code plus 8, as Qt gives it on X11 and
+// Wayland) on the usual layout's rows.
+char letterAt(std::uint32_t scanCode) {
+    static constexpr struct {
+        std::uint32_t first;
+        const char* letters;
+    } kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+    for (const auto& row : kRows) {
+        const std::string_view letters(row.letters);
+        if (scanCode >= row.first && scanCode < row.first + letters.size())
+            return letters[scanCode - row.first];
+    }
+    return 0;
 }
+
+}  // namespace
 
 std::optional<std::int16_t> virtualKeyCode(const QKeyEvent& event) {
     // Only on Windows is the native key a virtual-key code; under X11 it is a keysym.
     static const bool nativeIsVirtualKey = QGuiApplication::platformName() == "windows";
+    const QString text = event.text();
+    if (const std::optional<std::int16_t> letter =
+            host::letterKey(text.isEmpty() ? U'\0' : static_cast<char32_t>(text.toUcs4().value(0)),
+                            nativeIsVirtualKey ? 0 : letterAt(event.nativeScanCode()))) {
+        return letter;
+    }
     return virtualKeyCode(event.key(), nativeIsVirtualKey ? event.nativeVirtualKey() : 0);
+}
+
+host::KeyEvent keyEventOf(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers held = event.modifiers();
+    return {virtualKeyCode(event),
+            event.type() == QEvent::KeyPress,
+            event.isAutoRepeat(),
+            held.testFlag(Qt::ShiftModifier),
+            held.testFlag(Qt::ControlModifier),
+            held.testFlag(Qt::AltModifier),
+            held.testFlag(Qt::MetaModifier)};
 }
 
 }  // namespace vandrel::qt

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Qt keys as the classic virtual-key codes the game's key handlers receive.
+// Qt's keys as the keys of the driver: the classic virtual-key codes the game's key handlers
+// receive, and what was held with them.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
 #include <Qt>
+
+#include "host/keys.h"
 
 class QKeyEvent;
 
@@ -17,11 +20,12 @@ namespace vandrel::qt {
 /// the platform has one (nativeVirtualKey 0 means none); otherwise there is no code.
 std::optional<std::int16_t> virtualKeyCode(int qtKey, std::uint32_t nativeVirtualKey = 0);
 
-/// The shift state of a key event: bit 1 Shift, 2 Ctrl, 4 Alt.
-std::int16_t shiftState(Qt::KeyboardModifiers modifiers);
-
-/// The virtual-key code of a key event, using its native key only where that is a
-/// virtual-key code (Windows).
+/// The virtual-key code of a key event: a letter by the character it types, or where it
+/// stands on a layout without Latin letters (host::letterKey); its native key only where that
+/// is a virtual-key code (Windows).
 std::optional<std::int16_t> virtualKeyCode(const QKeyEvent& event);
+
+/// A key event as the driver takes it.
+host::KeyEvent keyEventOf(const QKeyEvent& event);
 
 }  // namespace vandrel::qt

@@ -40,12 +40,8 @@ bool requestDetectableAutoRepeat() {
 #endif
 }
 
-KeyRepeatFilter::KeyRepeatFilter(bool releasesAreReal, KeyHandler keyDown, KeyHandler keyUp,
-                                 QObject* parent)
-    : QObject(parent),
-      releasesAreReal_(releasesAreReal),
-      keyDown_(std::move(keyDown)),
-      keyUp_(std::move(keyUp)) {
+KeyRepeatFilter::KeyRepeatFilter(bool releasesAreReal, KeyHandler deliver, QObject* parent)
+    : QObject(parent), releasesAreReal_(releasesAreReal), deliver_(std::move(deliver)) {
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setTimerType(Qt::PreciseTimer);
     releaseTimer_.setInterval(kReleaseGrace);
@@ -53,51 +49,50 @@ KeyRepeatFilter::KeyRepeatFilter(bool releasesAreReal, KeyHandler keyDown, KeyHa
 }
 
 bool KeyRepeatFilter::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::KeyPress:
-            press(*static_cast<QKeyEvent*>(event));
-            return true;
-        case QEvent::KeyRelease:
-            release(*static_cast<QKeyEvent*>(event));
-            return true;
-        default:
-            return QObject::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return QObject::eventFilter(watched, event);
     }
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (!host::isGameKey(keyEventOf(key))) return false;
+    if (event->type() == QEvent::KeyPress) {
+        press(key);
+    } else {
+        release(key);
+    }
+    return true;
 }
 
 void KeyRepeatFilter::press(const QKeyEvent& event) {
-    std::optional<std::int16_t> code = virtualKeyCode(event);
-    std::int16_t shift = shiftState(event.modifiers());
-    if (held_ && code && held_->keyCode == *code && held_->timestamp == event.timestamp()) {
+    const host::KeyEvent key = keyEventOf(event);
+    if (held_ && key.code == held_->key.code && held_->timestamp == event.timestamp()) {
         // The release just before was the first half of an auto-repeat pair.
         held_.reset();
         releaseTimer_.stop();
     } else {
         flush();
     }
-    if (code) keyDown_(*code, shift);
+    deliver_(key);
 }
 
 void KeyRepeatFilter::release(const QKeyEvent& event) {
-    std::optional<std::int16_t> code = virtualKeyCode(event);
-    if (!code) return;
+    const host::KeyEvent key = keyEventOf(event);
     // Qt saw the press of this pair already: the press alone reaches the game.
-    if (event.isAutoRepeat()) return;
+    if (!key.code || event.isAutoRepeat()) return;
     if (releasesAreReal_) {
-        keyUp_(*code, shiftState(event.modifiers()));
+        deliver_(key);
         return;
     }
     flush();
-    held_ = HeldRelease{*code, shiftState(event.modifiers()), event.timestamp()};
+    held_ = HeldRelease{key, event.timestamp()};
     releaseTimer_.start();
 }
 
 void KeyRepeatFilter::flush() {
     if (!held_) return;
-    HeldRelease release = *held_;
+    const HeldRelease release = *held_;
     held_.reset();
     releaseTimer_.stop();
-    keyUp_(release.keyCode, release.shift);
+    deliver_(release.key);
 }
 
 }  // namespace vandrel::qt

@@ -22,6 +22,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include "host/keys.h"
+
 class QKeyEvent;
 
 namespace vandrel::qt {
@@ -33,8 +35,8 @@ bool requestDetectableAutoRepeat();
 
 class KeyRepeatFilter : public QObject {
   public:
-    /// Receives a key code and the shift state (bit 1 Shift, 2 Ctrl, 4 Alt).
-    using KeyHandler = std::function<void(std::int16_t keyCode, std::int16_t shift)>;
+    /// Receives a key going down or up.
+    using KeyHandler = std::function<void(const host::KeyEvent& key)>;
 
     /// How long an unflagged release waits for the press that would make it a repeat, when
     /// the server sends pairs. The two halves of a pair leave the X server together, but on a
@@ -44,8 +46,7 @@ class KeyRepeatFilter : public QObject {
 
     /// `releasesAreReal`: the server sends no release before a key is really let go (see
     /// requestDetectableAutoRepeat), so every release is delivered at once.
-    KeyRepeatFilter(bool releasesAreReal, KeyHandler keyDown, KeyHandler keyUp,
-                    QObject* parent = nullptr);
+    KeyRepeatFilter(bool releasesAreReal, KeyHandler deliver, QObject* parent = nullptr);
 
     void press(const QKeyEvent& event);
     void release(const QKeyEvent& event);
@@ -53,19 +54,18 @@ class KeyRepeatFilter : public QObject {
     void flush();
 
   protected:
-    /// Takes every key press and release of the watched widget: arrows, Tab and space are
-    /// keys of the game there, never focus moves.
+    /// Takes the game's key presses and releases of the watched widget (host::isGameKey):
+    /// arrows and space are keys of the game there, never focus moves.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct HeldRelease {
-        std::int16_t keyCode;
-        std::int16_t shift;
+        host::KeyEvent key;
         std::uint64_t timestamp;
     };
 
     bool releasesAreReal_;
-    KeyHandler keyDown_, keyUp_;
+    KeyHandler deliver_;
     std::optional<HeldRelease> held_;
     QTimer releaseTimer_;
 };

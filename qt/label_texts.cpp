@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "qt/label_texts.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include "host/label_place.h"
-#include "qt/host_rects.h"
+#include <QStringList>
 
 namespace vandrel::qt {
 
@@ -30,56 +26,44 @@ double setGlyphs(const QRawFont& font, const QString& chars, std::vector<quint32
     return width;
 }
 
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
-QFont labelFont(const Label& label, const QFont& windowFont) {
-    if (!label.OwnFont) {
-        // The desktop's own sans-serif face.
-        QFont font = windowFont;
-        font.setStyleHint(QFont::SansSerif);
-        std::vector<quint32> indexes;
-        std::vector<QPointF> advances;
-        font.setPixelSize(host::defaultFontPixels(label, [&](std::string_view text, int pixels) {
-            font.setPixelSize(pixels);
-            return setGlyphs(QRawFont::fromFont(font),
-                             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
-                             indexes, advances);
-        }));
-        return font;
+QFont toQFont(const host::FontChoice& choice, const QFont& desktop) {
+    QFont font = desktop;
+    if (!choice.faces.empty()) {
+        QStringList faces;
+        for (std::string_view face : choice.faces)
+            faces += fromUtf8(face);
+        font.setFamilies(faces);
     }
-    const Font& own = *label.OwnFont;
-    QFont font;
-    QStringList faces{QString::fromStdString(own.Name)};
-    for (std::string_view face : host::kFallbackFaces)
-        faces += QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size()));
-    font.setFamilies(faces);
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(own.Size);
-    font.setWeight(static_cast<QFont::Weight>(own.Weight));
+    if (choice.pixels > 0) {
+        font.setPixelSize(choice.pixels);
+    } else {
+        font.setPointSizeF(choice.points);
+    }
+    font.setWeight(static_cast<QFont::Weight>(choice.weight));
+    font.setItalic(choice.italic);
     return font;
 }
 
-std::array<bool, LabelTexts::kCount> LabelTexts::sync(const Form1View& view,
-                                                      const QFont& windowFont) {
-    std::array<bool, kCount> changed{};
-    for (int i = 0; i < kCount; ++i) {
-        const Label& source = label(view, i);
-        Text& text = texts_[static_cast<std::size_t>(i)];
-        if (valid_ && text.caption == source.Caption) continue;
-        if (!valid_) text.font = QRawFont::fromFont(labelFont(source, windowFont));
-        text.caption = source.Caption;
-        layOut(text);
-        changed[static_cast<std::size_t>(i)] = true;
-    }
-    valid_ = true;
-    return changed;
+void LabelTexts::setFont(int label, const QFont& font) {
+    texts_[static_cast<std::size_t>(label)].font = QRawFont::fromFont(font);
 }
 
-void LabelTexts::layOut(Text& text) {
-    setGlyphs(text.font, QString::fromStdString(text.caption), indexes_, advances_);
+double LabelTexts::width(const QFont& font, std::string_view text) {
+    return setGlyphs(QRawFont::fromFont(font), fromUtf8(text), indexes_, advances_);
+}
 
+host::TextSize LabelTexts::layOut(int label, std::string_view caption) {
+    Text& text = texts_[static_cast<std::size_t>(label)];
+    setGlyphs(text.font, fromUtf8(caption), indexes_, advances_);
     // Glyphs stand on the baseline, one ascent below the top of the line.
-    double ascent = text.font.isValid() ? text.font.ascent() : 0;
+    const double ascent = text.font.isValid() ? text.font.ascent() : 0;
     QList<QPointF> positions;
     positions.reserve(static_cast<qsizetype>(advances_.size()));
     double x = 0;
@@ -90,14 +74,7 @@ void LabelTexts::layOut(Text& text) {
     text.glyphs.setRawFont(text.font);
     text.glyphs.setGlyphIndexes(QList<quint32>(indexes_.begin(), indexes_.end()));
     text.glyphs.setPositions(positions);
-    text.width = x;
-    text.height = text.font.isValid() ? ascent + text.font.descent() : 0;
-}
-
-LabelPlace placeOf(const Label& label, const LabelTexts::Text& text) {
-    const host::LabelPlace place = host::placeOf(label, text.width, text.height);
-    return {toQRect(place.box), toQRect(place.inner), place.bordered,
-            QPoint(place.textLeft, place.textTop), place.overflows};
+    return {x, text.font.isValid() ? ascent + text.font.descent() : 0};
 }
 
 }  // namespace vandrel::qt

@@ -10,7 +10,6 @@
 #include "qt/command_line.h"
 #include "qt/game_window.h"
 #include "qt/recording_file.h"
-#include "qt/replay_driver.h"
 #include "qt/wayland_buffers.h"
 
 int main(int argc, char* argv[]) {
@@ -18,28 +17,30 @@ int main(int argc, char* argv[]) {
     CommandLine options;
     if (auto status = readCommandLine(argc, argv, options)) return *status;
     // The replay is read whole before the recording replaces a file, which may be the same.
-    std::optional<std::vector<ReplayDriver::Step>> replay;
-    if (!options.replay.empty() && !(replay = ReplayDriver::read(options.replay))) return 2;
+    std::optional<std::vector<vandrel::host::Replay::Step>> replay;
+    if (!options.replay.empty() && !(replay = readReplay(options.replay))) return 2;
     WaylandBuffers buffers;
     auto app = openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
-    std::unique_ptr<RecordingFile> recording;
-    if (!options.record.empty() && !(recording = RecordingFile::open(options.record))) return 2;
 
     int endStatus = 0;
+    std::unique_ptr<RecordingFile> recording;
     GameWindow window([&](int status) {
-        if (recording) status = recording->finish(window.ending(), window.game(), status);
+        if (recording) status = recording->finish(status);
         endStatus = status;
-        if (window.game().busy()) {
+        if (window.driver().game().busy()) {
             // A handler is still on the stack (waiting in a box): none of it may run on.
             std::fflush(nullptr);
             std::_Exit(status);
         }
         QCoreApplication::exit(status);
     });
-    if (recording) window.game().observe(&recording->recorder());
-    std::optional<ReplayDriver> driver;
-    if (replay) driver.emplace(window, std::move(*replay));
+    if (!options.record.empty() &&
+        !(recording = RecordingFile::open(options.record, window.driver()))) {
+        return 2;
+    }
+    if (replay)
+        window.driver().replay(std::move(*replay), replayHooks([&window] { window.close(); }));
     if (!window.start()) return endStatus;  // the load itself ended the program
     buffers.done();
     QApplication::exec();

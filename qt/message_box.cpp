@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "qt/message_box.h"
 
-#include <algorithm>
-
 #include <QBoxLayout>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -10,14 +8,11 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "host/box.h"
-#include "qt/host_rects.h"
 #include "qt/key_codes.h"
 
 namespace vandrel::qt {
 
-MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& scene,
-                       const QRect& keepClear)
+MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& scene)
     : QFrame(&scene) {
     // Over a scene that has a window of its own (the X server draws it), the box needs one
     // too: the server then keeps whatever it draws of the scene under the box. Qt makes it so
@@ -28,6 +23,7 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
     setBackgroundRole(QPalette::Window);
     setAccessibleName(title);
     setAccessibleDescription(prompt);
+    hide();
 
     title_ = new QLabel(title, this);
     title_->setTextFormat(Qt::PlainText);
@@ -47,7 +43,10 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setMinimumWidth(80);
     ok_->installEventFilter(this);
-    connect(ok_, &QPushButton::clicked, this, [this] { finish(true); });
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        hide();  // a click always answers: gone the moment it comes
+        happened({host::BoxEvent::Kind::Clicked});
+    });
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(frameWidth(), frameWidth(), frameWidth(), frameWidth());
@@ -62,9 +61,7 @@ MessageBox::MessageBox(const QString& title, const QString& prompt, QWidget& sce
     buttons->addStretch();
     column->addLayout(buttons);
     column->activate();
-    const QSize size = sizeHint();
-    setGeometry(toQRect(host::boxPlace(size.width(), size.height(), fromQRect(scene.rect()),
-                                       fromQRect(keepClear))));
+    resize(sizeHint());
 }
 
 QString MessageBox::title() const {
@@ -75,56 +72,56 @@ QString MessageBox::prompt() const {
     return prompt_->text();
 }
 
-bool MessageBox::exec() {
+void MessageBox::showAt(const QRect& place) {
+    setGeometry(place);
     show();
     raise();
     // A box with a window of its own names it, so that tools that look for windows by name
     // find it as they found a top-level box.
     if (QWindow* handle = windowHandle()) handle->setTitle(title_->text());
     ok_->setFocus(Qt::OtherFocusReason);
-    if (!finished_) {
+}
+
+host::BoxEvent MessageBox::next() {
+    while (events_.empty() && !abandoned_) {
         QEventLoop loop;
         loop_ = &loop;
         loop.exec();
         loop_ = nullptr;
     }
-    hide();
-    return answered_;
+    if (events_.empty()) return {};  // abandoned
+    const host::BoxEvent event = events_.front();
+    events_.pop_front();
+    return event;
 }
 
-void MessageBox::finish(bool answered) {
-    if (finished_) return;
-    finished_ = true;
-    answered_ = answered;
-    hide();  // gone the moment it is answered, not once the loop has wound up
+void MessageBox::happened(host::BoxEvent event) {
+    events_.push_back(event);
+    if (loop_ != nullptr) loop_->quit();
+}
+
+void MessageBox::abandon() {
+    abandoned_ = true;
+    events_.clear();
+    hide();  // gone the moment the window closes, not once the loop has wound up
     if (loop_ != nullptr) loop_->quit();
 }
 
 bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != ok_ ||
-        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+    const bool press = event->type() == QEvent::KeyPress;
+    if (watched != ok_ || (!press && event->type() != QEvent::KeyRelease)) {
         return QFrame::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (std::optional<std::int16_t> code = virtualKeyCode(*key)) {
-        auto held = std::find(keysHeld_.begin(), keysHeld_.end(), *code);
-        if (held != keysHeld_.end()) {
-            if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) keysHeld_.erase(held);
-            return true;
+    if (const std::optional<std::int16_t> code = virtualKeyCode(*key)) {
+        using Kind = host::BoxEvent::Kind;
+        // A held key's repeats come as pairs of release and press under plain X11: only the
+        // last release is a real one.
+        if (press || !key->isAutoRepeat()) {
+            happened({press ? Kind::KeyDown : Kind::KeyUp, *code, key->isAutoRepeat()});
         }
     }
-    if (event->type() == QEvent::KeyPress) {
-        switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-            case Qt::Key_Escape:
-                if (!key->isAutoRepeat()) ok_->click();
-                return true;
-            default:
-                break;
-        }
-    }
-    return QFrame::eventFilter(watched, event);
+    return true;
 }
 
 }  // namespace vandrel::qt

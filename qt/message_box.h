@@ -4,18 +4,18 @@
 // system, with or without a window manager. Having no title bar, it shows its title in a strip
 // of its own.
 //
-// It is modal as the game's boxes must be: exec() waits in a local event loop until OK is
-// chosen (Enter, Space, Escape or a click) or the window closes; meanwhile the window holds
-// the game (see QtPlatform).
+// It is modal as the game's boxes must be: the driver waits in next() for what the player
+// does on it, a key or a click on OK, until the box is answered or abandoned (the window
+// closes); which keys answer it is the driver's rule (host/keys.h).
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <deque>
 
 #include <QFrame>
 #include <QRect>
 #include <QString>
+
+#include "host/toolkit.h"
 
 class QEventLoop;
 class QLabel;
@@ -27,38 +27,33 @@ class MessageBox : public QFrame {
     Q_OBJECT
 
   public:
-    /// A box over `scene`, clear of its area `keepClear`; hidden until exec().
-    MessageBox(const QString& title, const QString& prompt, QWidget& scene, const QRect& keepClear);
+    /// A box over `scene`, hidden until placed.
+    MessageBox(const QString& title, const QString& prompt, QWidget& scene);
 
-    /// Shows the box with the keyboard on OK and waits: true once OK was chosen, false when
-    /// the box was abandoned.
-    bool exec();
-    /// Ends the box unanswered (the window is closing).
-    void abandon() { finish(false); }
-    /// The keys (virtual-key codes) held down since before the box opened: until each is let
-    /// go, its repeats and its release go nowhere, so that a space bar held through a crash
-    /// does not answer the box that tells of it.
-    void setKeysHeld(std::vector<std::int16_t> codes) { keysHeld_ = std::move(codes); }
+    /// Shows the box at `place` with the keyboard on OK.
+    void showAt(const QRect& place);
+    /// Waits for what the player does next on the box.
+    host::BoxEvent next();
+    /// Ends the box unanswered (the window is closing): every wait ends at once.
+    void abandon();
 
     QString title() const;
     QString prompt() const;
     QPushButton& ok() { return *ok_; }
 
   protected:
-    /// Enter, Return and Escape on OK choose it as a click does; Space is the button's own.
-    /// Keys held from before the box opened are kept from it until let go.
+    /// Every key on OK is the driver's to judge, Space and Enter as well.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void finish(bool answered);
+    void happened(host::BoxEvent event);
 
     QLabel* title_;
     QLabel* prompt_;
     QPushButton* ok_;
-    std::vector<std::int16_t> keysHeld_;
+    std::deque<host::BoxEvent> events_;  // not yet taken by next()
     QEventLoop* loop_ = nullptr;
-    bool answered_ = false;
-    bool finished_ = false;
+    bool abandoned_ = false;
 };
 
 }  // namespace vandrel::qt

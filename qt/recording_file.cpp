@@ -14,24 +14,56 @@ void cannotWrite(const std::string& path, const std::string& reason) {
 
 }  // namespace
 
-RecordingFile::RecordingFile(const std::string& path)
-    : path_(path), file_(path, headless::File::Mode::Replace), sink_(file_.fd()) {}
+std::optional<std::vector<host::Replay::Step>> readReplay(const std::string& path) {
+    const File file(path, File::Mode::Read);
+    std::string reason = file.reason();
+    if (file.valid()) {
+        try {
+            FdSource source(file.fd());
+            auto read = host::Replay::read(source, path, [](const std::string& note) {
+                std::fprintf(stderr, "vandrel: %s\n", note.c_str());
+            });
+            if (auto* steps = std::get_if<std::vector<host::Replay::Step>>(&read))
+                return std::move(*steps);
+            const std::string refusal = std::get<host::Replay::Refusal>(read).text(path);
+            std::fprintf(stderr, "vandrel: %s\n", refusal.c_str());
+            return std::nullopt;
+        } catch (const IoError& error) {
+            reason = error.reason;
+        }
+    }
+    std::fprintf(stderr, "vandrel: cannot read '%s': %s\n", path.c_str(), reason.c_str());
+    return std::nullopt;
+}
 
-std::unique_ptr<RecordingFile> RecordingFile::open(const std::string& path) {
-    std::unique_ptr<RecordingFile> recording(new RecordingFile(path));
+host::Replay::Hooks replayHooks(std::function<void()> close) {
+    return {[](const std::string& line) {
+                std::fwrite(line.data(), 1, line.size(), stdout);
+                std::fputc('\n', stdout);
+                std::fflush(stdout);
+            },
+            std::move(close)};
+}
+
+RecordingFile::RecordingFile(const std::string& path, host::Driver& driver)
+    : path_(path), driver_(driver), file_(path, File::Mode::Replace), sink_(file_.fd()) {}
+
+std::unique_ptr<RecordingFile> RecordingFile::open(const std::string& path, host::Driver& driver) {
+    std::unique_ptr<RecordingFile> recording(new RecordingFile(path, driver));
     if (!recording->file_.valid()) {
         cannotWrite(path, recording->file_.reason());
         return nullptr;
     }
     RecordingFile& r = *recording;
-    r.recorder_.emplace(r.sink_,
-                        [&r](const IoError& error) { cannotWrite(r.path_, error.reason); });
+    driver.record(r.sink_, [&r](const IoError& error) { cannotWrite(r.path_, error.reason); });
     return recording;
 }
 
-int RecordingFile::finish(Ending ending, const Session& game, int status) {
-    recorder_->finish(ending, game.view(), game.ticks());
-    return recorder_->failed() && status == 0 ? kWriteFailed : status;
+int RecordingFile::finish(int status) {
+    Recorder& recorder = *driver_.recorder();
+    const Session& game = driver_.game();
+    recorder.writeFinal(game.view(), game.ticks());
+    return recorder.failed() && status == 0 ? kWriteFailed : status;
 }
 
 }  // namespace vandrel::qt

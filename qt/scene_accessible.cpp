@@ -74,7 +74,9 @@ class LabelAccessible : public SceneChild {
     }
 
   private:
-    const Label& label() const { return LabelTexts::label(announcer_->view(), index_); }
+    const Label& label() const {
+        return announcer_->view().label(kLabels[static_cast<std::size_t>(index_)]);
+    }
 
     int index_;
 };
@@ -171,8 +173,9 @@ QString SceneAccessible::text(QAccessible::Text t) const {
 // the reverse of kLabels), the status bar, then the widgets over the scene (a box).
 int SceneAccessible::shownLabel(int child) const {
     if (!announcer_ || child < 0) return -1;
-    for (int i = LabelTexts::kCount - 1; i >= 0; --i) {
-        if (LabelTexts::label(announcer_->view(), i).Visible && child-- == 0) return i;
+    for (int i = static_cast<int>(kLabels.size()) - 1; i >= 0; --i) {
+        if (announcer_->view().label(kLabels[static_cast<std::size_t>(i)]).Visible && child-- == 0)
+            return i;
     }
     return -1;
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "qt/scene_announcer.h"
 
-#include <algorithm>
-
 #include "qt/scene_accessible.h"
 
 namespace vandrel::qt {
@@ -17,16 +15,10 @@ bool isReadout(SceneControl control) {
 
 }  // namespace
 
-SceneAnnouncer::SceneAnnouncer(QWidget& scene, const Form1View& view)
-    : QObject(&scene), scene_(scene), view_(view), announcements_(view) {
+SceneAnnouncer::SceneAnnouncer(QWidget& scene, const Form1View& view,
+                               std::function<void()> listenerCame)
+    : QObject(&scene), scene_(scene), view_(view), listenerCame_(std::move(listenerCame)) {
     SceneAccessible::install();
-    clock_.start();
-    due_.setSingleShot(true);
-    due_.setTimerType(Qt::PreciseTimer);  // never sooner than the pause
-    connect(&due_, &QTimer::timeout, this, [this] {
-        dueAt_.reset();
-        update();
-    });
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
@@ -37,37 +29,17 @@ SceneAnnouncer::~SceneAnnouncer() {
 
 void SceneAnnouncer::accessibilityActiveChanged(bool active) {
     listening_ = active;
+    if (!active) return;
     // A listener that comes reads what is shown; it is told only of later changes.
-    if (active) {
-        hearAll();
-    } else {
-        arm(std::nullopt);
-    }
-}
-
-void SceneAnnouncer::hearAll() {
-    announcements_.hearAll(view_);
     for (std::size_t i = 0; i < heard_.size(); ++i) {
         const Label& label = view_.label(kLabels[i]);
         heard_[i] = {label.Caption, label.Visible};
     }
-}
-
-void SceneAnnouncer::boxOpens() {
-    boxUp_ = true;
-    update();
-}
-
-void SceneAnnouncer::update() {
-    if (!listening_) return;
-    const host::Announcements::Step step = announcements_.update(view_, boxUp_, clock_.elapsed());
-    tellTree(step.say || !host::Announcements::flying(view_, boxUp_));
-    if (step.say) say(step.say->text);
-    arm(step.due);
+    listenerCame_();
 }
 
 void SceneAnnouncer::tellTree(bool readouts) {
-    SceneAccessible* scene = SceneAccessible::of(&scene_);
+    SceneAccessible* scene = listening_ ? SceneAccessible::of(&scene_) : nullptr;
     if (scene == nullptr) return;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
         const Label& label = view_.label(kLabels[i]);
@@ -83,22 +55,12 @@ void SceneAnnouncer::tellTree(bool readouts) {
     }
 }
 
-void SceneAnnouncer::say(const std::string& text) {
+void SceneAnnouncer::say(std::string_view text) {
+    tellTree(true);
     SceneAccessible* scene = SceneAccessible::of(&scene_);
     if (scene == nullptr) return;
-    said_ = QString::fromStdString(text);
+    said_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     send(scene->notification(), QAccessible::ObjectShow);
-}
-
-void SceneAnnouncer::arm(std::optional<std::int64_t> due) {
-    if (!due) {
-        due_.stop();
-        dueAt_.reset();
-        return;
-    }
-    if (due == dueAt_ && due_.isActive()) return;
-    dueAt_ = due;
-    due_.start(static_cast<int>(std::max<std::int64_t>(0, *due - clock_.elapsed())));
 }
 
 void SceneAnnouncer::send(QAccessibleInterface* object, QAccessible::Event type) {

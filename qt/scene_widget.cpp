@@ -7,13 +7,14 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "qt/host_rects.h"
+#include "qt/painter_surface.h"
 #include "qt/x11_canvas.h"
 
 namespace vandrel::qt {
 
-SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(parent), view_(view) {
-    setFixedSize(host::toPixel(view.state().ScaleWidth), host::toPixel(view.state().ScaleHeight));
-    unpainted_ = host::Damage(width(), height());
+SceneWidget::SceneWidget(QSize size, QWidget* parent) : QWidget(parent) {
+    setFixedSize(size);
     setFocusPolicy(Qt::StrongFocus);
     // Every frame covers the whole area: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -31,8 +32,6 @@ SceneWidget::SceneWidget(const Form1View& view, QWidget* parent) : QWidget(paren
         onServer_ = true;
     }
     surfaceWanted_ = WaylandCanvas::available();
-    texts_.sync(view_, font());
-    shown_ = host::SceneState::capture(view_);
 }
 
 namespace {
@@ -47,34 +46,21 @@ std::int64_t displayFrameNs(const QWidget& widget) {
 
 }  // namespace
 
-bool SceneWidget::refresh(Pace pace) {
-    host::SceneState now = host::SceneState::capture(view_);
-    std::array<bool, LabelTexts::kCount> relaid = texts_.sync(view_, font());
-    bool changed = false;
-    const host::Rect all = fromQRect(rect());
-    host::SceneState::forEachChange(shown_, now, relaid, view_, [&](const host::Rect& area) {
-        if (!area.intersects(all)) return;
-        unpainted_.add(area);
-        changed = true;
-    });
-    shown_ = now;
-    // An event that changed nothing on the screen (a held key's repeat) does not hurry the
-    // ticks' changes onto it.
-    if (!changed && pace == Pace::Event) pace = Pace::Display;
-    if (unpainted_.isEmpty()) return false;
-    if (pace != Pace::Now && frames_ == Frames::FrameCallback &&
+void SceneWidget::changed(host::Pace pace) {
+    if (upToDate()) return;
+    if (pace != host::Pace::Now && frames_ == Frames::FrameCallback &&
         (awaitingFrame_ || awaitingUpdate_)) {
-        return true;  // painted when the compositor asks for the next frame
+        return;  // painted when the compositor asks for the next frame
     }
-    if (pace == Pace::Display && frames_ != Frames::EveryChange && sinceFrame_.isValid() &&
+    if (pace == host::Pace::Display && frames_ != Frames::EveryChange && sinceFrame_.isValid() &&
         sinceFrame_.nsecsElapsed() < displayFrameNs(*this)) {
-        return true;  // painted with a later tick's frame
+        return;  // painted with a later tick's frame
     }
     paintChanges();
-    return true;
 }
 
 void SceneWidget::paintChanges() {
+    host::Damage& unpainted = driver_->scene().unpainted();
     if (onServer_) {
         // The server draws it now: no paint event need come round through Qt's queue.
         paintOnCanvas(QRegion());
@@ -82,7 +68,7 @@ void SceneWidget::paintChanges() {
         if (!paintOnSurface()) {
             // Painted and handed to the compositor now, so that the request below waits for
             // the frame callback of this very frame.
-            repaint(toRegion(unpainted_));
+            repaint(toRegion(unpainted));
             if (QWindow* top = window()->windowHandle()) {
                 if (!awaitingUpdate_) top->installEventFilter(this);
                 awaitingUpdate_ = true;
@@ -90,15 +76,15 @@ void SceneWidget::paintChanges() {
             }
         }
     } else {
-        update(toRegion(unpainted_));
+        update(toRegion(unpainted));
     }
-    unpainted_.clear();
+    unpainted.clear();
     sinceFrame_.start();
 }
 
 void SceneWidget::frameTaken() {
     awaitingFrame_ = false;
-    if (!unpainted_.isEmpty() && !awaitingUpdate_) paintChanges();
+    if (!upToDate() && !awaitingUpdate_) paintChanges();
 }
 
 bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
@@ -109,7 +95,7 @@ bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
     // repaint the whole window.
     watched->removeEventFilter(this);
     awaitingUpdate_ = false;
-    if (!unpainted_.isEmpty() && !awaitingFrame_) paintChanges();
+    if (!upToDate() && !awaitingFrame_) paintChanges();
     return true;
 }
 
@@ -118,6 +104,7 @@ QPaintEngine* SceneWidget::paintEngine() const {
 }
 
 void SceneWidget::paintEvent(QPaintEvent* event) {
+    if (driver_ == nullptr) return;
     if (onServer_) {
         paintOnCanvas(event->region());
         return;
@@ -125,7 +112,11 @@ void SceneWidget::paintEvent(QPaintEvent* event) {
     // The window's own pixels under the scene's surface do not show.
     if (wayland_ != nullptr && !wayland_->covered() && !boxOver_) return;
     QPainter painter(this);
-    painter_.paint(painter, event->region(), shown_, view_, texts_, palette());
+    PainterSurface surface(painter, texts_);
+    host::Damage exposed(width(), height());
+    for (const QRect& part : event->region())
+        exposed.add(fromQRect(part));
+    driver_->scene().paint(surface, exposed);
     if (surfaceWanted_ && !boxOver_) {
         // The window is on the screen, with the scene as Qt painted it: the scene's own
         // surface takes over with the next turn of the event loop.
@@ -141,7 +132,7 @@ void SceneWidget::paintEvent(QPaintEvent* event) {
 bool SceneWidget::canvasReady() {
     if (canvas_) return true;
     if (onServer_) {
-        canvas_ = X11Canvas::attach(*this);
+        canvas_ = X11Canvas::attach(*this, texts_);
         if (!canvas_) {
             // Not a display the canvas serves: paint with QPainter from now on.
             onServer_ = false;
@@ -153,7 +144,7 @@ bool SceneWidget::canvasReady() {
         const QWindow* top = window()->windowHandle();
         if (top == nullptr || !top->isExposed()) return false;
         surfaceWanted_ = false;
-        auto canvas = WaylandCanvas::attach(*this, [this] { frameTaken(); });
+        auto canvas = WaylandCanvas::attach(*this, texts_, [this] { frameTaken(); });
         wayland_ = canvas.get();
         canvas_ = std::move(canvas);
     }
@@ -162,18 +153,19 @@ bool SceneWidget::canvasReady() {
 }
 
 void SceneWidget::paintOnCanvas(const QRegion& exposed) {
-    if (!canvasReady()) return;
+    if (driver_ == nullptr || !canvasReady()) return;
+    host::Damage& unpainted = driver_->scene().unpainted();
     // The canvas keeps the last frame, and draws what changed into it.
     if (canvasStale_) {
-        unpainted_.addAll();
+        unpainted.addAll();
         canvasStale_ = false;
     }
     // An exposed part is drawn again too: exposures are rare.
     for (const QRect& part : exposed)
-        unpainted_.add(fromQRect(part));
-    canvas_->draw(unpainted_, shown_, view_, texts_, palette());
-    canvas_->show(unpainted_);
-    unpainted_.clear();
+        unpainted.add(fromQRect(part));
+    canvas_->draw(driver_->scene(), unpainted);
+    canvas_->show(unpainted);
+    unpainted.clear();
 }
 
 bool SceneWidget::paintOnSurface() {
@@ -186,7 +178,7 @@ bool SceneWidget::paintOnSurface() {
 void SceneWidget::setBoxOver(bool over) {
     boxOver_ = over;
     if (over) {
-        refresh();
+        changed(host::Pace::Now);
         repaint();
         // Qt paints the box into the window's own surface, which now shows the scene too.
         if (wayland_ != nullptr) wayland_->cover();
@@ -197,23 +189,18 @@ void SceneWidget::setBoxOver(bool over) {
 }
 
 void SceneWidget::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) {
-        painter_.invalidate();
-        if (canvas_) canvas_->invalidateLabels();
-        canvasStale_ = true;
-        if (wayland_ != nullptr && !boxOver_) {
-            unpainted_.addAll();  // the canvas draws all of it with the next frame
-            refresh(Pace::Event);
-        } else {
-            update();
-        }
-    } else if (event->type() == QEvent::FontChange) {
-        texts_.invalidate();
-        if (canvas_) canvas_->invalidateLabels();
-        canvasStale_ = true;
-        refresh();
-    }
     QWidget::changeEvent(event);
+    if (driver_ == nullptr) return;
+    const bool colours = event->type() == QEvent::PaletteChange;
+    if (!colours && event->type() != QEvent::FontChange) return;
+    // The glyphs a canvas keeps are the old fonts' in the old colours.
+    if (canvas_) canvas_->invalidateLabels();
+    canvasStale_ = true;
+    if (colours) {
+        driver_->coloursChanged();
+    } else {
+        driver_->fontsChanged();
+    }
 }
 
 }  // namespace vandrel::qt

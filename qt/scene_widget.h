@@ -2,9 +2,8 @@
 // The client area: paints the scene and holds the keyboard focus (its keys are filtered by
 // KeyRepeatFilter before it sees them).
 //
-// It repaints only what changed since the last frame (refresh() is called after every event
-// the game handled): the old and the new places of the controls that moved or changed, and
-// nothing at all while the game waits. The damage reported to the display is that part alone.
+// It paints only what changed since the last frame (the driver's scene keeps that), and
+// nothing at all while the game waits; the damage reported to the display is that part alone.
 // The timer ticks 100 times a second whatever the display does; frames follow the display:
 //  - on X11 every change is drawn at once, so that every tick's frame reaches the screen;
 //  - on Wayland a frame is drawn only once the compositor has asked for the next one (its
@@ -21,41 +20,34 @@
 #include <memory>
 
 #include <QElapsedTimer>
-#include <QRegion>
 #include <QWidget>
 
-#include "host/scene_state.h"
+#include "host/driver.h"
 #include "qt/canvas.h"
-#include "qt/host_rects.h"
 #include "qt/label_texts.h"
-#include "qt/scene_painter.h"
 #include "qt/wayland_canvas.h"
-#include "shell/form1_view.h"
 
 namespace vandrel::qt {
 
 class SceneWidget : public QWidget {
   public:
-    explicit SceneWidget(const Form1View& view, QWidget* parent = nullptr);
+    /// A scene of `size` pixels.
+    SceneWidget(QSize size, QWidget* parent = nullptr);
 
-    enum class Pace {
-        Now,      // paint every change at once (a box is about to open over the scene)
-        Event,    // a key or a menu: paint at once what it changed (on Wayland, as soon as
-                  // the compositor takes a frame)
-        Display,  // a tick: paint no faster than the display takes frames
-    };
-    /// Catches up with the game and schedules a repaint of what changed; true if anything
-    /// did.
-    bool refresh(Pace pace = Pace::Now);
+    /// Paints the scene of `driver`, which tells it of every change in fonts and colours.
+    void attach(host::Driver& driver) { driver_ = &driver; }
+    /// The scene changed: its changes reach the screen at `pace`.
+    void changed(host::Pace pace);
     /// A box lies over the scene from now on, or no longer: the player sees the scene as the
     /// handler left it under the box.
     void setBoxOver(bool over);
+    LabelTexts& texts() { return texts_; }
     /// True while the X server draws the scene (see X11Canvas); false when QPainter does.
     bool drawnByServer() const { return onServer_; }
-    /// The scene's own surface on Wayland, while there is one (the tests').
+    /// The scene's own surface on Wayland, while there is one.
     const WaylandCanvas* waylandCanvas() const { return wayland_; }
-    /// True when every change is painted (the tests').
-    bool upToDate() const { return unpainted_.isEmpty(); }
+    /// True when every change is on the screen, or handed to the compositor.
+    bool upToDate() const { return driver_ == nullptr || driver_->scene().unpainted().isEmpty(); }
 
   protected:
     QPaintEngine* paintEngine() const override;
@@ -80,11 +72,8 @@ class SceneWidget : public QWidget {
     /// compositor's frame callback; false when the surface is not there or a box covers it.
     bool paintOnSurface();
 
-    const Form1View& view_;
+    host::Driver* driver_ = nullptr;
     LabelTexts texts_;
-    ScenePainter painter_;
-    host::SceneState shown_;
-    host::Damage unpainted_;  // changed since the last frame was painted
     Frames frames_ = Frames::RefreshRate;
     QElapsedTimer sinceFrame_;
     // A frame went out, by the canvas or through Qt; the compositor has not asked for the next.
@@ -96,7 +85,7 @@ class SceneWidget : public QWidget {
     bool surfaceWanted_ = false;
     std::unique_ptr<Canvas> canvas_;
     WaylandCanvas* wayland_ = nullptr;  // canvas_, on Wayland
-    bool canvasStale_ = true;           // the canvas does not hold the frame shown_ yet
+    bool canvasStale_ = true;           // the canvas does not hold the frame shown yet
     bool boxOver_ = false;
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt/wayland_canvas.h"
 
+#include "qt/painter_surface.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
@@ -182,7 +184,7 @@ bool WaylandCanvas::available() {
     return native() != nullptr;
 }
 
-std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget& widget,
+std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget& widget, const LabelTexts& texts,
                                                      std::function<void()> frameTaken) {
     QPlatformNativeInterface* interface = native();
     QWindow* top = widget.window()->windowHandle();
@@ -218,15 +220,15 @@ std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget& widget,
     // nothing else of Qt's, which attaches, damages and commits in one go on this thread.
     wl_surface_commit(parent);
     wl_display_flush(display);
-    return std::unique_ptr<WaylandCanvas>(new WaylandCanvas(std::move(s)));
+    return std::unique_ptr<WaylandCanvas>(new WaylandCanvas(std::move(s), texts));
 }
 
-WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface) : s_(std::move(surface)) {}
+WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface, const LabelTexts& texts)
+    : s_(std::move(surface)), texts_(texts) {}
 
 WaylandCanvas::~WaylandCanvas() = default;
 
-void WaylandCanvas::draw(const host::Damage& area, const host::SceneState& state,
-                         const Form1View& view, const LabelTexts& texts, const QPalette& palette) {
+void WaylandCanvas::draw(const host::Scene& scene, const host::Damage& area) {
     Buffer* buffer = s_->freeBuffer();
     if (buffer == nullptr) return;
     for (const auto& other : s_->buffers) {
@@ -249,10 +251,9 @@ void WaylandCanvas::draw(const host::Damage& area, const host::SceneState& state
         buffer->stale.clear();
     }
     buffer->stale.add(area);
-    const QRegion region = toRegion(buffer->stale);
     QPainter painter(&buffer->image);
-    painter.setClipRegion(region);
-    painter_.paint(painter, region, state, view, texts, palette);
+    PainterSurface surface(painter, texts_);
+    scene.paint(surface, buffer->stale);
     buffer->stale.clear();
     s_->drawn = buffer;
 }
@@ -270,7 +271,6 @@ void WaylandCanvas::show(const host::Damage& area) {
     // A frame shown before the compositor has asked for one (the fonts changed) shares the
     // callback already asked for; the scene's surface uncovered is new to the compositor,
     // which may never answer the callback of the frame before.
-    if (s_->frame != nullptr && !covered_) ++framesUnasked_;
     if (s_->frame == nullptr || covered_) {
         if (s_->frame != nullptr) wl_callback_destroy(s_->frame);
         s_->frame = wl_surface_frame(s_->surface);
@@ -280,7 +280,6 @@ void WaylandCanvas::show(const host::Damage& area) {
     wl_surface_commit(s_->surface);
     wl_display_flush(s_->display);
     covered_ = false;
-    ++framesShown_;
 }
 
 void WaylandCanvas::cover() {
@@ -303,14 +302,15 @@ bool WaylandCanvas::available() {
     return false;
 }
 
-std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget&, std::function<void()>) {
+std::unique_ptr<WaylandCanvas> WaylandCanvas::attach(QWidget&, const LabelTexts&,
+                                                     std::function<void()>) {
     return nullptr;
 }
 
-WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface) : s_(std::move(surface)) {}
+WaylandCanvas::WaylandCanvas(std::unique_ptr<Surface> surface, const LabelTexts& texts)
+    : s_(std::move(surface)), texts_(texts) {}
 WaylandCanvas::~WaylandCanvas() = default;
-void WaylandCanvas::draw(const host::Damage&, const host::SceneState&, const Form1View&,
-                         const LabelTexts&, const QPalette&) {}
+void WaylandCanvas::draw(const host::Scene&, const host::Damage&) {}
 void WaylandCanvas::show(const host::Damage&) {}
 void WaylandCanvas::cover() {}
 QImage WaylandCanvas::lastFrame() const {

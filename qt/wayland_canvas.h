@@ -27,7 +27,7 @@
 #include <QImage>
 
 #include "qt/canvas.h"
-#include "qt/scene_painter.h"
+#include "qt/label_texts.h"
 
 class QWidget;
 
@@ -39,40 +39,33 @@ class WaylandCanvas final : public Canvas {
 
     /// A canvas over `widget`, in its window's surface, or null when the window is not on a
     /// Wayland display the canvas serves; `frameTaken` runs, in the widget's thread, when the
-    /// compositor asks for the frame after the one shown.
-    static std::unique_ptr<WaylandCanvas> attach(QWidget& widget, std::function<void()> frameTaken);
+    /// compositor asks for the frame after the one shown. `texts` are the labels' texts.
+    static std::unique_ptr<WaylandCanvas> attach(QWidget& widget, const LabelTexts& texts,
+                                                 std::function<void()> frameTaken);
     /// True when attach() may succeed for widgets of this application: it runs on Wayland.
     static bool available();
     ~WaylandCanvas() override;
     WaylandCanvas(const WaylandCanvas&) = delete;
     WaylandCanvas& operator=(const WaylandCanvas&) = delete;
 
-    void draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
-              const LabelTexts& texts, const QPalette& palette) override;
+    void draw(const host::Scene& scene, const host::Damage& area) override;
     /// Hands the compositor the frame drawn, with a frame callback.
     void show(const host::Damage& area) override;
-    void invalidateLabels() override { painter_.invalidate(); }
+    void invalidateLabels() override {}
     /// Takes the scene's surface off the screen; the next frame shown puts it back.
     void cover();
     bool covered() const { return covered_; }
 
     /// The frame last handed to the compositor, what the screen shows (the tests' view).
     QImage lastFrame() const;
-    /// How many frames were handed over, and how many of them before the compositor had
-    /// asked for the next frame (the tests').
-    int framesShown() const { return framesShown_; }
-    int framesUnasked() const { return framesUnasked_; }
-
     struct Surface;
 
   private:
-    explicit WaylandCanvas(std::unique_ptr<Surface> surface);
+    WaylandCanvas(std::unique_ptr<Surface> surface, const LabelTexts& texts);
 
     std::unique_ptr<Surface> s_;
-    ScenePainter painter_;
+    const LabelTexts& texts_;
     bool covered_ = true;  // nothing shown yet
-    int framesShown_ = 0;
-    int framesUnasked_ = 0;
 };
 
 }  // namespace vandrel::qt

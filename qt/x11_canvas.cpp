@@ -8,8 +8,6 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#include "qt/colors.h"
-
 #if VANDREL_HAVE_XCB && VANDREL_HAVE_XCB_RENDER
 #include "qt/x11_connection.h"
 #include "qt/x11_glyphs.h"
@@ -83,8 +81,8 @@ bool plainTrueColour(xcb_connection_t* c, xcb_visualid_t visual, std::uint8_t de
     return false;
 }
 
-std::uint32_t pixelOf(Color color, const QPalette& palette) {
-    return toQColor(color, palette).rgb() & 0xffffffu;
+std::uint32_t pixelOf(host::Rgb rgb) {
+    return std::uint32_t{rgb.red} << 16 | std::uint32_t{rgb.green} << 8 | rgb.blue;
 }
 
 std::int16_t coordinate(int value) {
@@ -101,7 +99,7 @@ bool X11Canvas::available() {
     return applicationConnection() != nullptr;
 }
 
-std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget& widget) {
+std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget& widget, const LabelTexts& texts) {
     xcb_connection_t* c = applicationConnection();
     if (c == nullptr || widget.devicePixelRatioF() != 1.0) return nullptr;
     auto x = std::make_unique<Connection>();
@@ -121,12 +119,13 @@ std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget& widget) {
     std::free(geometry);
     std::free(attributes);
     if (!usable) return nullptr;
-    std::unique_ptr<X11Canvas> canvas(new X11Canvas(std::move(x), widget.size()));
+    std::unique_ptr<X11Canvas> canvas(new X11Canvas(std::move(x), widget.size(), texts));
     if (!canvas->x_->glyphs) return nullptr;  // no RENDER to draw the texts with
     return canvas;
 }
 
-X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size) : x_(std::move(x)), size_(size) {
+X11Canvas::X11Canvas(std::unique_ptr<Connection> x, QSize size, const LabelTexts& texts)
+    : x_(std::move(x)), size_(size), texts_(texts) {
     xcb_connection_t* c = x_->c;
     back_ = xcb_generate_id(c);
     xcb_create_pixmap(c, x_->depth, back_, x_->window, extent(size_.width()),
@@ -166,8 +165,7 @@ void X11Canvas::setPen(std::uint32_t pixel, int width) {
     penWidth_ = width;
 }
 
-bool X11Canvas::clipTo(const host::Damage& area) {
-    const std::vector<host::Rect>& rects = area.rects();
+bool X11Canvas::clipTo(const std::vector<host::Rect>& rects) {
     if (rects == clip_) return !clipRects_.empty();  // a frame is shown as it was drawn
     clip_ = rects;
     clipRects_.clear();
@@ -187,27 +185,23 @@ bool X11Canvas::clipTo(const host::Damage& area) {
     return true;
 }
 
-void X11Canvas::draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
-                     const LabelTexts& texts, const QPalette& palette) {
-    if (!clipTo(area)) return;
-    drawing_ = &area;
-    setPen(pixelOf(state.BackColor, palette), penWidth_);
-    xcb_poly_fill_rectangle(x_->c, back_, gc_, static_cast<std::uint32_t>(clipRects_.size()),
-                            reinterpret_cast<const xcb_rectangle_t*>(clipRects_.data()));
-    state.forEachInDrawingOrder(
-        [&](int index, const host::SceneState::LabelLook& look) {
-            flush();
-            drawLabel(LabelTexts::label(view, index), texts.text(index), look, palette);
-        },
-        [&](const host::SceneState::ShapeLook& shape) { drawShape(shape, palette); },
-        [&](const host::SceneState::LineLook& line) { drawLine(line, palette); });
-    flush();
-    drawing_ = nullptr;
+void X11Canvas::draw(const host::Scene& scene, const host::Damage& area) {
+    scene.paint(*this, area);
+}
+
+void X11Canvas::begin(const std::vector<host::Rect>& area) {
+    clipTo(area);
 }
 
 void X11Canvas::flush() {
     xcb_connection_t* c = x_->c;
     static_assert(sizeof(Segment) == sizeof(xcb_segment_t) && sizeof(Arc) == sizeof(xcb_arc_t));
+    if (!fills_.empty()) {
+        setPen(fillPixel_, penWidth_);
+        xcb_poly_fill_rectangle(c, back_, gc_, static_cast<std::uint32_t>(fills_.size()),
+                                reinterpret_cast<const xcb_rectangle_t*>(fills_.data()));
+        fills_.clear();
+    }
     if (!segments_.empty()) {
         setPen(linePen_.pixel, linePen_.width);
         xcb_poly_segment(c, back_, gc_, static_cast<std::uint32_t>(segments_.size()),
@@ -226,60 +220,58 @@ void X11Canvas::flush() {
     }
 }
 
-void X11Canvas::drawLine(const host::SceneState::LineLook& line, const QPalette& palette) {
-    if (!drawing_->intersects(host::footprint(line))) return;
-    std::optional<QLine> reach = lineWithinReach(line, QRect(QPoint(0, 0), size_));
+void X11Canvas::line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) {
+    const host::SceneState::LineLook look{x1,  y1, x2, y2, 0, static_cast<std::int16_t>(width),
+                                          true};
+    std::optional<QLine> reach = lineWithinReach(look, QRect(QPoint(0, 0), size_));
     if (!reach) return;
-    const Pen pen{pixelOf(line.BorderColor, palette), line.BorderWidth};
-    if (!stars_.empty() || (!segments_.empty() && !(pen == linePen_))) flush();
+    const Pen pen{pixelOf(colour), width};
+    if (!stars_.empty() || !fills_.empty() || (!segments_.empty() && !(pen == linePen_))) flush();
     linePen_ = pen;
     segments_.push_back({coordinate(reach->x1()), coordinate(reach->y1()), coordinate(reach->x2()),
                          coordinate(reach->y2())});
 }
 
-void X11Canvas::drawShape(const host::SceneState::ShapeLook& shape, const QPalette& palette) {
-    const host::Rect box = host::footprint(shape);
-    if (!drawing_->intersects(box)) return;  // hidden or elsewhere
-    const std::uint32_t fill = pixelOf(shape.FillColor, palette);
-    const Pen outline{pixelOf(shape.BorderColor, palette), shape.BorderWidth};
+void X11Canvas::oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) {
+    // The star's whole footprint, pen included.
+    const int pad = width + 1;
+    const host::Rect covers = box.adjusted(-pad, -pad, pad + 1, pad + 1);
+    const std::uint32_t inside = pixelOf(fill);
+    const Pen outline{pixelOf(border), width};
     // A star goes with those gathered only if it has their look and touches none of them:
     // all are filled before any is outlined.
-    bool joins =
-        segments_.empty() && (stars_.empty() || (fill == starFill_ && outline == starPen_));
+    bool joins = segments_.empty() && fills_.empty() &&
+                 (stars_.empty() || (inside == starFill_ && outline == starPen_));
     for (const host::Rect& other : starBoxes_) {
         if (!joins) break;
-        joins = !other.intersects(box);
+        joins = !other.intersects(covers);
     }
     if (!joins) flush();
-    starFill_ = fill;
+    starFill_ = inside;
     starPen_ = outline;
-    // An outline drawn on a box of w x h pixels covers w+1 x h+1: shrink it by one, as the
-    // painter does.
-    stars_.push_back({coordinate(shape.left), coordinate(shape.top), extent(shape.width - 1),
-                      extent(shape.height - 1), 0, 360 * 64});
-    starBoxes_.push_back(box);
+    stars_.push_back({coordinate(box.left), coordinate(box.top), extent(box.width),
+                      extent(box.height), 0, 360 * 64});
+    starBoxes_.push_back(covers);
 }
 
-void X11Canvas::fill(const QRect& box, std::uint32_t pixel) {
-    setPen(pixel, penWidth_);
-    const xcb_rectangle_t rectangle{coordinate(box.x()), coordinate(box.y()), extent(box.width()),
-                                    extent(box.height())};
-    xcb_poly_fill_rectangle(x_->c, back_, gc_, 1, &rectangle);
+void X11Canvas::fill(const host::Rect& box, host::Rgb colour) {
+    const std::uint32_t pixel = pixelOf(colour);
+    if (!segments_.empty() || !stars_.empty() || (!fills_.empty() && pixel != fillPixel_)) flush();
+    fillPixel_ = pixel;
+    fills_.push_back(
+        {coordinate(box.left), coordinate(box.top), extent(box.width), extent(box.height)});
 }
 
-void X11Canvas::drawLabel(const Label& label, const LabelTexts::Text& text,
-                          const host::SceneState::LabelLook& look, const QPalette& palette) {
-    const LabelPlace place = placeOf(label, text);
-    if (!look.Visible || !drawing_->intersects(fromQRect(place.box))) return;
-    if (place.bordered) fill(place.box, pixelOf(systemColor(SystemColor::WindowText), palette));
-    const std::uint32_t paper = pixelOf(look.BackColor, palette);
-    fill(place.inner, paper);
-    x_->glyphs->draw(text, place.text, pixelOf(look.ForeColor, palette), paper,
-                     place.overflows ? &place.inner : nullptr);
+void X11Canvas::text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
+                     const std::optional<host::Rect>& clip) {
+    flush();
+    const QRect within = clip ? toQRect(*clip) : QRect();
+    x_->glyphs->draw(texts_.text(label), QPoint(x, y), pixelOf(ink), pixelOf(paper),
+                     clip ? &within : nullptr);
 }
 
 void X11Canvas::show(const host::Damage& area) {
-    if (clipTo(area)) {
+    if (clipTo(area.rects())) {
         const QRect& all = clipBounds_;
         xcb_copy_area(x_->c, back_, x_->window, gc_, coordinate(all.x()), coordinate(all.y()),
                       coordinate(all.x()), coordinate(all.y()), extent(all.width()),
@@ -296,15 +288,19 @@ bool X11Canvas::available() {
     return false;
 }
 
-std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget&) {
+std::unique_ptr<X11Canvas> X11Canvas::attach(QWidget&, const LabelTexts&) {
     return nullptr;
 }
 
 X11Canvas::~X11Canvas() = default;
-void X11Canvas::draw(const host::Damage&, const host::SceneState&, const Form1View&,
-                     const LabelTexts&, const QPalette&) {}
+void X11Canvas::draw(const host::Scene&, const host::Damage&) {}
 void X11Canvas::show(const host::Damage&) {}
 void X11Canvas::invalidateLabels() {}
+void X11Canvas::begin(const std::vector<host::Rect>&) {}
+void X11Canvas::fill(const host::Rect&, host::Rgb) {}
+void X11Canvas::line(int, int, int, int, host::Rgb, int) {}
+void X11Canvas::oval(const host::Rect&, host::Rgb, host::Rgb, int) {}
+void X11Canvas::text(int, int, int, host::Rgb, host::Rgb, const std::optional<host::Rect>&) {}
 
 #endif
 

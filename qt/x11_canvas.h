@@ -27,12 +27,11 @@
 #include <QRect>
 
 #include "host/scene_state.h"
+#include "host/toolkit.h"
 #include "qt/canvas.h"
 #include "qt/host_rects.h"
 #include "qt/label_texts.h"
-#include "shell/form1_view.h"
 
-class QPalette;
 class QWidget;
 
 namespace vandrel::qt {
@@ -44,11 +43,12 @@ inline constexpr int kReachMargin = 4096;
 /// inside kept exactly; nothing when no pixel of the line can show in the window.
 std::optional<QLine> lineWithinReach(const host::SceneState::LineLook& line, const QRect& window);
 
-class X11Canvas final : public Canvas {
+class X11Canvas final : public Canvas, private host::Surface {
   public:
     /// A canvas on the widget's own X window, or null when the widget is not on an X11
-    /// display the canvas serves. The widget must be a native window already.
-    static std::unique_ptr<X11Canvas> attach(QWidget& widget);
+    /// display the canvas serves. The widget must be a native window already; `texts` are the
+    /// labels' texts, laid out.
+    static std::unique_ptr<X11Canvas> attach(QWidget& widget, const LabelTexts& texts);
     /// True when attach() may succeed for widgets of this application: it runs on X11.
     static bool available();
     ~X11Canvas() override;
@@ -56,8 +56,7 @@ class X11Canvas final : public Canvas {
     X11Canvas& operator=(const X11Canvas&) = delete;
 
     /// Draws into the server's pixmap, which holds the rest of the frame already.
-    void draw(const host::Damage& area, const host::SceneState& state, const Form1View& view,
-              const LabelTexts& texts, const QPalette& palette) override;
+    void draw(const host::Scene& scene, const host::Damage& area) override;
     /// Copies the part `area` of the last frame drawn to the window and sends it all.
     void show(const host::Damage& area) override;
     /// Forgets the glyphs kept on the server (the fonts changed).
@@ -66,37 +65,41 @@ class X11Canvas final : public Canvas {
     struct Connection;
 
   private:
-    X11Canvas(std::unique_ptr<Connection> x, QSize size);
+    X11Canvas(std::unique_ptr<Connection> x, QSize size, const LabelTexts& texts);
     /// Clips gc_ to `area`, within the window; false when nothing of it is left.
-    bool clipTo(const host::Damage& area);
+    bool clipTo(const std::vector<host::Rect>& area);
     void setPen(std::uint32_t pixel, int width);
-    void drawLine(const host::SceneState::LineLook& line, const QPalette& palette);
-    void drawShape(const host::SceneState::ShapeLook& shape, const QPalette& palette);
-    /// Sends the lines or stars gathered so far, each kind in one request.
+    /// Sends the fills, lines or stars gathered so far, each kind in one request.
     void flush();
-    void drawLabel(const Label& label, const LabelTexts::Text& text,
-                   const host::SceneState::LabelLook& look, const QPalette& palette);
-    void fill(const QRect& box, std::uint32_t pixel);
+
+    // The scene's surface: the drawing requests of a frame.
+    void begin(const std::vector<host::Rect>& area) override;
+    void fill(const host::Rect& box, host::Rgb colour) override;
+    void line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) override;
+    void oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) override;
+    void text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
+              const std::optional<host::Rect>& clip) override;
+    void end() override { flush(); }
 
     std::unique_ptr<Connection> x_;
     QSize size_;
+    const LabelTexts& texts_;
     std::uint32_t back_ = 0;  // the pixmap each frame is drawn into
     std::uint32_t gc_ = 0;    // clipped to the part being drawn or shown
     // The GC's foreground and line width, as it is created and as last set.
     std::uint32_t penPixel_ = 0;
     int penWidth_ = 1;
-    std::vector<host::Rect> clip_;           // gc_'s clip, as asked for
-    QRect clipBounds_;                       // the bounding box of gc_'s clip
-    const host::Damage* drawing_ = nullptr;  // while draw() runs, what it draws
-    struct Rectangle {                       // as the X server takes it
+    std::vector<host::Rect> clip_;  // gc_'s clip, as asked for
+    QRect clipBounds_;              // the bounding box of gc_'s clip
+    struct Rectangle {              // as the X server takes it
         std::int16_t x, y;
         std::uint16_t width, height;
     };
     std::vector<Rectangle> clipRects_;  // scratch, gc_'s clip
 
-    // Lines of one pen, or stars of one look, that follow each other in the drawing order go
-    // to the server in one request of each kind: segments drawn by one pen, and discs that do
-    // not overlap, come out the same in any order.
+    // Fills of one colour, lines of one pen, or stars of one look, that follow each other in the
+    // drawing order go to the server in one request of each kind: rectangles of one colour,
+    // segments drawn by one pen, and discs that do not overlap, come out the same in any order.
     struct Segment {  // as the X server takes them
         std::int16_t x1, y1, x2, y2;
     };
@@ -110,6 +113,8 @@ class X11Canvas final : public Canvas {
         int width;
         friend bool operator==(const Pen&, const Pen&) = default;
     };
+    std::uint32_t fillPixel_ = 0;        // the fills' colour
+    std::vector<Rectangle> fills_;       // gathered, not yet sent
     Pen linePen_{};                      // the segments' pen
     std::uint32_t starFill_ = 0;         // the stars' fill
     Pen starPen_{};                      // and outline

@@ -1,54 +1,73 @@
 // SPDX-License-Identifier: MIT
-// What the game asks of the page it runs in: the page's script (page.js) provides each of
-// these, and the game calls them from inside the WebAssembly module. Coordinates are the
-// scene's CSS pixels from its top-left corner; colours are 0xRRGGBB.
+// The page's side of the game: the one driver (host/driver.h) on the page's toolkit, which is
+// the page's script (page.js) behind the functions below. Coordinates are the scene's pixels
+// from its top-left corner (the page shows them at whatever size fits its screen); colours are
+// 0xRRGGBB.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
-#include "host/rect.h"
+#include "host/driver.h"
+#include "shell/script/script_io.h"
 
-namespace vandrel::web::page {
+namespace vandrel::web {
 
-/// The page's monotonic clock, in milliseconds.
-double now();
+/// The virtual-key code of a browser's key: a letter by the character it types
+/// (KeyboardEvent's `key`; where it stands on a layout without Latin letters), every other key
+/// by where it is on the keyboard (`code`).
+std::optional<std::int16_t> keyCode(std::string_view key, std::string_view code);
 
-/// A frame begins: what follows is drawn only inside `rects` (x, y, width, height each).
-void beginFrame(const std::int32_t* rects, int count);
-void fill(const host::Rect& box, std::int32_t rgb);
-/// A line between pixels with square ends, `width` pixels wide.
-void line(int x1, int y1, int x2, int y2, std::int32_t rgb, int width);
-/// An oval filled in `box`, outlined `width` pixels wide.
-void oval(const host::Rect& box, std::int32_t fill, std::int32_t border, int width);
-/// A line of text in font `font`, its top-left corner at (x, y); clipped to `clip` unless it
-/// is empty.
-void text(int font, std::string_view text, int x, int y, std::int32_t rgb, const host::Rect& clip);
-void endFrame();
+class Page : private host::Toolkit, private host::Surface {
+  public:
+    /// A game in the page with the browser's regional settings, recorded from its start;
+    /// `steps` replays a script in it.
+    explicit Page(Regional regional,
+                  std::optional<std::vector<host::Replay::Step>> steps = std::nullopt);
+    /// The page's clock and wake-up are this game's no more.
+    ~Page() override;
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
 
-/// Font `index` is the CSS font `css`.
-void setFont(int index, std::string_view css);
-/// The width of a line of text in a font, and the height of the font's line, in CSS pixels.
-double textWidth(int font, std::string_view text);
-double lineHeight(int font);
+    host::Driver& driver() { return driver_; }
+    /// A frame of the page's display at `now`: the ticks due, then what changed is painted.
+    void frame(double now);
+    /// The canvas was laid out anew (a new size or pixel density): all of it is painted again.
+    void repaint();
+    /// The recording so far, then its final line with the state now.
+    std::string recording();
 
-/// Lays out a box with a title, a prompt and OK, unseen: its size, as width << 16 | height.
-std::int32_t boxSize(std::string_view title, std::string_view prompt);
-/// Shows the box laid out last at (x, y) and waits, the game's stack suspended, until the
-/// player answers it.
-void awaitBox(int x, int y);
+  private:
+    void setFont(int label, const host::FontChoice& font) override;
+    host::TextSize layOut(int label, std::string_view text) override;
+    double trialWidth(const host::FontChoice& font, std::string_view text) override;
+    std::optional<host::Rgb> systemColour(SystemColor index) override;
+    void changed(host::Pace pace) override;
+    void showChecks(std::string_view marks) override;
+    host::TextSize boxSize(std::string_view title, std::string_view prompt) override;
+    void showBox(std::string_view title, std::string_view prompt, const host::Rect& place) override;
+    host::BoxEvent awaitBox() override;
+    void hideBox() override;
+    double now() override;
+    void runClock(bool runs) override;
+    void wakeAt(std::optional<std::int64_t> when) override;
+    void say(std::string_view text, bool atOnce) override;
+    void describe(std::string_view text) override;
+    void ended(int status) override;
 
-/// What a screen reader hears now: `atOnce` interrupts, otherwise it waits its turn.
-void announce(std::string_view text, bool atOnce);
-/// The scene's description for a screen reader: what the prompt shows.
-void describe(std::string_view text);
-/// Asks the page to call vandrel_wake at `when` (the page's clock), instead of any time asked
-/// for before; never, for a negative `when`.
-void wakeAt(double when);
-/// File > Exit, or a script's `close`, ended the game.
-void exited();
-/// An unhandled error ended the game: the page shows the box laid out last at (x, y), then
-/// that the game has ended.
-void failed(int x, int y);
+    void begin(const std::vector<host::Rect>& area) override;
+    void fill(const host::Rect& box, host::Rgb colour) override;
+    void line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) override;
+    void oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) override;
+    void text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
+              const std::optional<host::Rect>& clip) override;
+    void end() override;
 
-}  // namespace vandrel::web::page
+    StringSink recording_;
+    host::Driver driver_;
+    bool framing_ = false;  // in a frame, which paints after its ticks
+};
+
+}  // namespace vandrel::web

@@ -81,6 +81,10 @@ void Recorder::tick() {
 
 void Recorder::finish(Ending ending, const Form1View& view, std::uint64_t ticks) {
     end(ending);
+    writeFinal(view, ticks);
+}
+
+void Recorder::writeFinal(const Form1View& view, std::uint64_t ticks) {
     std::string line = finalLine(view, ticks);
     line.pop_back();  // write() ends it
     write(line);

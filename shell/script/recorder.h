@@ -53,6 +53,8 @@ class Recorder : public EventObserver {
 
     /// How the program ended and the game's state then: the last two lines.
     void finish(Ending ending, const Form1View& view, std::uint64_t ticks);
+    /// The game's state: the last line, after the end line.
+    void writeFinal(const Form1View& view, std::uint64_t ticks);
     /// How the program ended: the end line, after the ticks not yet written.
     void end(Ending ending);
     /// Writes the count of the ticks not yet written, so that what was written is the whole

@@ -39,8 +39,8 @@ class AccessibilityTest : public GameWindowTest {
     void TearDown() override { QAccessible::setActive(false); }
 
     void press(std::int16_t key) {
-        window.keyDown(key, 0);
-        window.keyUp(key, 0);
+        keyDown(key, 0);
+        keyUp(key, 0);
     }
     /// The events heard about the object whose name starts with `prefix`.
     std::vector<Heard> about(const QString& prefix, QAccessible::Event type) const {
@@ -107,7 +107,7 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
     EXPECT_EQ(scene->child(4), bar);
     EXPECT_TRUE(scene->label(0)->state().invisible);
     for (int i = 0; i < 50; ++i)
-        window.tick();
+        tick();
     EXPECT_EQ(scene->child(2)->text(QAccessible::Name),
               QString::fromStdString(state.lblHeight.Caption));
     EXPECT_NE(state.lblHeight.Caption, "Height: 60");
@@ -120,18 +120,18 @@ TEST_F(AccessibilityTest, SceneOffersTheShownLabelsTopDownWithTheirCaptionsAndPl
 // readouts either.
 TEST_F(AccessibilityTest, PromptAtOnceHeightPacedItsLastValueAlwaysHeard) {
     const qint64 pause = host::Announcements::kHeightPause.count();
-    window.click("mnuGNone");  // no gravity: the ship moves only under the engine
+    click("mnuGNone");  // no gravity: the ship moves only under the engine
     press(keys::kP);
     EXPECT_TRUE(said().empty());  // the prompt hides
-    window.keyDown(keys::kSpace, 0);
-    window.tick();  // the height the reset left changes at once
+    keyDown(keys::kSpace, 0);
+    tick();  // the height the reset left changes at once
     ASSERT_EQ(said().size(), 1u);
     EXPECT_EQ(said().back().name.toStdString(), state.lblHeight.Caption);
     const std::size_t events = heard.size();
-    window.tick();
-    window.tick();  // changes within the pause
+    tick();
+    tick();  // changes within the pause
     EXPECT_EQ(heard.size(), events);
-    window.keyUp(keys::kSpace, 0);
+    keyUp(keys::kSpace, 0);
     state.SpeedX = state.SpeedY = Currency();  // the ship hovers: the height holds still
     const std::string settled = state.lblHeight.Caption;
     ASSERT_TRUE(QTest::qWaitFor([&] { return said().size() == 2; }, 2 * pause));
@@ -140,9 +140,9 @@ TEST_F(AccessibilityTest, PromptAtOnceHeightPacedItsLastValueAlwaysHeard) {
     EXPECT_GE(said()[1].ms - said()[0].ms, pause - 1);
     EXPECT_EQ(about("Height: ", QAccessible::NameChanged).back().name.toStdString(), settled);
 
-    window.keyDown(keys::kSpace, 0);
-    window.tick();
-    window.tick();  // changed within the pause again, and then the game waits
+    keyDown(keys::kSpace, 0);
+    tick();
+    tick();  // changed within the pause again, and then the game waits
     press(keys::kP);
     EXPECT_EQ(said().back().name, "Paused");
     wait(static_cast<int>(pause) + 100);
@@ -153,8 +153,8 @@ TEST_F(AccessibilityTest, PromptAtOnceHeightPacedItsLastValueAlwaysHeard) {
     const std::size_t before = heard.size();
     press(keys::kR);
     press(keys::kP);
-    window.tick();
-    window.tick();
+    tick();
+    tick();
     EXPECT_EQ(heard.size(), before);
 }
 
@@ -179,17 +179,17 @@ TEST_F(AccessibilityTest, ScoreIsHeardBeforeTheLandingBoxWhichIsAnAlert) {
         alertName = alert->text(QAccessible::Name);
         alertDescription = alert->text(QAccessible::Description);
     });
-    window.click("mnuGLow");
+    click("mnuGLow");
     press(keys::kDown);
     press(keys::kDown);  // the least thrust: the burn brakes the fall gently
     press(keys::kP);
     // A free fall, then the engine until the ground: ticks raised here, while the clock's
     // own wait for the event loop, which only the box runs.
     for (int i = 0; i < 250; ++i)
-        window.tick();
-    window.keyDown(keys::kSpace, 0);
+        tick();
+    keyDown(keys::kSpace, 0);
     for (int i = 0; i < 400 && !state.GameOver; ++i)
-        window.tick();
+        tick();
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
     EXPECT_EQ(alertName, "Landed!");

@@ -81,10 +81,22 @@ class GameWindowTest : public ::testing::Test {
         return found;
     }
 
+    // The player's events, straight to the game's player as the window gives them.
+    void keyDown(std::int16_t code, std::int16_t shift = 0) { player.keyDown(code, shift); }
+    void keyUp(std::int16_t code, std::int16_t shift = 0) { player.keyUp(code, shift); }
+    void click(std::string_view name) { window.driver().click(name); }
+    void tick() { window.driver().tick(); }
+    /// Paints at once what a test changed in the game's state behind its back.
+    void repaint() {
+        window.driver().scene().catchUp();
+        window.scene().changed(host::Pace::Now);
+    }
+
     std::vector<int> endStatuses;
     GameWindow window{[this](int s) { endStatuses.push_back(s); }};
-    Form1& form = window.form();
-    Session& dispatcher = window.game();
+    host::Player& player = window.driver().player();
+    Session& dispatcher = window.driver().game();
+    Form1& form = dispatcher.form();
     const Form1View& view = dispatcher.view();
     Form1State& state = Form1Probe::state(form);
 };

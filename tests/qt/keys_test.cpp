@@ -31,12 +31,22 @@ TEST(KeyCodes, OtherKeysOnlyWithANativeVirtualKey) {
     EXPECT_EQ(virtualKeyCode(Qt::Key_unknown, 0x1000), std::nullopt);  // not a virtual key
 }
 
-TEST(KeyCodes, ShiftStateBits) {
-    EXPECT_EQ(shiftState(Qt::NoModifier), 0);
-    EXPECT_EQ(shiftState(Qt::ShiftModifier), 1);
-    EXPECT_EQ(shiftState(Qt::ControlModifier), 2);
-    EXPECT_EQ(shiftState(Qt::AltModifier), 4);
-    EXPECT_EQ(shiftState(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier), 5);
+// A letter by what it types, or where it stands on a layout without Latin letters (the X key
+// code of P's place is 33); the modifiers held as they are.
+TEST(KeyCodes, KeyEventsCarryTheirLetterAndModifiers) {
+    const QKeyEvent shiftP(QEvent::KeyPress, Qt::Key_P, Qt::ShiftModifier, 33, 0, 0, "P");
+    const host::KeyEvent p = keyEventOf(shiftP);
+    EXPECT_EQ(p.code, 80);
+    EXPECT_TRUE(p.down && p.shift && !p.ctrl && !p.alt && !p.meta);
+    EXPECT_EQ(p.shiftState(), 1);
+    const QKeyEvent cyrillic(QEvent::KeyRelease, 0x0437, Qt::ControlModifier | Qt::MetaModifier, 33,
+                             0, 0, QString(QChar(0x0437)));
+    const host::KeyEvent z = keyEventOf(cyrillic);
+    EXPECT_EQ(z.code, 80);
+    EXPECT_TRUE(!z.down && z.ctrl && z.meta && !z.shift);
+    // A German layout's Z, where the usual layout has Y: by what it types.
+    EXPECT_EQ(
+        keyEventOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, 29, 0, 0, "z")).code, 90);
 }
 
 // Qt events cannot be copied: each is made on the heap.
@@ -51,14 +61,9 @@ std::unique_ptr<QKeyEvent> keyEvent(QEvent::Type type, int key, std::uint64_t ti
 class RecordedKeys : public ::testing::Test {
   protected:
     explicit RecordedKeys(bool releasesAreReal = false)
-        : filter(
-              releasesAreReal,
-              [this](std::int16_t c, std::int16_t) {
-                  events.push_back({c, true});
-              },
-              [this](std::int16_t c, std::int16_t) {
-                  events.push_back({c, false});
-              }) {}
+        : filter(releasesAreReal, [this](const host::KeyEvent& key) {
+              events.push_back({*key.code, key.down});
+          }) {}
 
     KeyRepeatFilter filter;
     std::vector<std::pair<int, bool>> events;
@@ -116,7 +121,7 @@ TEST_F(GameWindowTest, HeldSpaceBarNeverClearsTheEngine) {
     auto send = [&scene](QEvent::Type type, std::uint64_t timestamp) {
         QApplication::sendEvent(&scene, keyEvent(type, Qt::Key_Space, timestamp).get());
     };
-    window.keyDown(kP, 0);  // running, so that ticks show or hide the flame
+    keyDown(kP, 0);  // running, so that ticks show or hide the flame
     send(QEvent::KeyPress, 1000);
     EXPECT_TRUE(state.EngineOn);
     for (std::uint64_t t = 1500; t < 1800; t += 33) {
@@ -142,7 +147,7 @@ TEST_F(GameWindowTest, HeldSpaceBarUnderDetectableAutoRepeat) {
     auto send = [&scene](QEvent::Type type, std::uint64_t timestamp) {
         QApplication::sendEvent(&scene, keyEvent(type, Qt::Key_Space, timestamp).get());
     };
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     for (std::uint64_t t = 1000; t < 1300; t += 33) {
         send(QEvent::KeyPress, t);
         ASSERT_TRUE(QTest::qWaitFor([this] { return state.Fire.Visible; }, 2000));
@@ -156,7 +161,8 @@ TEST_F(GameWindowTest, HeldSpaceBarUnderDetectableAutoRepeat) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return !state.Fire.Visible; }, 2000));
 }
 
-// Arrows, Tab and space reach the game through the window and never move the focus.
+// Arrows and space reach the game through the window; none of them, nor Tab, which is not the
+// game's, moves the focus away from the only control that takes it.
 TEST_F(GameWindowTest, KeysGoToTheSceneWhateverTheKey) {
     QWindow* handle = window.windowHandle();
     EXPECT_TRUE(window.scene().hasFocus());

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The runtime services on Qt: regional settings, box prompts and colour values.
+// What the window takes from the desktop: regional settings and the system colours.
 #include <gtest/gtest.h>
 
 #include <QLocale>
 #include <QPalette>
 
-#include "qt/colors.h"
-#include "qt/qt_platform.h"
+#include "tests/qt/game_window_fixture.h"
 
-namespace vandrel::qt {
+namespace vandrel::qt::test {
 namespace {
 
 TEST(Regional, SeparatorsAndSignComeFromTheLocale) {
@@ -37,26 +36,24 @@ TEST(Regional, FormattedScoreUsesTheLocale) {
               "1.389");
 }
 
-TEST(Colours, ValuesHaveRedInTheLowByte) {
-    QPalette palette;
-    EXPECT_EQ(toQColor(kRed, palette), QColor(255, 0, 0));
-    EXPECT_EQ(toQColor(kGreen, palette), QColor(0, 255, 0));
-    EXPECT_EQ(toQColor(0x804020, palette), QColor(0x20, 0x40, 0x80));
-}
-
-TEST(Colours, SystemColoursFollowThePalette) {
-    QPalette palette;
+// Each system colour of the scene follows its role in the scene's palette.
+TEST_F(GameWindowTest, SystemColoursFollowThePalette) {
+    QPalette palette = window.scene().palette();
     palette.setColor(QPalette::Button, QColor(1, 2, 3));
     palette.setColor(QPalette::ButtonText, QColor(4, 5, 6));
     palette.setColor(QPalette::Text, QColor(7, 8, 9));
     palette.setColor(QPalette::WindowText, QColor(10, 11, 12));
     palette.setColor(QPalette::Base, QColor(13, 14, 15));
-    EXPECT_EQ(toQColor(systemColor(SystemColor::ButtonFace), palette), QColor(1, 2, 3));
-    EXPECT_EQ(toQColor(systemColor(SystemColor::ButtonText), palette), QColor(4, 5, 6));
-    EXPECT_EQ(toQColor(systemColor(SystemColor::WindowText), palette), QColor(7, 8, 9));
-    EXPECT_EQ(toQColor(systemColor(SystemColor::MenuText), palette), QColor(10, 11, 12));
-    EXPECT_EQ(toQColor(systemColor(SystemColor::WindowBackground), palette), QColor(13, 14, 15));
+    window.scene().setPalette(palette);
+    const host::Scene& scene = window.driver().scene();
+    using host::Rgb;
+    EXPECT_EQ(scene.rgb(systemColor(SystemColor::ButtonFace)), (Rgb{1, 2, 3}));
+    EXPECT_EQ(scene.rgb(systemColor(SystemColor::ButtonText)), (Rgb{4, 5, 6}));
+    EXPECT_EQ(scene.rgb(systemColor(SystemColor::WindowText)), (Rgb{7, 8, 9}));
+    EXPECT_EQ(scene.rgb(systemColor(SystemColor::MenuText)), (Rgb{10, 11, 12}));
+    EXPECT_EQ(scene.rgb(systemColor(SystemColor::WindowBackground)), (Rgb{13, 14, 15}));
+    EXPECT_EQ(scene.rgb(kRed), (Rgb{255, 0, 0}));
 }
 
 }  // namespace
-}  // namespace vandrel::qt
+}  // namespace vandrel::qt::test

@@ -5,24 +5,23 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include "qt/replay_driver.h"
 #include "shell/script/recorder.h"
 #include "tests/qt/game_window_fixture.h"
 
 namespace vandrel::qt::test {
 namespace {
 
-using Step = ReplayDriver::Step;
+using Step = host::Replay::Step;
 
 TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
     StringSink sink;
     Recorder recorder(sink, {});
     dispatcher.observe(&recorder);
-    window.keyDown(kP, 0);
-    window.keyUp(kP, 0);
-    window.keyDown(kSpace, 0);
-    window.keyDown(kSpace, 0);  // a repeat
-    window.tick();
+    keyDown(kP, 0);
+    keyUp(kP, 0);
+    keyDown(kSpace, 0);
+    keyDown(kSpace, 0);  // a repeat
+    tick();
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(&window, &deactivate);
     dispatcher.observe(nullptr);
@@ -32,19 +31,20 @@ TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
 }
 
 TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
-    ReplayDriver replay(window, {Step{CommandKind::Down, kP}, Step{CommandKind::Tick, 0, 3},
-                                 Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 2},
-                                 Step{CommandKind::Up, kSpace}});
+    window.driver().replay({Step{CommandKind::Down, kP}, Step{CommandKind::Tick, 0, 3},
+                            Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 2},
+                            Step{CommandKind::Up, kSpace}});
+    const host::Replay& replay = *window.driver().replaying();
     EXPECT_TRUE(wakesForTicks(2000));  // the replay's own clock, in the Ready state
     // The player's game keys and the Options menu reach nothing.
-    window.keyDown(kSpace, 0);
-    window.keyUp(kSpace, 0);
-    window.keyDown(kR, 0);
-    window.click("mnuGHigh");
+    keyDown(kSpace, 0);
+    keyUp(kSpace, 0);
+    keyDown(kR, 0);
+    click("mnuGHigh");
     EXPECT_TRUE(view.menuItem("mnuGNormal")->Checked);
     EXPECT_FALSE(view.menuItem("mnuGHigh")->Checked);
 
-    window.tick();  // P, then the first tick
+    tick();  // P, then the first tick
     EXPECT_EQ(dispatcher.ticks(), 1u);
     EXPECT_FALSE(state.EngineOn);
     // P pauses the replay, not the game; its repeats do not resume it. The player's keys
@@ -66,12 +66,12 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     EXPECT_FALSE(replay.paused());
     EXPECT_TRUE(wakesForTicks(2000));
 
-    window.tick();
-    window.tick();  // the third tick of the first run: space goes down after it
+    tick();
+    tick();  // the third tick of the first run: space goes down after it
     EXPECT_EQ(dispatcher.ticks(), 3u);
     EXPECT_TRUE(state.EngineOn);
-    window.tick();
-    window.tick();  // the last tick, then the script's last line
+    tick();
+    tick();  // the last tick, then the script's last line
     EXPECT_EQ(dispatcher.ticks(), 5u);
     EXPECT_FALSE(state.EngineOn);
     EXPECT_TRUE(replay.finished());
@@ -79,9 +79,9 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     // Leaving the window pauses the replay where play would pause, and no key of the
     // window's own (the held keys' releases, the pause) reaches the game.
     {
-        ReplayDriver more(window,
-                          {Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
-        window.tick();
+        window.driver().replay({Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
+        const host::Replay& more = *window.driver().replaying();
+        tick();
         EXPECT_TRUE(state.EngineOn);
         QEvent deactivate(QEvent::WindowDeactivate);
         QApplication::sendEvent(&window, &deactivate);
@@ -91,13 +91,14 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
         EXPECT_TRUE(state.EngineOn);
         EXPECT_TRUE(state.Timer1.Enabled);
         EXPECT_EQ(dispatcher.ticks(), 6u);
+        window.driver().replay({});  // ended by the player
     }
-    window.keyUp(kSpace, 0);
+    keyUp(kSpace, 0);
 
     // The flight goes on, the player's again.
-    window.keyDown(kSpace, 0);
+    keyDown(kSpace, 0);
     EXPECT_TRUE(state.EngineOn);
-    window.tick();
+    tick();
     EXPECT_EQ(dispatcher.ticks(), 7u);
 }
 

@@ -45,9 +45,9 @@ TEST_F(GameWindowTest, TheClockKeepsItsPeriodDropsLateTicksAndStopsEntirely) {
     });
     dispatcher.observe(&watch);
     sinceStart.start();
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     QTest::qWait(300);
-    window.keyDown(kP, 0);  // paused: the clock stops
+    keyDown(kP, 0);  // paused: the clock stops
     EXPECT_FALSE(wakesForTicks(20));
     ASSERT_GT(at.size(), 5u);
     EXPECT_GE(at[0], 9);  // a fresh period: no tick at once
@@ -69,16 +69,16 @@ TEST_F(GameWindowTest, HeldUnderABoxTheClockDoesNotWakeAndGoesOnWithAFreshPeriod
     bool wokeInBox = true;
     int ticksInBox = -1;
     BoxAnswerer answerer(20, [&] {
-        window.player().setGate(&gate);  // the clock is wanted under the box
+        player.setGate(&gate);  // the clock is wanted under the box
         wokeInBox = wakesForTicks(40);
         ticksInBox = gate.ticks;
     });
-    window.click("mnuControls");
+    click("mnuControls");
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_FALSE(wokeInBox);
     EXPECT_EQ(ticksInBox, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return gate.ticks > 0; }, 2000));
-    window.player().setGate(nullptr);
+    player.setGate(nullptr);
 }
 
 // Waiting costs nothing: the process does not wake for ticks in Ready, Paused, Over or
@@ -90,13 +90,13 @@ TEST_F(GameWindowTest, TicksRunOnlyWhileTimer1IsEnabled) {
 
     QElapsedTimer sinceP;
     sinceP.start();
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     // However busy the machine, the ticks come, and never faster than one each 10 ms.
     ASSERT_TRUE(QTest::qWaitFor([this] { return dispatcher.ticks() >= 5; }, 5000));
     std::uint64_t running = dispatcher.ticks();
     EXPECT_LE(running, static_cast<std::uint64_t>(sinceP.elapsed() / 10 + 1));
 
-    window.keyDown(kP, 0);  // paused
+    keyDown(kP, 0);  // paused
     EXPECT_FALSE(wakesForTicks(50));
     wait(50);
     EXPECT_EQ(dispatcher.ticks(), running);
@@ -113,7 +113,7 @@ TEST_F(GameWindowTest, RepaintsOnlyWhenTheSceneChanged) {
 
     QElapsedTimer running;
     running.start();
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.frames() - idle > 2; }, 5000));
     std::uint64_t painted = counter.frames() - idle;
     // A display of 60 Hz shows a frame every 16.7 ms; the ticks come every 10 ms.
@@ -125,10 +125,10 @@ TEST_F(GameWindowTest, RepaintsOnlyWhenTheSceneChanged) {
 // A held key repeats faster than the ticks come; a repeat changes nothing on the screen, so it
 // never brings the ticks' changes out sooner than the display's pace.
 TEST_F(GameWindowTest, KeyRepeatsPaintNoFramesOfTheirOwn) {
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dispatcher.ticks() > 2; }, 5000));
     QTimer repeats;
-    QObject::connect(&repeats, &QTimer::timeout, [&] { window.keyDown(kSpace, 0); });
+    QObject::connect(&repeats, &QTimer::timeout, [&] { keyDown(kSpace, 0); });
     repeats.start(3);
     PaintCounter painted(window.scene());
     QElapsedTimer held;
@@ -157,7 +157,7 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
         QImage frame = window.scene().grab().toImage().scaled(kSceneSize);
         hullGreenInBox = frame.pixel(352, 205) == qRgb(0, 255, 0);
     });
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     wait(300);
 
     ASSERT_EQ(answerer.seen().size(), 1u);
@@ -171,15 +171,15 @@ TEST_F(GameWindowTest, OutcomeBoxHoldsBackEveryTick) {
     EXPECT_FALSE(wakesForTicks(50));
     EXPECT_EQ(dispatcher.ticks(), 1u);
 
-    window.keyDown(kR, 0);  // R: a new flight, waiting for P
-    window.keyDown(kP, 0);
+    keyDown(kR, 0);  // R: a new flight, waiting for P
+    keyDown(kP, 0);
     EXPECT_TRUE(wakesForTicks(2000));
     EXPECT_TRUE(QTest::qWaitFor([this] { return dispatcher.ticks() > 1; }, 2000));
 }
 
 // The help box opened from the menu while the game runs freezes the flight under it.
 TEST_F(GameWindowTest, HelpBoxFromTheMenuHoldsBackEveryTick) {
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     wait(50);
     std::uint64_t before = 0, inBox = 0;
     bool normalStillChecked = false, armedInBox = true;

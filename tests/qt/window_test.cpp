@@ -16,7 +16,7 @@
 
 #include "host/label_place.h"
 #include "qt/host_rects.h"
-#include "qt/scene_painter.h"
+#include "qt/painter_surface.h"
 #include "shell/runtime/text.h"
 
 #include "tests/qt/game_window_fixture.h"
@@ -168,12 +168,12 @@ TEST_F(GameWindowTest, LabelsLieAboveTheStarsAndLines) {
     state.Ground(3) = state.Ground(2);  // a line across the box too
     Line& across = state.Ground(3);
     across.X1 = 0, across.Y1 = 1300, across.X2 = 2000, across.Y2 = 1340;
-    window.scene().refresh();
+    repaint();
     QImage over = window.scene().grab().toImage().scaled(kSceneSize);
     EXPECT_EQ(over.copy(score), before.copy(score));
     EXPECT_GT(countPixels(over, QRect(score.right() + 1, 85, 30, 10), isWhite), 0);  // the line
     star.Left = 3000;
-    window.scene().refresh();
+    repaint();
     QImage after = window.scene().grab().toImage().scaled(kSceneSize);
     EXPECT_GT(countPixels(after, QRect(197, 81, 8, 8), isWhite), 0);
 }
@@ -184,15 +184,16 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
     QImage frame(kSceneSize * 2, QImage::Format_RGB32);
     frame.setDevicePixelRatio(2);
     frame.fill(Qt::black);
-    LabelTexts texts;
-    texts.sync(view, window.scene().font());
     QPalette palette = window.scene().palette();
     palette.setColor(QPalette::Button, QColor(0, 200, 0));
     palette.setColor(QPalette::Text, QColor(0, 0, 210));
+    window.scene().setPalette(palette);
     {
         QPainter painter(&frame);
-        ScenePainter().paint(painter, QRegion(QRect(QPoint(), kSceneSize)),
-                             host::SceneState::capture(view), view, texts, palette);
+        PainterSurface surface(painter, window.scene().texts());
+        host::Damage all(kSceneSize.width(), kSceneSize.height());
+        all.addAll();
+        window.driver().scene().paint(surface, all);
     }
     // lblFuel covers 8..88 x 8..24 pixels: device pixels 16..177 x 16..49.
     const QRgb border = qRgb(0, 0, 210), face = qRgb(0, 200, 0), black = qRgb(0, 0, 0);
@@ -212,17 +213,19 @@ TEST_F(GameWindowTest, ReadoutBorderFitsItsBoxAtScaleTwo) {
 
 // The widest figures of a normal flight fit whole in the readouts, in a sans-serif face.
 TEST_F(GameWindowTest, ReadoutFontFitsTheWidestFigures) {
-    QFont font = labelFont(state.lblHeight, window.scene().font());
-    EXPECT_EQ(QFontInfo(font).styleHint(), QFont::SansSerif);
+    LabelTexts& texts = window.scene().texts();
+    constexpr int kHeight = 2, kPause = 0;  // in kLabels
+    ASSERT_EQ(kLabels[kHeight].kind, SceneControl::Kind::lblHeight);
+    const QRawFont& font = texts.text(kHeight).font;
     EXPECT_GE(font.pixelSize(), 9);
-    QFontMetricsF metrics(font);
     for (std::string_view figure : host::kWidestReadouts) {
-        EXPECT_LE(metrics.horizontalAdvance(QLatin1String(figure.data(), figure.size())), 78.0)
-            << figure;
+        const host::TextSize size = texts.layOut(kHeight, figure);
+        EXPECT_LE(size.width, 78.0) << figure;
+        EXPECT_LE(size.height, 15.0) << figure;
     }
-    EXPECT_LE(metrics.height(), 15.0);
+    texts.layOut(kHeight, state.lblHeight.Caption);
     // The pause prompt keeps its own font.
-    EXPECT_NE(labelFont(state.lblPause, window.scene().font()), font);
+    EXPECT_NE(texts.text(kPause).font, font);
 }
 
 // Opening menus for minutes must not grow the window: Qt's style keeps its pixmaps of menu
@@ -246,21 +249,20 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
     menuAction("mnuABout")->trigger();
     Line& pad = state.Ground(7);  // a level pad across the legs
     pad.Y1 = pad.Y2 = 3200;
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 3; }, 3000));
     EXPECT_EQ(answerer.seen()[2].title, "Landed!");
-    window.keyDown(kR, 0);
+    keyDown(kR, 0);
     state.SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 4; }, 3000));
     EXPECT_EQ(answerer.seen()[3].title, "Vandrel");
 
     for (const QRect& box : boxes) {
         EXPECT_TRUE(scene.rect().contains(box)) << box.y() << " " << box.bottom();
         EXPECT_NEAR(box.center().x(), scene.rect().center().x(), 1);
-        for (int i = 0; i < LabelTexts::kCount; ++i) {
-            const Label& label = LabelTexts::label(view, i);
-            EXPECT_FALSE(box.intersects(toQRect(host::labelBox(label)))) << "label " << i;
+        for (SceneControl label : kLabels) {
+            EXPECT_FALSE(box.intersects(toQRect(host::labelBox(view.label(label)))));
         }
     }
     // Every attitude, a step of the arrow keys apart, all round.
@@ -279,7 +281,7 @@ TEST_F(GameWindowTest, BoxesLeaveTheHullAndTheReadoutsInView) {
 TEST_F(GameWindowTest, ExitAndClosingEndWithStatusZero) {
     window.close();
     EXPECT_EQ(endStatuses, std::vector<int>{0});
-    EXPECT_TRUE(window.ended());
+    EXPECT_TRUE(window.driver().ended());
     EXPECT_FALSE(dispatcher.stopped());  // no handler of the game ran
 }
 
@@ -292,7 +294,7 @@ bool flyAndCloseUnderTheBox(GameWindow& window, const std::vector<int>& endStatu
         if (openBox() != nullptr) window.close();
     });
     closer.start(5);
-    window.keyDown(kP, 0);
+    window.driver().player().keyDown(kP, 0);
     return QTest::qWaitFor([&] { return !endStatuses.empty(); }, 3000);
 }
 
@@ -359,7 +361,7 @@ TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
     EXPECT_EQ(endStatuses, std::vector<int>{0});
     EXPECT_TRUE(dispatcher.stopped());
     // Nothing reaches the game any more.
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     EXPECT_FALSE(state.Timer1.Enabled);
 }
 
@@ -368,7 +370,7 @@ TEST_F(GameWindowTest, ExitFromTheMenuEndsTheProgram) {
 TEST_F(GameWindowTest, RunTimeErrorShowsItsBoxAndEndsWithStatusOne) {
     state.SpeedY = Currency::fromCount(INT64_MAX - 1);  // the next move overflows
     BoxAnswerer answerer(20);
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !endStatuses.empty(); }, 2000));
     EXPECT_EQ(endStatuses, std::vector<int>{1});
     ASSERT_EQ(answerer.seen().size(), 1u);
@@ -428,7 +430,7 @@ TEST_F(GameWindowTest, ReadoutsFollowTheDesktopLocale) {
     pad.X1 = 4920, pad.X2 = 5640;
     pad.Y1 = pad.Y2 = 3245;
     BoxAnswerer answerer(10);
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.GameOver && dispatcher.ticks() > 0; }, 3000));
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Landed!");
@@ -440,13 +442,13 @@ TEST_F(GameWindowTest, ReadoutsFollowTheDesktopLocale) {
     const QString score = caption(state.lblScore);
 
     // R, then one tick burning a thrust of 100 on the last 0.05 of fuel: -99.95 left.
-    window.keyDown(kR, 0);
+    keyDown(kR, 0);
     state.Fuel = 0.05_cur;
     state.Thrust = 100_cur;
-    window.keyDown(kSpace, 0);
-    window.keyDown(kP, 0);
+    keyDown(kSpace, 0);
+    keyDown(kP, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.Fuel < 0_cur; }, 3000));
-    window.keyDown(kP, 0);
+    keyDown(kP, 0);
     EXPECT_EQ(caption(state.lblFuel), "Fuel: " + s.minus + "100");
     EXPECT_EQ(caption(state.lblThrust), "Thrust: 1" + s.group + "000" + s.decimal + "0");
 

@@ -13,7 +13,7 @@
 #include <QScreen>
 
 #include "qt/host_rects.h"
-#include "qt/scene_painter.h"
+#include "qt/painter_surface.h"
 #include "qt/x11_canvas.h"
 #include "tests/qt/game_window_fixture.h"
 
@@ -87,13 +87,12 @@ class X11CanvasTest : public GameWindowTest {
 
     // The same frame painted by QPainter, as on any other platform.
     QImage painted() {
-        SceneWidget& scene = window.scene();
-        LabelTexts texts;
-        texts.sync(view, scene.font());
         QImage frame(kWindow.size(), QImage::Format_RGB32);
         QPainter painter(&frame);
-        ScenePainter().paint(painter, QRegion(kWindow), host::SceneState::capture(view), view,
-                             texts, scene.palette());
+        PainterSurface surface(painter, window.scene().texts());
+        host::Damage all(kWindow.width(), kWindow.height());
+        all.addAll();
+        window.driver().scene().paint(surface, all);
         return frame;
     }
 
@@ -159,11 +158,11 @@ TEST_F(X11CanvasTest, TheStartScreenMatchesThePainter) {
 }
 
 TEST_F(X11CanvasTest, AFlightWithTheFlameMatchesThePainterAndSurvivesAMenuOverIt) {
-    window.keyDown(kP, 0);
-    window.keyDown(kSpace, 0);
-    window.keyDown(37, 0);  // turn left while the engine fires
+    keyDown(kP, 0);
+    keyDown(kSpace, 0);
+    keyDown(37, 0);  // turn left while the engine fires
     wait(300);
-    window.keyDown(kP, 0);  // paused, the flame still showing
+    keyDown(kP, 0);  // paused, the flame still showing
     settle();
     QImage before = shown();
     expectAlike(before, painted());
@@ -185,7 +184,7 @@ TEST_F(X11CanvasTest, AStarOnAReadoutLiesUnderItsText) {
     Shape& star = state.shpStar(0);
     star.Left = 180;  // over "Score: "
     star.Top = 1230;
-    window.scene().refresh();
+    repaint();
     settle();
     const QImage over = shown();
     EXPECT_EQ(over.copy(score), before.copy(score));
@@ -213,7 +212,7 @@ TEST_F(X11CanvasTest, ABoxShowsOverTheServersSceneAndLeavesItWhole) {
         Shape& star = state.shpStar(0);
         star.Left = static_cast<float>(place.center().x() * 15);
         star.Top = static_cast<float>(place.center().y() * 15);
-        window.scene().refresh();
+        repaint();
         settle();
         drawnUnder = shown();
     });

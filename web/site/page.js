@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The page's side of the game: it turns the browser's events into calls on the game module and
-// paints what the module tells it to, and decides nothing of the game. What the scene looks
-// like, which keys are the game's, when the clock runs and what is said to a screen reader
-// are the module's (web/web_game.cpp); this script only knows the browser.
+// The page's side of the game: the browser's events go to the game module as they are, and the
+// module's calls come back as the canvas's drawing, the box, words for a screen reader and the
+// page's clock. What the scene looks like, which keys are the game's, when the clock runs, what
+// a box does with its keys and what is said are the module's (host/driver.h, web/page.cpp); this
+// script only knows the browser.
 //
 // The module runs one call at a time. While a box is up the game waits inside the module,
-// suspended, and the page calls nothing but the box's answer: every handler below checks
+// suspended, and the page gives it nothing but the box's own events: every handler below checks
 // `busy` first.
 
 import createVandrel from "./vandrel.js";
 
-const CLOCK_RUNS = 1;
-const ENDED = 2;
-const KEY_TAKEN = 4;
 const MAX_FLIGHT_BYTES = 64 * 1024 * 1024;
 
 const $ = (id) => document.getElementById(id);
@@ -23,12 +21,15 @@ const context = canvas.getContext("2d", { alpha: false });
 let game = null; // the module
 let busy = false; // a call into the module has not returned (a box may be up)
 let ended = false;
+let clockRuns = false; // the module wants frames
 let looping = false; // an animation frame is asked for
 let boxUp = false;
 let menus = null;
 let wakeTimer = 0;
+let checks = ""; // the menus' check marks, as the module shows them
+let size = { width: 0, height: 0 }; // the scene's, in its own pixels
 
-// ---- Painting: the module's page functions (web/page.h) ----
+// ---- Painting: the module's surface ----
 
 const colours = new Map(); // 0xRRGGBB -> "#rrggbb"
 function colour(rgb) {
@@ -40,10 +41,25 @@ function colour(rgb) {
     return css;
 }
 
-const fonts = []; // CSS font, ascent and line height of each font the module named
+const fonts = []; // each label's CSS font, ascent and line height
+const texts = []; // each label's text, as laid out last
+
+function measure(css) {
+    context.font = css;
+    const metrics = context.measureText("Hg");
+    const ascent = metrics.fontBoundingBoxAscent ?? metrics.actualBoundingBoxAscent;
+    const descent = metrics.fontBoundingBoxDescent ?? metrics.actualBoundingBoxDescent;
+    return { css, ascent, height: ascent + descent };
+}
+
 const page = {
-    now: () => performance.now(),
-    beginFrame(rects) {
+    sceneSize(width, height) {
+        size = { width, height };
+        document.documentElement.style.setProperty("--scene-width", width);
+        document.documentElement.style.setProperty("--scene-height", height);
+        fitCanvas(true);
+    },
+    begin(rects) {
         context.save();
         context.beginPath();
         for (let i = 0; i < rects.length; i += 4) {
@@ -68,16 +84,16 @@ const page = {
         context.stroke();
     },
     oval(x, y, w, h, fill, border, width) {
+        // The outline runs through the middles of the box's outer pixels.
         context.beginPath();
-        context.ellipse(x + w / 2, y + h / 2, Math.max(w - 1, 0) / 2, Math.max(h - 1, 0) / 2,
-            0, 0, 2 * Math.PI);
+        context.ellipse(x + (w + 1) / 2, y + (h + 1) / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
         context.fillStyle = colour(fill);
         context.fill();
         context.strokeStyle = colour(border);
         context.lineWidth = width;
         context.stroke();
     },
-    text(font, text, x, y, rgb, cx, cy, cw, ch) {
+    text(label, x, y, rgb, cx, cy, cw, ch) {
         const clipped = cw > 0 && ch > 0;
         if (clipped) {
             context.save();
@@ -85,146 +101,150 @@ const page = {
             context.rect(cx, cy, cw, ch);
             context.clip();
         }
-        context.font = fonts[font].css;
+        context.font = fonts[label].css;
         context.fillStyle = colour(rgb);
         context.textBaseline = "alphabetic";
-        context.fillText(text, x, y + fonts[font].ascent);
+        context.fillText(texts[label], x, y + fonts[label].ascent);
         if (clipped) context.restore();
     },
-    endFrame() {
+    end() {
         context.restore();
     },
-    setFont(index, css) {
-        context.font = css;
-        const metrics = context.measureText("Hg");
-        const ascent = metrics.fontBoundingBoxAscent ?? metrics.actualBoundingBoxAscent;
-        const descent = metrics.fontBoundingBoxDescent ?? metrics.actualBoundingBoxDescent;
-        fonts[index] = { css, ascent, height: ascent + descent };
+    setFont(label, css) {
+        fonts[label] = measure(css);
     },
-    textWidth(font, text) {
-        context.font = fonts[font].css;
+    layOut(label, text) {
+        texts[label] = text;
+        context.font = fonts[label].css;
+        return [context.measureText(text).width, fonts[label].height];
+    },
+    trialWidth(css, text) {
+        context.font = css;
         return context.measureText(text).width;
     },
-    lineHeight: (font) => fonts[font].height,
+    // A CSS system colour as 0xRRGGBB, or -1 where the browser has none.
+    systemColour(name) {
+        if (!CSS.supports("color", name)) return -1;
+        const probe = document.createElement("span");
+        probe.style.color = name;
+        document.body.append(probe);
+        const [r, g, b] = getComputedStyle(probe).color.match(/\d+(\.\d+)?/g).map(Number);
+        probe.remove();
+        return (r << 16) | (g << 8) | b;
+    },
+    showChecks(marks) {
+        checks = marks;
+        if (menus) menus.showChecks(marks);
+    },
     boxSize(title, prompt) {
         $("box-title").textContent = title;
         $("box-prompt").textContent = prompt;
         const box = $("box");
         box.style.visibility = "hidden";
         box.hidden = false;
-        const size = (Math.ceil(box.offsetWidth) << 16) | Math.ceil(box.offsetHeight);
+        const measured = [box.offsetWidth, box.offsetHeight];
         box.hidden = true;
         box.style.visibility = "";
-        return size;
+        return measured;
     },
-    awaitBox: (x, y) => showBox(x, y),
-    announce(text, atOnce) {
-        // The same words twice in a row are still heard: the region is emptied first.
-        const region = $(atOnce ? "said-now" : "said");
-        region.textContent = "";
-        setTimeout(() => { region.textContent = text; });
+    showBox(x, y) {
+        const box = $("box");
+        box.style.left = `${x}px`;
+        box.style.top = `${y}px`;
+        box.hidden = false;
+        boxUp = true;
+        boxEvents = [];
+        closeMenus();
+        $("box-ok").focus();
+    },
+    awaitBox: () => new Promise((resolve) => {
+        if (boxEvents.length > 0) resolve(boxEvents.shift());
+        else boxWaits = resolve;
+    }),
+    hideBox() {
+        $("box").hidden = true;
+        boxUp = false;
+        if (!ended) scene.focus();
+    },
+    runClock(runs) {
+        clockRuns = runs;
+        if (runs && !looping) {
+            looping = true;
+            requestAnimationFrame(frame);
+        }
     },
     wakeAt(when) {
         clearTimeout(wakeTimer);
         if (when < 0) return;
         wakeTimer = setTimeout(() => {
-            if (!busy && game && !ended) afterCall(game.ccall("vandrel_wake", "number", [], []));
+            if (!busy && game && !ended) game._vandrel_wake();
         }, Math.max(0, when - performance.now()));
+    },
+    say(text, atOnce) {
+        // The same words twice in a row are still heard: the region is emptied first.
+        const region = $(atOnce ? "said-now" : "said");
+        region.textContent = "";
+        setTimeout(() => { region.textContent = text; });
     },
     describe(text) {
         $("describe").textContent = text;
     },
-    exited() {
-        end();
-    },
-    failed(x, y) {
-        showBox(x, y).then(end);
+    ended() {
+        ended = true;
+        $("box").hidden = true;
+        boxUp = false;
+        $("ended").hidden = false;
+        $("again").focus();
     },
 };
 
 // ---- The scene's pixels: the canvas's backing store at the display's density ----
 
 let ratio = 0;
-function fitCanvas() {
+function fitCanvas(always = false) {
     const wanted = window.devicePixelRatio || 1;
-    if (wanted === ratio) return false;
+    if (wanted === ratio && !always) return false;
     ratio = wanted;
-    canvas.width = Math.round(727 * ratio);
-    canvas.height = Math.round(503 * ratio);
-    context.setTransform(canvas.width / 727, 0, 0, canvas.height / 503, 0, 0);
+    canvas.width = Math.round(size.width * ratio);
+    canvas.height = Math.round(size.height * ratio);
+    context.setTransform(ratio, 0, 0, ratio, 0, 0);
     context.imageSmoothingEnabled = false;
     return true;
 }
 
-window.addEventListener("resize", () => {
-    if (fitCanvas()) redraw();
-});
+function repaint() {
+    if (fitCanvas() && game && !busy) game._vandrel_repaint();
+}
+window.addEventListener("resize", repaint);
 
 function watchRatio() {
     matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener(
         "change", () => {
-            if (fitCanvas()) redraw();
+            repaint();
             watchRatio();
         }, { once: true });
 }
 
-// The system colours the scene uses, in the module's order: window background, menu text,
-// window text, button face, button text; -1 where the browser has none.
-function systemColours() {
-    const probe = document.createElement("span");
-    document.body.append(probe);
-    const values = ["Canvas", "ButtonText", "CanvasText", "ButtonFace", "ButtonText"].map((name) => {
-        if (!CSS.supports("color", name)) return -1;
-        probe.style.color = name;
-        const [r, g, b] = getComputedStyle(probe).color.match(/\d+(\.\d+)?/g).map(Number);
-        return (r << 16) | (g << 8) | b;
-    });
-    probe.remove();
-    return values;
-}
-
-function redraw() {
-    if (!game || busy || boxUp) return;
-    call("vandrel_redraw", ["number", "number", "number", "number", "number"], systemColours());
-}
-
 // ---- Calls into the module ----
 
-// Calls an exported function; `after` runs with its flags once it has returned, also when it
-// waited in a box.
+// Calls an exported function that may wait in a box; `after` runs once it has returned.
+let afterBox = [];
 function call(name, types, args, after) {
     busy = true;
-    const done = (flags) => {
+    return game.ccall(name, null, types, args, { async: true }).then(() => {
         busy = false;
-        afterCall(flags, name === "vandrel_frame");
-        if (after) after(flags);
+        if (after) after();
         for (const asked of afterBox.splice(0)) asked();
-        return flags;
-    };
-    const result = game.ccall(name, "number", types, args, { async: true });
-    return result.then(done);
-}
-
-function afterCall(flags, fromFrame = false) {
-    if (flags & ENDED) {
-        ended = true;
-        return;
-    }
-    // Only what the player does changes the check marks, never a frame's ticks.
-    if (menus && !fromFrame) menus.showChecks(game.ccall("vandrel_checks", "string", [], []));
-    if ((flags & CLOCK_RUNS) && !looping) {
-        looping = true;
-        requestAnimationFrame(frame);
-    }
+    });
 }
 
 function frame(now) {
-    if (busy || ended) {
+    if (busy || ended || !clockRuns) {
         looping = false;
         return;
     }
-    call("vandrel_frame", ["number"], [now], (flags) => {
-        if (flags & CLOCK_RUNS && !ended) {
+    call("vandrel_frame", ["number"], [now], () => {
+        if (clockRuns && !ended) {
             requestAnimationFrame(frame);
         } else {
             looping = false;
@@ -232,97 +252,60 @@ function frame(now) {
     });
 }
 
-function end() {
-    ended = true;
-    boxUp = false;
-    $("box").hidden = true;
-    $("ended").hidden = false;
-    $("again").focus();
-}
+// ---- The box: its keys and clicks go to the module, which judges them ----
 
-// ---- The box ----
+let boxEvents = []; // what happened on the box that the module has not asked for yet
+let boxWaits = null; // the module's wait for the next
 
-let answer = null; // resolves the box that is up
-let heldAtBox = new Set(); // keys held since before the box opened: they never answer it
-
-function showBox(x, y) {
-    const box = $("box");
-    box.style.left = `${x}px`;
-    box.style.top = `${y}px`;
-    box.hidden = false;
-    boxUp = true;
-    heldAtBox = new Set(held);
-    closeMenus();
-    $("box-ok").focus();
-    return new Promise((resolve) => {
-        answer = () => {
-            answer = null;
-            box.hidden = true;
-            boxUp = false;
-            resolve();
-            if (!ended) scene.focus();
-        };
-    });
+function onBox(event) {
+    if (boxWaits) {
+        const resolve = boxWaits;
+        boxWaits = null;
+        resolve(event);
+    } else {
+        boxEvents.push(event);
+    }
 }
 
 // The box is modal: the keyboard stays on it, whatever else is clicked meanwhile.
 document.addEventListener("focusin", (event) => {
     if (boxUp && !$("box").contains(event.target)) $("box-ok").focus();
 });
-
-$("box").addEventListener("keydown", (event) => {
-    event.stopPropagation();
-    if (heldAtBox.has(event.code)) {
-        event.preventDefault();
-        return;
-    }
-    if (event.repeat) return;
-    if (event.key === "Enter" || event.key === "Escape" || event.key === " ") {
-        event.preventDefault();
-        if (answer) answer();
-    } else if (event.key === "Tab") {
+for (const type of ["keydown", "keyup"]) {
+    $("box").addEventListener(type, (event) => {
+        event.stopPropagation();
+        if (event.ctrlKey || event.metaKey) return; // the browser's shortcuts
         event.preventDefault(); // OK is the box's only control: the keyboard stays on it
-    }
-}, true);
-$("box").addEventListener("keyup", (event) => {
-    event.stopPropagation();
-    heldAtBox.delete(event.code);
-}, true);
-$("box-ok").addEventListener("click", () => { if (answer) answer(); });
+        if (boxUp) onBox({ kind: type === "keydown" ? 0 : 1, key: event.key, code: event.code, repeat: event.repeat });
+    }, true);
+}
+$("box-ok").addEventListener("click", () => { if (boxUp) onBox({ kind: 2 }); });
 
 // ---- Keys ----
-
-const held = new Set(); // the codes of the keys down, as the browser tells them
 
 function sceneHasKeyboard() {
     return document.activeElement === scene && document.hasFocus() && !boxUp && !ended;
 }
 
-function shiftState(event) {
-    return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+function key(event, down) {
+    if (busy || !game || ended || !sceneHasKeyboard()) return;
+    const args = [down ? 1 : 0, event.key, event.code, event.shiftKey ? 1 : 0,
+        event.ctrlKey ? 1 : 0, event.altKey ? 1 : 0, event.metaKey ? 1 : 0];
+    const types = ["number", "string", "string", "number", "number", "number", "number"];
+    // The game's keys never reach the browser: arrows and space do not scroll the page.
+    if (!game.ccall("vandrel_game_key", "number", types, args)) return;
+    event.preventDefault();
+    call("vandrel_key", types, args);
 }
 
 window.addEventListener("keydown", (event) => {
-    if (event.type === "keydown") held.add(event.code);
     if (busy || !game || ended) return;
     if (menus && menus.takes(event)) return;
-    if (!sceneHasKeyboard() || event.ctrlKey || event.metaKey) return;
-    // The game's keys never reach the browser: arrows and space do not scroll the page.
-    const flags = game.ccall("vandrel_key", "number", ["number", "string", "string", "number"],
-        [1, event.key, event.code, shiftState(event)]);
-    if (flags & KEY_TAKEN) event.preventDefault();
-    afterCall(flags);
+    key(event, true);
 });
-
 window.addEventListener("keyup", (event) => {
-    held.delete(event.code);
-    if (busy || !game || ended) return;
     if (event.key === "Alt") event.preventDefault(); // a lone Alt does not open the browser's menu
-    if (!sceneHasKeyboard()) return;
-    const flags = game.ccall("vandrel_key", "number", ["number", "string", "string", "number"],
-        [0, event.key, event.code, shiftState(event)]);
-    if (flags & KEY_TAKEN) event.preventDefault();
-    afterCall(flags);
+    key(event, false);
 });
 
 // ---- The keyboard leaving the scene ----
@@ -330,9 +313,8 @@ window.addEventListener("keyup", (event) => {
 // `windowLeft`: the player went elsewhere (another window or tab, the page's own controls),
 // which pauses a running flight; otherwise one of the game's menus took the keyboard.
 function left(windowLeft) {
-    held.clear();
     if (busy || !game || ended) return;
-    afterCall(game.ccall("vandrel_left", "number", ["number"], [windowLeft ? 1 : 0]));
+    call("vandrel_left", ["number"], [windowLeft ? 1 : 0]);
 }
 
 window.addEventListener("blur", () => left(true));
@@ -383,7 +365,7 @@ class MenuBar {
     constructor(bar, tree, choose) {
         this.bar = bar;
         this.choose = choose;
-        this.items = []; // every item, in menu order: {element, item, parent, menu}
+        this.items = []; // every item, in menu order: {element, item, owner, menu, children}
         this.tops = [];
         for (const item of tree) this.tops.push(this.add(bar, item, null, true));
         bar.addEventListener("keydown", (event) => this.key(event));
@@ -468,7 +450,7 @@ class MenuBar {
         }
     }
 
-    // Shuts every menu; the keyboard goes back to the scene unless `keepFocus`.
+    // Shuts every menu; the keyboard goes back to the scene with `toScene`.
     close(toScene) {
         this.closeBelow(null);
         if (toScene && !ended) scene.focus();
@@ -501,7 +483,6 @@ class MenuBar {
     // Alt+F, Alt+O and Alt+H open their menus from anywhere in the page, F10 goes to the bar;
     // true when the event was the menus'.
     takes(event) {
-        if (busy || boxUp || ended) return false;
         if (event.altKey && !event.ctrlKey && !event.metaKey && event.key.length === 1) {
             const top = this.tops.find((entry) => accessKey(entry.item.caption) === event.key.toLowerCase());
             if (top) {
@@ -609,7 +590,6 @@ function message(text) {
 // The recording so far with its final line. While a box is up the game waits inside the
 // handler that opened it, whose end is part of the flight: what the player asks for is done
 // once the box is answered and the handler has returned.
-let afterBox = [];
 function recording(then) {
     if (!game) return;
     if (busy) {
@@ -620,15 +600,11 @@ function recording(then) {
     then(game.ccall("vandrel_recording", "string", [], []));
 }
 
-function saveFlight() {
-    recording(save);
-}
-
 function save(text) {
     const now = new Date();
-    const two = (n) => String(n).padStart(2, "0");
-    const name = `vandrel-${now.getFullYear()}${two(now.getMonth() + 1)}${two(now.getDate())}-` +
-        `${two(now.getHours())}${two(now.getMinutes())}${two(now.getSeconds())}.txt`;
+    const digits = (n) => String(n).padStart(2, "0");
+    const name = `vandrel-${now.getFullYear()}${digits(now.getMonth() + 1)}${digits(now.getDate())}-` +
+        `${digits(now.getHours())}${digits(now.getMinutes())}${digits(now.getSeconds())}.txt`;
     const link = document.createElement("a");
     link.href = URL.createObjectURL(new Blob([text], { type: "text/plain" }));
     link.download = name;
@@ -641,18 +617,18 @@ function save(text) {
 async function readAtMost(stream, name) {
     const reader = stream.getReader();
     const parts = [];
-    let size = 0;
+    let length = 0;
     for (;;) {
         const { done, value } = await reader.read();
         if (done) break;
-        size += value.length;
-        if (size > MAX_FLIGHT_BYTES) {
+        length += value.length;
+        if (length > MAX_FLIGHT_BYTES) {
             await reader.cancel();
             throw new Error(`${name}: larger than 64 MiB`);
         }
         parts.push(value);
     }
-    const bytes = new Uint8Array(size);
+    const bytes = new Uint8Array(length);
     let at = 0;
     for (const part of parts) {
         bytes.set(part, at);
@@ -679,7 +655,6 @@ function replay(name, bytes) {
     $("ended").hidden = true;
     closeMenus();
     scene.focus();
-    afterCall(CLOCK_RUNS);
     return true;
 }
 
@@ -710,10 +685,6 @@ function fromBase64Url(text) {
     const bytes = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
     return bytes;
-}
-
-function copyLink() {
-    recording(copy);
 }
 
 async function copy(text) {
@@ -747,12 +718,12 @@ function linkInAddress() {
     return location.hash.startsWith(LINK_PREFIX) ? location.hash.slice(LINK_PREFIX.length) : null;
 }
 
-$("copy-link").addEventListener("click", copyLink);
+$("copy-link").addEventListener("click", () => recording(copy));
 window.addEventListener("hashchange", () => {
     const fragment = linkInAddress();
     if (fragment !== null) replayLink(fragment);
 });
-$("save").addEventListener("click", saveFlight);
+$("save").addEventListener("click", () => recording(save));
 $("replay").addEventListener("click", () => $("replay-file").click());
 $("replay-file").addEventListener("change", (event) => {
     replayFile(event.target.files[0]);
@@ -787,23 +758,20 @@ function regional() {
 }
 
 async function start() {
-    fitCanvas();
     watchRatio();
     game = await createVandrel({ page });
-    const flags = game.ccall("vandrel_start", "number",
-        ["string", "string", "string", "number", "number", "number", "number", "number"],
-        [...regional(), ...systemColours()]);
-    // The scene is drawn: the frame that shows it begins (for the start-up's benchmark).
-    requestAnimationFrame(() => performance.mark("vandrel-first-frame"));
+    await call("vandrel_start", ["string", "string", "string"], regional());
     menus = new MenuBar($("menubar"), JSON.parse(game.ccall("vandrel_menus", "string", [], [])),
         (name) => {
             if (!busy && !ended) call("vandrel_click", ["string"], [name]);
         });
+    menus.showChecks(checks);
     // Framed in another page, the scene waits for a click: it does not take the keyboard of
     // the page around it.
     if (window.top === window) scene.focus();
-    afterCall(flags);
-    matchMedia("(prefers-color-scheme: dark)").addEventListener("change", redraw);
+    matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => {
+        if (game && !busy) game._vandrel_colours();
+    });
     showWhetherSceneHasKeyboard();
     const fragment = linkInAddress();
     if (fragment !== null) await replayLink(fragment);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "web/key_names.h"
+// The browser's keys as the driver's.
+#include "web/page.h"
 
 #include <array>
 #include <utility>
@@ -47,15 +48,12 @@ std::optional<int> numbered(std::string_view code, std::string_view prefix, int 
 
 }  // namespace
 
-std::optional<std::int16_t> virtualKey(std::string_view key, std::string_view code) {
-    if (key.size() == 1) {
-        const char c = key[0];
-        if (c >= 'a' && c <= 'z') return static_cast<std::int16_t>(kA + (c - 'a'));
-        if (c >= 'A' && c <= 'Z') return static_cast<std::int16_t>(kA + (c - 'A'));
-    } else if (!key.empty() && static_cast<unsigned char>(key[0]) >= 0x80 && code.size() == 4 &&
-               code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z') {
-        // A layout without Latin letters (Cyrillic, Greek): the letter where it stands.
-        return static_cast<std::int16_t>(kA + (code[3] - 'A'));
+std::optional<std::int16_t> keyCode(std::string_view key, std::string_view code) {
+    // A letter key of the usual layout is named "KeyA" to "KeyZ" by where it stands.
+    const char position = code.size() == 4 && code.starts_with("Key") ? code[3] : 0;
+    if (!key.empty() && (key.size() == 1 || static_cast<unsigned char>(key[0]) >= 0x80)) {
+        if (const auto letter = host::letterKey(static_cast<unsigned char>(key[0]), position))
+            return letter;
     }
     for (const auto& [name, keyCode] : kNamedKeys) {
         if (code == name) return keyCode;
@@ -64,9 +62,7 @@ std::optional<std::int16_t> virtualKey(std::string_view key, std::string_view co
         return static_cast<std::int16_t>(k0 + *digit);
     if (const auto digit = numbered(code, "Numpad", 0, 9))
         return static_cast<std::int16_t>(k0 + *digit);
-    if (const auto f = numbered(code, "F", 1, 12); f && *f != 10) {
-        return static_cast<std::int16_t>(kF1 + *f - 1);
-    }
+    if (const auto f = numbered(code, "F", 1, 12)) return static_cast<std::int16_t>(kF1 + *f - 1);
     return std::nullopt;
 }
 

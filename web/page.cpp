@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: MIT
+// The page's toolkit: each of its functions a line of JavaScript calling the page's script,
+// which gave them to the module as `page` when it created it.
+#include "web/page.h"
+
+#include <emscripten.h>
+
+#include <array>
+#include <string>
+
+#include "shell/script/recorder.h"
+
+namespace vandrel::web {
+
+namespace {
+
+int size(std::string_view s) {
+    return static_cast<int>(s.size());
+}
+
+std::int32_t rgb(host::Rgb c) {
+    return c.red << 16 | c.green << 8 | c.blue;
+}
+
+// A font in CSS: its faces, then the browser's sans-serif face.
+std::string cssFont(const host::FontChoice& font) {
+    std::string css = font.italic ? "italic " : "";
+    css += std::to_string(font.weight) + ' ';
+    if (font.pixels > 0) {
+        css += std::to_string(font.pixels) + "px ";
+    } else {
+        // The size in hundredths of a point, written without the C library's number formatting.
+        const auto hundredths = static_cast<long>(font.points * 100 + 0.5);
+        css += std::to_string(hundredths / 100) + '.' + std::to_string(hundredths / 10 % 10) +
+               std::to_string(hundredths % 10) + "pt ";
+    }
+    for (std::string_view face : font.faces)
+        css.append("\"").append(face) += "\", ";
+    return css + "sans-serif";
+}
+
+// The CSS system colours of the scene's system colours.
+const char* cssColourName(SystemColor index) {
+    switch (index) {
+        case SystemColor::WindowBackground:
+            return "Canvas";
+        case SystemColor::WindowText:
+            return "CanvasText";
+        case SystemColor::ButtonFace:
+            return "ButtonFace";
+        case SystemColor::MenuText:
+        case SystemColor::ButtonText:
+            break;
+    }
+    return "ButtonText";
+}
+
+}  // namespace
+
+// The page's functions (JavaScript, which clang-format would break).
+// clang-format off
+EM_JS(double, vandrel_page_now, (), { return performance.now(); });
+EM_JS(void, vandrel_page_begin, (const std::int32_t* rects, int count),
+      { Module["page"]["begin"](HEAP32.subarray(rects >> 2, (rects >> 2) + 4 * count)); });
+EM_JS(void, vandrel_page_fill, (int x, int y, int w, int h, std::int32_t rgb),
+      { Module["page"]["fill"](x, y, w, h, rgb); });
+EM_JS(void, vandrel_page_line, (int x1, int y1, int x2, int y2, std::int32_t rgb, int width),
+      { Module["page"]["line"](x1, y1, x2, y2, rgb, width); });
+EM_JS(void, vandrel_page_oval,
+      (int x, int y, int w, int h, std::int32_t fill, std::int32_t border, int width),
+      { Module["page"]["oval"](x, y, w, h, fill, border, width); });
+EM_JS(void, vandrel_page_text,
+      (int label, int x, int y, std::int32_t rgb, int cx, int cy, int cw, int ch),
+      { Module["page"]["text"](label, x, y, rgb, cx, cy, cw, ch); });
+EM_JS(void, vandrel_page_end, (), { Module["page"]["end"](); });
+EM_JS(void, vandrel_page_set_font, (int label, const char* css, int length),
+      { Module["page"]["setFont"](label, UTF8ToString(css, length)); });
+EM_JS(double, vandrel_page_lay_out, (int label, const char* text, int length, double* height), {
+    const size = Module["page"]["layOut"](label, UTF8ToString(text, length));
+    HEAPF64[height >> 3] = size[1];
+    return size[0];
+});
+EM_JS(double, vandrel_page_trial_width,
+      (const char* css, int cssLength, const char* text, int length), {
+          return Module["page"]["trialWidth"](UTF8ToString(css, cssLength),
+                                              UTF8ToString(text, length));
+      });
+EM_JS(std::int32_t, vandrel_page_system_colour, (const char* name),
+      { return Module["page"]["systemColour"](UTF8ToString(name)); });
+EM_JS(void, vandrel_page_show_checks, (const char* marks, int length),
+      { Module["page"]["showChecks"](UTF8ToString(marks, length)); });
+EM_JS(double, vandrel_page_box_size,
+      (const char* title, int titleLength, const char* prompt, int promptLength, double* height), {
+          const size = Module["page"]["boxSize"](UTF8ToString(title, titleLength),
+                                                 UTF8ToString(prompt, promptLength));
+          HEAPF64[height >> 3] = size[1];
+          return size[0];
+      });
+EM_JS(void, vandrel_page_show_box, (int x, int y), { Module["page"]["showBox"](x, y); });
+// What happens next on the box: 0 a key down, 1 a key up, 2 a click; the key's `key` and `code`
+// and whether it repeats are written where the module asks.
+EM_ASYNC_JS(int, vandrel_page_await_box,
+            (char* key, int keySize, char* code, int codeSize, int* repeat), {
+                const event = await Module["page"]["awaitBox"]();
+                stringToUTF8(event.key || "", key, keySize);
+                stringToUTF8(event.code || "", code, codeSize);
+                HEAP32[repeat >> 2] = event.repeat ? 1 : 0;
+                return event.kind;
+            });
+EM_JS(void, vandrel_page_hide_box, (), { Module["page"]["hideBox"](); });
+EM_JS(void, vandrel_page_run_clock, (int runs), { Module["page"]["runClock"](runs !== 0); });
+EM_JS(void, vandrel_page_wake_at, (double when), { Module["page"]["wakeAt"](when); });
+EM_JS(void, vandrel_page_say, (const char* text, int length, int atOnce),
+      { Module["page"]["say"](UTF8ToString(text, length), atOnce !== 0); });
+EM_JS(void, vandrel_page_describe, (const char* text, int length),
+      { Module["page"]["describe"](UTF8ToString(text, length)); });
+EM_JS(void, vandrel_page_ended, (int status), { Module["page"]["ended"](status); });
+EM_JS(void, vandrel_page_scene_size, (int width, int height),
+      { Module["page"]["sceneSize"](width, height); });
+// clang-format on
+
+Page::Page(Regional regional, std::optional<std::vector<host::Replay::Step>> steps)
+    : driver_(*this, std::move(regional)) {
+    const host::Rect area = host::sceneArea(driver_.game().view());
+    vandrel_page_scene_size(area.width, area.height);
+    driver_.record(recording_);
+    // A script's `close` ends the game as closing the window does.
+    if (steps) driver_.replay(std::move(*steps), {{}, [this] { driver_.close(); }});
+    driver_.start();
+}
+
+Page::~Page() {
+    vandrel_page_run_clock(0);
+    vandrel_page_wake_at(-1);
+}
+
+void Page::frame(double now) {
+    framing_ = true;
+    driver_.frame(now);
+    framing_ = false;
+    driver_.scene().paintChanges(*this);
+}
+
+void Page::repaint() {
+    driver_.scene().unpainted().addAll();
+    driver_.scene().paintChanges(*this);
+}
+
+std::string Page::recording() {
+    driver_.recorder()->writeTicks();
+    return recording_.text + Recorder::finalLine(driver_.game().view(), driver_.game().ticks());
+}
+
+void Page::setFont(int label, const host::FontChoice& font) {
+    const std::string css = cssFont(font);
+    vandrel_page_set_font(label, css.data(), size(css));
+}
+
+host::TextSize Page::layOut(int label, std::string_view text) {
+    double height = 0;
+    const double width = vandrel_page_lay_out(label, text.data(), size(text), &height);
+    return {width, height};
+}
+
+double Page::trialWidth(const host::FontChoice& font, std::string_view text) {
+    const std::string css = cssFont(font);
+    return vandrel_page_trial_width(css.data(), size(css), text.data(), size(text));
+}
+
+std::optional<host::Rgb> Page::systemColour(SystemColor index) {
+    const std::int32_t value = vandrel_page_system_colour(cssColourName(index));
+    if (value < 0) return std::nullopt;
+    return host::Rgb{static_cast<std::uint8_t>(value >> 16 & 0xFF),
+                     static_cast<std::uint8_t>(value >> 8 & 0xFF),
+                     static_cast<std::uint8_t>(value & 0xFF)};
+}
+
+void Page::changed(host::Pace /*pace*/) {
+    // A frame's ticks are painted once they have all run; anything else at once.
+    if (!framing_) driver_.scene().paintChanges(*this);
+}
+
+void Page::showChecks(std::string_view marks) {
+    vandrel_page_show_checks(marks.data(), size(marks));
+}
+
+host::TextSize Page::boxSize(std::string_view title, std::string_view prompt) {
+    double height = 0;
+    const double width =
+        vandrel_page_box_size(title.data(), size(title), prompt.data(), size(prompt), &height);
+    return {width, height};
+}
+
+void Page::showBox(std::string_view, std::string_view, const host::Rect& place) {
+    driver_.scene().paintChanges(*this);
+    vandrel_page_show_box(place.left, place.top);
+}
+
+host::BoxEvent Page::awaitBox() {
+    std::array<char, 64> key{}, code{};
+    int repeat = 0;
+    const int kind = vandrel_page_await_box(key.data(), static_cast<int>(key.size()), code.data(),
+                                            static_cast<int>(code.size()), &repeat);
+    if (kind == 2) return {host::BoxEvent::Kind::Clicked};
+    // A key the game has no code for answers nothing.
+    return {kind == 0 ? host::BoxEvent::Kind::KeyDown : host::BoxEvent::Kind::KeyUp,
+            keyCode(key.data(), code.data()).value_or(-1), repeat != 0};
+}
+
+void Page::hideBox() {
+    vandrel_page_hide_box();
+}
+
+double Page::now() {
+    return vandrel_page_now();
+}
+
+void Page::runClock(bool runs) {
+    vandrel_page_run_clock(runs ? 1 : 0);
+}
+
+void Page::wakeAt(std::optional<std::int64_t> when) {
+    vandrel_page_wake_at(when ? static_cast<double>(*when) : -1);
+}
+
+void Page::say(std::string_view text, bool atOnce) {
+    vandrel_page_say(text.data(), size(text), atOnce ? 1 : 0);
+}
+
+void Page::describe(std::string_view text) {
+    vandrel_page_describe(text.data(), size(text));
+}
+
+void Page::ended(int status) {
+    vandrel_page_ended(status);
+}
+
+void Page::begin(const std::vector<host::Rect>& area) {
+    static std::vector<std::int32_t> rects;  // reused from frame to frame
+    rects.clear();
+    for (const host::Rect& r : area)
+        rects.insert(rects.end(), {r.left, r.top, r.width, r.height});
+    vandrel_page_begin(rects.data(), static_cast<int>(area.size()));
+}
+
+void Page::fill(const host::Rect& box, host::Rgb colour) {
+    vandrel_page_fill(box.left, box.top, box.width, box.height, rgb(colour));
+}
+
+void Page::line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) {
+    vandrel_page_line(x1, y1, x2, y2, rgb(colour), width);
+}
+
+void Page::oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) {
+    vandrel_page_oval(box.left, box.top, box.width, box.height, rgb(fill), rgb(border), width);
+}
+
+void Page::text(int label, int x, int y, host::Rgb ink, host::Rgb /*paper*/,
+                const std::optional<host::Rect>& clip) {
+    const host::Rect c = clip.value_or(host::Rect{});
+    vandrel_page_text(label, x, y, rgb(ink), c.left, c.top, c.width, c.height);
+}
+
+void Page::end() {
+    vandrel_page_end();
+}
+
+}  // namespace vandrel::web
