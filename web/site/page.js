@@ -132,7 +132,8 @@ const page = {
         }, Math.max(0, when - performance.now()));
     },
     describe(text) {
-        $("describe").textContent = text;
+        described = text;
+        if (document.activeElement !== scene || !document.hasFocus()) showDescription();
     },
     exited() {
         end();
@@ -141,6 +142,19 @@ const page = {
         showBox(x, y).then(end);
     },
 };
+
+// The scene's description is what the prompt shows whenever the scene takes the keyboard. It
+// holds still while the scene has it, whose prompt the player hears as it changes: a screen
+// reader told of a new description while it reads the scene would say the prompt twice.
+let described = null;
+function showDescription() {
+    if (described !== null && $("describe").textContent !== described) {
+        $("describe").textContent = described;
+    }
+}
+for (const [target, type] of [[scene, "focusout"], [window, "blur"]]) {
+    target.addEventListener(type, () => setTimeout(showDescription));
+}
 
 // ---- The scene's pixels: the canvas's backing store at the display's density ----
 
@@ -257,10 +271,14 @@ function showBox(x, y) {
     return new Promise((resolve) => {
         answer = () => {
             answer = null;
-            box.hidden = true;
             boxUp = false;
-            resolve();
+            // The scene has the keyboard back before the box goes, a frame later: a screen reader
+            // that saw the box go first would move to the scene without a word.
             if (!ended) scene.focus();
+            requestAnimationFrame(() => requestAnimationFrame(() => {
+                if (!boxUp) box.hidden = true;
+            }));
+            resolve();
         };
     });
 }
@@ -799,9 +817,6 @@ async function start() {
         (name) => {
             if (!busy && !ended) call("vandrel_click", ["string"], [name]);
         });
-    // Framed in another page, the scene waits for a click: it does not take the keyboard of
-    // the page around it.
-    if (window.top === window) scene.focus();
     afterCall(flags);
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", redraw);
     showWhetherSceneHasKeyboard();
@@ -811,4 +826,11 @@ async function start() {
     if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
 }
 
+// The scene takes the keyboard at once, the page's caret in it, so that a screen reader starts
+// in the game instead of reading the page aloud. Framed in another page, the scene waits for a
+// click: it does not take the keyboard of the page around it.
+if (window.top === window) {
+    scene.focus();
+    getSelection().collapse(scene, 0);
+}
 start();
