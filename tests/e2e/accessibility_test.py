@@ -153,6 +153,16 @@ class ScreenReader:
         said = self.said()
         return said[-1][0] if said else 0.0
 
+    def quiet(self, seconds=1.0, timeout=20):
+        """Waits until Orca has said nothing new for `seconds`: the time of its last words."""
+        last = self.now()
+        start = still = time.monotonic()
+        while time.monotonic() - still < seconds and time.monotonic() - start < timeout:
+            time.sleep(0.1)
+            if self.now() != last:
+                last, still = self.now(), time.monotonic()
+        return last
+
     def since(self, since, echoes=False):
         """The (time, words) Orca said after `since`, without its echoes of keys (which end in
         a blank) unless `echoes`."""
@@ -357,8 +367,8 @@ class PageAccessibilityChecks:
             if not window:
                 raise RuntimeError("no window of Chromium's showed")
             session.focus(window)
-            time.sleep(0.5)
-            self.loading = self.reader.now()
+            # Orca has read the browser's new tab: what it says from here on is of the game.
+            self.loading = self.reader.quiet()
             self.page = self.pages.open()
             self.page.run("""window.boxOpenedAt = 0;
                 const box = document.getElementById("box");
@@ -396,9 +406,7 @@ class PageAccessibilityChecks:
     def load(self):
         self.reader.hears(START, self.loading, "as the page loaded")
         time.sleep(1.0)  # the rest of the page would follow
-        # From Orca's word that the page loads on: before, the browser's address bar.
-        loading = self.reader.heard("Loading.  Please wait", self.loading) or self.loading
-        heard = [words for _, words in self.reader.since(loading - 0.001)]
+        heard = [words for _, words in self.reader.since(self.loading)]
         assert "Vandrel game" in heard and heard.index("Vandrel game") < heard.index(START), \
             f"as the page loaded Orca said {heard}"
         others = [words for words in heard if not ON_LOAD.fullmatch(words)]
