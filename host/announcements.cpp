@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "host/announcements.h"
 
+#include <cctype>
+#include <cmath>
+
 namespace vandrel::host {
 
 namespace {
@@ -18,10 +21,28 @@ std::string_view promptShown(const Form1View& view) {
     return prompt.Visible ? std::string_view(prompt.Caption) : std::string_view();
 }
 
+std::string heightWords(const Form1View& view) {
+    // The readout's figure (shell/readouts.cpp), rounded half away from zero. One beyond any
+    // flight's reach is said as the readout shows it.
+    const double height = static_cast<float>(view.state().Ground(1).Y1 / 100.0);
+    if (!(std::abs(height) < 1e15)) return caption(view, K::lblHeight);
+    const long long whole = std::llround(height);
+    return whole < 0 ? "Height minus " + std::to_string(-whole) : "Height " + std::to_string(whole);
+}
+
+std::string scoreWords(const Form1View& view) {
+    // A score is a whole number: its caption's digits, without the group separators.
+    std::string digits;
+    for (const char c : caption(view, K::lblScore)) {
+        if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+    }
+    return digits.empty() ? std::string() : "Score " + digits;
+}
+
 void Announcements::hearAll(const Form1View& view) {
     prompt_ = promptShown(view);
-    score_ = caption(view, K::lblScore);
-    height_ = caption(view, K::lblHeight);
+    score_ = scoreWords(view);
+    height_ = heightWords(view);
     saidAt_.reset();
 }
 
@@ -32,19 +53,21 @@ Announcements::Step Announcements::update(const Form1View& view, bool boxUp, std
         prompt_ = prompt;
         if (!prompt_.empty()) step.say = Utterance{prompt_, true};
     }
-    if (const std::string& score = caption(view, K::lblScore); score != score_) {
-        score_ = score;
-        if (!step.say) step.say = Utterance{score_, true};
+    // A score cleared by a reset says nothing either.
+    if (std::string score = scoreWords(view); score != score_) {
+        score_ = std::move(score);
+        if (!step.say && !score_.empty()) step.say = Utterance{score_, true};
     }
     if (step.say) saidAt_ = now;
 
-    const std::string& height = caption(view, K::lblHeight);
-    if (!flying(view, boxUp) || height == height_) return step;
+    if (!flying(view, boxUp)) return step;
+    std::string height = heightWords(view);
+    if (height == height_) return step;
     const std::int64_t free = saidAt_ ? *saidAt_ + kHeightPause.count() : now;
     if (now < free) {
         step.due = free;
     } else {
-        height_ = height;
+        height_ = std::move(height);
         saidAt_ = now;
         step.say = Utterance{height_, false};
     }

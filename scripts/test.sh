@@ -10,7 +10,8 @@
 #      build-CPU/, run under qemu-user or, in WebAssembly, node, must write, byte for byte,
 #      what the pinned flights pin, as the x86-64 build does (tests/flights/pinned.txt);
 #   4. the web page: built in build-web/ and played in a private headless Chromium, the
-#      native vandrel-trace replaying the flights it saves;
+#      native vandrel-trace replaying the flights it saves; then heard by Orca in Chromium
+#      shown on a private Xvfb;
 #   5. the same two as 1 and 2 for the AddressSanitizer + UndefinedBehaviorSanitizer build in
 #      build-asan/;
 #   6. the fuzz targets, FUZZ_SECONDS (default 30) each, when fuzz/run.sh is there.
@@ -95,15 +96,27 @@ fi
 
 # page_check: builds the web page and plays it in headless Chromium (no display needed); the
 # native trace tool replays the flights the page saves. Debian's own python3 has selenium.
+page_built=false
 page_check() {
-    scripts/build.sh web &&
+    scripts/build.sh web && page_built=true &&
         VANDREL_SHOTS="$root/build-web/shots" /usr/bin/python3 tests/e2e/page_checks.py \
             build-web/site "$dir/vandrel-trace"
+}
+# page_heard: Orca hears the page in Chromium shown on a private Xvfb, under a private session
+# bus; one Orca at a time, as the window's check has ended before.
+page_heard() {
+    dbus-run-session -- /usr/bin/python3 tests/e2e/accessibility_test.py build-web/site \
+        "$(command -v orca || echo /usr/bin/orca)"
 }
 if [[ -x "$dir/vandrel-trace" ]]; then
     stage "the page in headless Chromium (build-web/)" page_check
 else
     record "the page in headless Chromium" "not run (no $dir/vandrel-trace)" 0
+fi
+if [[ "$page_built" == true ]]; then
+    stage "the page as Orca says it, in Chromium under Xvfb (build-web/)" page_heard
+else
+    record "the page as Orca says it" "not run (no page built)" 0
 fi
 
 suites asan build-asan "${sanitizers[@]}"

@@ -3,7 +3,8 @@
 chromium-driver and python3-selenium).
 
 A PageSession serves the page's folder (build-web/site/) with Python's http.server on a free
-loopback port and starts Chromium with a fresh profile; a Page is the game loaded in it, the
+loopback port and starts Chromium with a fresh profile, headless (or shown on an X display,
+offering its accessibility tree to a screen reader); a Page is the game loaded in it, the
 counterpart of session.Game, so that the window checks' views (scene.View) read it as they
 read a window. The session's "screen" is the scene: its pixels are those of the browser's
 own screenshot of the scene's place in the page, so a box or a notice over the canvas comes
@@ -66,7 +67,9 @@ class Server:
 class PageSession:
     kind = "page"
 
-    def __init__(self, site, scale=1):
+    def __init__(self, site, scale=1, env=None):
+        """`env`: the environment of an X session and its session bus, where Chromium shows its
+        window, not headless (Chromium offers AT-SPI nothing headless), for a screen reader."""
         for program in ("/usr/bin/chromium", "/usr/bin/chromedriver"):
             if not os.access(program, os.X_OK):
                 raise RuntimeError(f"missing program: {program}")
@@ -80,14 +83,20 @@ class PageSession:
             options = webdriver.ChromeOptions()
             options.binary_location = "/usr/bin/chromium"
             # As root in CI there is no sandbox; nothing reaches out to the network.
-            for argument in ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+            shown = ["--force-renderer-accessibility", "--password-store=basic",
+                     "--no-default-browser-check", "--window-position=0,0"]
+            for argument in ["--no-sandbox", "--disable-gpu", "--no-first-run",
                              "--disable-background-networking", "--disable-component-update",
                              "--disable-sync", f"--force-device-scale-factor={scale}",
                              "--window-size=%d,%d" % VIEWPORT,
-                             f"--user-data-dir={os.path.join(self._tmp.name, 'profile')}"]:
+                             f"--user-data-dir={os.path.join(self._tmp.name, 'profile')}",
+                             *(["--headless=new"] if env is None else shown)]:
                 options.add_argument(argument)
+            if env is not None:
+                # No bar saying that software drives the browser: a screen reader would read it.
+                options.add_experimental_option("excludeSwitches", ["enable-automation"])
             options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"),
+            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver", env=env),
                                            options=options)
             self.driver.execute_cdp_cmd("Browser.setDownloadBehavior",
                                         {"behavior": "allow", "downloadPath": self.downloads})

@@ -162,9 +162,13 @@ const page = {
         else boxWaits = resolve;
     }),
     hideBox() {
-        $("box").hidden = true;
         boxUp = false;
+        // The scene has the keyboard back before the box goes, a frame later: a screen reader
+        // that saw the box go first would move to the scene without a word.
         if (!ended) scene.focus();
+        requestAnimationFrame(() => requestAnimationFrame(() => {
+            if (!boxUp) $("box").hidden = true;
+        }));
     },
     runClock(runs) {
         clockRuns = runs;
@@ -187,7 +191,8 @@ const page = {
         setTimeout(() => { region.textContent = text; });
     },
     describe(text) {
-        $("describe").textContent = text;
+        described = text;
+        if (document.activeElement !== scene || !document.hasFocus()) showDescription();
     },
     ended() {
         ended = true;
@@ -197,6 +202,19 @@ const page = {
         $("again").focus();
     },
 };
+
+// The scene's description is what the prompt shows whenever the scene takes the keyboard. It
+// holds still while the scene has it, whose prompt the player hears as it changes: a screen
+// reader told of a new description while it reads the scene would say the prompt twice.
+let described = null;
+function showDescription() {
+    if (described !== null && $("describe").textContent !== described) {
+        $("describe").textContent = described;
+    }
+}
+for (const [target, type] of [[scene, "focusout"], [window, "blur"]]) {
+    target.addEventListener(type, () => setTimeout(showDescription));
+}
 
 // ---- The scene's pixels: the canvas's backing store at the display's density ----
 
@@ -766,9 +784,6 @@ async function start() {
             if (!busy && !ended) call("vandrel_click", ["string"], [name]);
         });
     menus.showChecks(checks);
-    // Framed in another page, the scene waits for a click: it does not take the keyboard of
-    // the page around it.
-    if (window.top === window) scene.focus();
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => {
         if (game && !busy) game._vandrel_colours();
     });
@@ -779,4 +794,11 @@ async function start() {
     if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
 }
 
+// The scene takes the keyboard at once, the page's caret in it, so that a screen reader starts
+// in the game instead of reading the page aloud. Framed in another page, the scene waits for a
+// click: it does not take the keyboard of the page around it.
+if (window.top === window) {
+    scene.focus();
+    getSelection().collapse(scene, 0);
+}
 start();
