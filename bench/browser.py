@@ -3,8 +3,9 @@
 
 The page's folder (build-web/site) is served and Chromium started as the page checks do
 (tests/e2e/pagesession.py), and close() ends both. Before any script of a
-document, one of ours counts the animation frames and timers the page asks for and keeps the
-game's module, so that the count of ticks raised can be read between two frames.
+document, one of ours counts the animation frames and timers the page asks for, marks the frame
+that first shows the scene, and keeps the game's module, so that the count of ticks raised can
+be read between two frames (from the recording so far, whose last line holds it).
 
 The CPU of the browser is that of all of chromedriver's descendants (browser, renderers, GPU
 process, utilities), by the scheduler's nanosecond count of each thread.
@@ -15,8 +16,9 @@ import re
 import sys
 import time
 
-# Before the page's scripts: the counters, and the module caught when the game's glue code
-# stores its export on it (Module["_vandrel_ticks"] = ...).
+# Before the page's scripts: the counters, the mark of the first frame that shows the scene (the
+# animation frame after the page first paints on its canvas), and the module caught when the
+# game's glue code stores its export on it (Module["_vandrel_recording"] = ...).
 COUNTERS = """(() => {
   const bench = { frames: 0, timers: 0, module: null, draws: {}, stalls: [], last: 0 };
   window.vandrelBench = bench;
@@ -33,10 +35,18 @@ COUNTERS = """(() => {
     const original = window[name].bind(window);
     window[name] = (...rest) => { bench.timers++; return original(...rest); };
   }
-  Object.defineProperty(Object.prototype, "_vandrel_ticks", { configurable: true, set(value) {
-    Object.defineProperty(this, "_vandrel_ticks", { value, writable: true, configurable: true });
+  Object.defineProperty(Object.prototype, "_vandrel_recording", { configurable: true, set(value) {
+    Object.defineProperty(this, "_vandrel_recording", { value, writable: true, configurable: true });
     bench.module = this;
   } });
+  const fill = CanvasRenderingContext2D.prototype.fillRect;
+  CanvasRenderingContext2D.prototype.fillRect = function (...rest) {
+    if (!bench.painted) {
+      bench.painted = true;
+      bench.raf(() => performance.mark("vandrel-first-frame"));
+    }
+    return fill.apply(this, rest);
+  };
   if (COUNT_DRAWS) {
     const proto = CanvasRenderingContext2D.prototype;
     for (const name of Object.getOwnPropertyNames(proto)) {
@@ -53,7 +63,10 @@ COUNTERS = """(() => {
 # After the page's next animation frame has run: [ticks raised, the frame's time in ms].
 TICKS = """const done = arguments[arguments.length - 1];
 const bench = window.vandrelBench;
-bench.raf((time) => done([bench.module._vandrel_ticks(), time]));"""
+bench.raf((time) => {
+  const recording = bench.module.ccall("vandrel_recording", "string", [], []);
+  done([Number(recording.match(/# final: \{"ticks":(\d+)/)[1]), time]);
+});"""
 
 
 

@@ -25,6 +25,40 @@ SceneState::ShapeLook lookOf(const Shape& shape) {
 }  // namespace
 
 // Everything a line may cover, with room for its pen and square caps.
+std::optional<Segment> lineWithin(const SceneState::LineLook& line, const Rect& area, int margin) {
+    if (!footprint(line).intersects(area)) return std::nullopt;  // nothing of it shows
+    const Rect reach = area.adjusted(-margin, -margin, margin, margin);
+    // Liang-Barsky: the part of the segment inside the reach, as parameters t0..t1 from end 1.
+    const double x1 = line.x1, y1 = line.y1;
+    const double dx = line.x2 - x1, dy = line.y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - reach.left, reach.right() - x1, y1 - reach.top, reach.bottom() - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return std::nullopt;  // parallel to this edge and beyond it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1) return std::nullopt;
+    // An end inside the reach stays exactly where it is.
+    auto at = [&](double t) {
+        if (t == 0) return std::pair{line.x1, line.y1};
+        if (t == 1) return std::pair{line.x2, line.y2};
+        return std::pair{static_cast<int>(std::lround(x1 + t * dx)),
+                         static_cast<int>(std::lround(y1 + t * dy))};
+    };
+    const auto [ax, ay] = at(t0);
+    const auto [bx, by] = at(t1);
+    return Segment{ax, ay, bx, by};
+}
+
 Rect footprint(const SceneState::LineLook& line) {
     if (!line.Visible) return Rect();
     int pad = line.BorderWidth / 2 + 2;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "host/rect.h"
 #include "shell/form1_view.h"
@@ -86,6 +87,16 @@ constexpr bool painted(SceneControl control) {
 /// Every pixel the hull may cover whatever its attitude: the square round its centre, which
 /// never moves, that holds a circle through its farthest end, pen included.
 Rect hullReach(const Form1View& view);
+
+/// A line's ends, pixels.
+struct Segment {
+    int x1, y1, x2, y2;
+    friend bool operator==(const Segment&, const Segment&) = default;
+};
+/// The part of a visible line that lies within `margin` pixels of `area`, an end already inside
+/// kept exactly: what a display that takes only short coordinates can be sent of the terrain,
+/// which reaches far past the scene's edges. Nothing when no pixel of the line shows in `area`.
+std::optional<Segment> lineWithin(const SceneState::LineLook& line, const Rect& area, int margin);
 
 /// Every pixel a visible line or shape may cover, pen and line ends included; empty when
 /// it is hidden.

@@ -7,13 +7,16 @@
 
 #include <QApplication>
 
+#include "host/recording_files.h"
 #include "qt/command_line.h"
 #include "qt/game_window.h"
-#include "qt/recording_file.h"
 #include "qt/wayland_buffers.h"
 
 int main(int argc, char* argv[]) {
     using namespace vandrel::qt;
+    using vandrel::host::readReplay;
+    using vandrel::host::RecordingFile;
+    using vandrel::host::replayHooks;
     CommandLine options;
     if (auto status = readCommandLine(argc, argv, options)) return *status;
     // The replay is read whole before the recording replaces a file, which may be the same.

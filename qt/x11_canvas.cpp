@@ -15,40 +15,6 @@
 
 namespace vandrel::qt {
 
-std::optional<QLine> lineWithinReach(const host::SceneState::LineLook& line, const QRect& window) {
-    if (!toQRect(host::footprint(line)).intersects(window))
-        return std::nullopt;  // nothing of it shows
-    const QRect reach = window.adjusted(-kReachMargin, -kReachMargin, kReachMargin, kReachMargin);
-    // Liang-Barsky: the part of the segment inside the reach, as parameters t0..t1 from end 1.
-    const double x1 = line.x1, y1 = line.y1;
-    const double dx = line.x2 - x1, dy = line.y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - reach.left(), reach.right() - x1, y1 - reach.top(),
-                         reach.bottom() - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return std::nullopt;  // parallel to this edge and beyond it
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-    }
-    if (t0 > t1) return std::nullopt;
-    // An end inside the reach stays exactly where it is.
-    auto at = [&](double t) {
-        if (t == 0) return QPoint(line.x1, line.y1);
-        if (t == 1) return QPoint(line.x2, line.y2);
-        return QPoint(static_cast<int>(std::lround(x1 + t * dx)),
-                      static_cast<int>(std::lround(y1 + t * dy)));
-    };
-    return QLine(at(t0), at(t1));
-}
-
 #if VANDREL_HAVE_XCB && VANDREL_HAVE_XCB_RENDER
 
 struct X11Canvas::Connection {
@@ -223,13 +189,14 @@ void X11Canvas::flush() {
 void X11Canvas::line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) {
     const host::SceneState::LineLook look{x1,  y1, x2, y2, 0, static_cast<std::int16_t>(width),
                                           true};
-    std::optional<QLine> reach = lineWithinReach(look, QRect(QPoint(0, 0), size_));
+    const std::optional<host::Segment> reach =
+        host::lineWithin(look, {0, 0, size_.width(), size_.height()}, kReachMargin);
     if (!reach) return;
     const Pen pen{pixelOf(colour), width};
     if (!stars_.empty() || !fills_.empty() || (!segments_.empty() && !(pen == linePen_))) flush();
     linePen_ = pen;
-    segments_.push_back({coordinate(reach->x1()), coordinate(reach->y1()), coordinate(reach->x2()),
-                         coordinate(reach->y2())});
+    segments_.push_back({coordinate(reach->x1), coordinate(reach->y1), coordinate(reach->x2),
+                         coordinate(reach->y2)});
 }
 
 void X11Canvas::oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) {

@@ -39,9 +39,6 @@ namespace vandrel::qt {
 /// How far beyond the window, in pixels, the ends of a line sent to the X server may lie: its
 /// coordinates are 16-bit, and the terrain reaches far past the window's edges.
 inline constexpr int kReachMargin = 4096;
-/// The part of a visible line that lies within kReachMargin of `window`, an end already
-/// inside kept exactly; nothing when no pixel of the line can show in the window.
-std::optional<QLine> lineWithinReach(const host::SceneState::LineLook& line, const QRect& window);
 
 class X11Canvas final : public Canvas, private host::Surface {
   public:
@@ -72,13 +69,14 @@ class X11Canvas final : public Canvas, private host::Surface {
     /// Sends the fills, lines or stars gathered so far, each kind in one request.
     void flush();
 
-    // The scene's surface: the drawing requests of a frame.
+    // The scene's surface: the drawing requests of a frame, clipped to its area, and the
+    // labels' texts blended from the glyphs the server keeps.
     void begin(const std::vector<host::Rect>& area) override;
+    void text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
+              const std::optional<host::Rect>& clip) override;
     void fill(const host::Rect& box, host::Rgb colour) override;
     void line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) override;
     void oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) override;
-    void text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
-              const std::optional<host::Rect>& clip) override;
     void end() override { flush(); }
 
     std::unique_ptr<Connection> x_;

@@ -40,30 +40,34 @@ class Page : private host::Toolkit, private host::Surface {
     std::string recording();
 
   private:
-    void setFont(int label, const host::FontChoice& font) override;
-    host::TextSize layOut(int label, std::string_view text) override;
-    double trialWidth(const host::FontChoice& font, std::string_view text) override;
-    std::optional<host::Rgb> systemColour(SystemColor index) override;
-    void changed(host::Pace pace) override;
-    void showChecks(std::string_view marks) override;
-    host::TextSize boxSize(std::string_view title, std::string_view prompt) override;
-    void showBox(std::string_view title, std::string_view prompt, const host::Rect& place) override;
-    host::BoxEvent awaitBox() override;
-    void hideBox() override;
-    double now() override;
-    void runClock(bool runs) override;
-    void wakeAt(std::optional<std::int64_t> when) override;
-    void say(std::string_view text, bool atOnce) override;
-    void describe(std::string_view text) override;
-    void ended(int status) override;
-
+    // The canvas.
     void begin(const std::vector<host::Rect>& area) override;
-    void fill(const host::Rect& box, host::Rgb colour) override;
-    void line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) override;
+    void end() override;
     void oval(const host::Rect& box, host::Rgb fill, host::Rgb border, int width) override;
+    void line(int x1, int y1, int x2, int y2, host::Rgb colour, int width) override;
+    void fill(const host::Rect& box, host::Rgb colour) override;
     void text(int label, int x, int y, host::Rgb ink, host::Rgb paper,
               const std::optional<host::Rect>& clip) override;
-    void end() override;
+    // Its fonts and colours.
+    void setFont(int label, const host::FontChoice& font) override;
+    double trialWidth(const host::FontChoice& font, std::string_view text) override;
+    host::TextSize layOut(int label, std::string_view text) override;
+    std::optional<host::Rgb> systemColour(SystemColor index) override;
+    // The page around it.
+    void changed(host::Pace pace) override;
+    void showChecks(std::string_view marks) override;
+    void describe(std::string_view text) override;
+    void say(std::string_view text, bool atOnce) override;
+    void ended(int status) override;
+    // The box, over the canvas.
+    host::TextSize boxSize(std::string_view title, std::string_view prompt) override;
+    void showBox(std::string_view title, std::string_view prompt, const host::Rect& place) override;
+    void hideBox() override;
+    host::BoxEvent awaitBox() override;
+    // The page's clock.
+    void runClock(bool runs) override;
+    void wakeAt(std::optional<std::int64_t> when) override;
+    double now() override;
 
     StringSink recording_;
     host::Driver driver_;

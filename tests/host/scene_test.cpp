@@ -3,6 +3,7 @@
 // the damage a frame draws again.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,60 @@ using vandrel::test::kClientHeightPixels;
 using vandrel::test::kClientWidthPixels;
 
 constexpr Rect kWindow{0, 0, kClientWidthPixels, kClientHeightPixels};
+
+// The part of a line a display of short coordinates is sent: the terrain after a long flight
+// sideways lies far beyond them.
+constexpr int kMargin = 4096;
+std::optional<Segment> reach(const SceneState::LineLook& line) {
+    return lineWithin(line, kWindow, kMargin);
+}
+
+SceneState::LineLook look(int x1, int y1, int x2, int y2) {
+    return {x1, y1, x2, y2, kWhite, 2, true};
+}
+
+// How far a point lies from the infinite line through a segment's ends, in pixels.
+double offLine(int x, int y, const SceneState::LineLook& line) {
+    const double dx = line.x2 - line.x1, dy = line.y2 - line.y1;
+    return std::abs(dy * (x - line.x1) - dx * (y - line.y1)) / std::hypot(dx, dy);
+}
+
+TEST(LineWithin, LinesOnTheScreenAreSentAsTheyAre) {
+    EXPECT_EQ(reach(look(10, 20, 300, 400)), (Segment{10, 20, 300, 400}));
+    // A line crossing the edge with both ends within reach keeps both.
+    EXPECT_EQ(reach(look(-500, 100, 900, 200)), (Segment{-500, 100, 900, 200}));
+    // A point-like line, as a flame of zero length would be.
+    EXPECT_EQ(reach(look(5, 5, 5, 5)), (Segment{5, 5, 5, 5}));
+}
+
+TEST(LineWithin, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
+    // The terrain after a long flight sideways: far beyond what X coordinates can hold.
+    for (SceneState::LineLook line :
+         {look(-1000000, 300, 1000000, 320), look(360, -1000000, 370, 1000000),
+          look(100, 100, 1000000, 900000), look(-999999, -999999, 700, 500)}) {
+        std::optional<Segment> sent = reach(line);
+        ASSERT_TRUE(sent.has_value());
+        for (auto [x, y] : {std::pair{sent->x1, sent->y1}, std::pair{sent->x2, sent->y2}}) {
+            EXPECT_LE(std::abs(x), kWindow.width + kMargin);
+            EXPECT_LE(std::abs(y), kWindow.height + kMargin);
+            EXPECT_LT(offLine(x, y, line), 1.0) << x << "," << y;
+        }
+    }
+    // An end inside the window is never moved, however far the other lies.
+    std::optional<Segment> sent = reach(look(100, 100, 1000000, 900000));
+    EXPECT_EQ(std::pair(sent->x1, sent->y1), std::pair(100, 100));
+}
+
+TEST(LineWithin, NothingIsSentOfLinesThatCannotShow) {
+    EXPECT_FALSE(reach(look(-900, 10, -800, 400)));      // left of the window
+    EXPECT_FALSE(reach(look(10, 900000, 700, 900001)));  // far below
+    SceneState::LineLook hidden = look(10, 20, 300, 400);
+    hidden.Visible = false;
+    EXPECT_FALSE(reach(hidden));
+    // The markers right of the window, and a pen just touching the edge still counts.
+    EXPECT_FALSE(reach(look(894, 240, 894, 280)));
+    EXPECT_TRUE(reach(look(728, 10, 728, 400)));
+}
 
 // The scene drawn in the order the window creates its controls, each once, except that the
 // labels come last: the stars from the last down, the right end of the terrain, the hull, the

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The scene drawn by the X server: the lines it is sent, and its frames against the same
-// frames painted by QPainter. The frame comparisons need a real X display; the window checks
-// run them under their own Xvfb, and elsewhere they skip.
+// The scene drawn by the X server: its frames against the same frames painted by QPainter. The
+// frame comparisons need a real X display; the window checks run them under their own Xvfb, and
+// elsewhere they skip.
 #include <cmath>
 #include <map>
 #include <optional>
@@ -21,53 +21,6 @@ namespace vandrel::qt::test {
 namespace {
 
 const QRect kWindow(QPoint(), kSceneSize);
-
-host::SceneState::LineLook look(int x1, int y1, int x2, int y2) {
-    return {x1, y1, x2, y2, kWhite, 2, true};
-}
-
-// How far a point lies from the infinite line through a segment's ends, in pixels.
-double offLine(QPoint p, const host::SceneState::LineLook& line) {
-    const double dx = line.x2 - line.x1, dy = line.y2 - line.y1;
-    return std::abs(dy * (p.x() - line.x1) - dx * (p.y() - line.y1)) / std::hypot(dx, dy);
-}
-
-TEST(LineWithinReach, LinesOnTheScreenAreSentAsTheyAre) {
-    EXPECT_EQ(lineWithinReach(look(10, 20, 300, 400), kWindow), QLine(10, 20, 300, 400));
-    // A line crossing the edge with both ends within reach keeps both.
-    EXPECT_EQ(lineWithinReach(look(-500, 100, 900, 200), kWindow), QLine(-500, 100, 900, 200));
-    // A point-like line, as a flame of zero length would be.
-    EXPECT_EQ(lineWithinReach(look(5, 5, 5, 5), kWindow), QLine(5, 5, 5, 5));
-}
-
-TEST(LineWithinReach, FarEndsAreBroughtWithinSixteenBitsAlongTheLine) {
-    // The terrain after a long flight sideways: far beyond what X coordinates can hold.
-    for (host::SceneState::LineLook line :
-         {look(-1000000, 300, 1000000, 320), look(360, -1000000, 370, 1000000),
-          look(100, 100, 1000000, 900000), look(-999999, -999999, 700, 500)}) {
-        std::optional<QLine> sent = lineWithinReach(line, kWindow);
-        ASSERT_TRUE(sent.has_value());
-        for (QPoint end : {sent->p1(), sent->p2()}) {
-            EXPECT_LE(std::abs(end.x()), kWindow.width() + kReachMargin);
-            EXPECT_LE(std::abs(end.y()), kWindow.height() + kReachMargin);
-            EXPECT_LT(offLine(end, line), 1.0) << end.x() << "," << end.y();
-        }
-    }
-    // An end inside the window is never moved, however far the other lies.
-    std::optional<QLine> sent = lineWithinReach(look(100, 100, 1000000, 900000), kWindow);
-    EXPECT_EQ(sent->p1(), QPoint(100, 100));
-}
-
-TEST(LineWithinReach, NothingIsSentOfLinesThatCannotShow) {
-    EXPECT_FALSE(lineWithinReach(look(-900, 10, -800, 400), kWindow));      // left of the window
-    EXPECT_FALSE(lineWithinReach(look(10, 900000, 700, 900001), kWindow));  // far below
-    host::SceneState::LineLook hidden = look(10, 20, 300, 400);
-    hidden.Visible = false;
-    EXPECT_FALSE(lineWithinReach(hidden, kWindow));
-    // The markers right of the window, and a pen just touching the edge still counts.
-    EXPECT_FALSE(lineWithinReach(look(894, 240, 894, 280), kWindow));
-    EXPECT_TRUE(lineWithinReach(look(728, 10, 728, 400), kWindow));
-}
 
 class X11CanvasTest : public GameWindowTest {
   protected:

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "qt/recording_file.h"
+#include "host/recording_files.h"
 
 #include <cstdio>
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
 namespace {
 
@@ -14,18 +14,18 @@ void cannotWrite(const std::string& path, const std::string& reason) {
 
 }  // namespace
 
-std::optional<std::vector<host::Replay::Step>> readReplay(const std::string& path) {
+std::optional<std::vector<Replay::Step>> readReplay(const std::string& path) {
     const File file(path, File::Mode::Read);
     std::string reason = file.reason();
     if (file.valid()) {
         try {
             FdSource source(file.fd());
-            auto read = host::Replay::read(source, path, [](const std::string& note) {
+            auto read = Replay::read(source, path, [](const std::string& note) {
                 std::fprintf(stderr, "vandrel: %s\n", note.c_str());
             });
-            if (auto* steps = std::get_if<std::vector<host::Replay::Step>>(&read))
+            if (auto* steps = std::get_if<std::vector<Replay::Step>>(&read))
                 return std::move(*steps);
-            const std::string refusal = std::get<host::Replay::Refusal>(read).text(path);
+            const std::string refusal = std::get<Replay::Refusal>(read).text(path);
             std::fprintf(stderr, "vandrel: %s\n", refusal.c_str());
             return std::nullopt;
         } catch (const IoError& error) {
@@ -36,7 +36,7 @@ std::optional<std::vector<host::Replay::Step>> readReplay(const std::string& pat
     return std::nullopt;
 }
 
-host::Replay::Hooks replayHooks(std::function<void()> close) {
+Replay::Hooks replayHooks(std::function<void()> close) {
     return {[](const std::string& line) {
                 std::fwrite(line.data(), 1, line.size(), stdout);
                 std::fputc('\n', stdout);
@@ -45,10 +45,10 @@ host::Replay::Hooks replayHooks(std::function<void()> close) {
             std::move(close)};
 }
 
-RecordingFile::RecordingFile(const std::string& path, host::Driver& driver)
+RecordingFile::RecordingFile(const std::string& path, Driver& driver)
     : path_(path), driver_(driver), file_(path, File::Mode::Replace), sink_(file_.fd()) {}
 
-std::unique_ptr<RecordingFile> RecordingFile::open(const std::string& path, host::Driver& driver) {
+std::unique_ptr<RecordingFile> RecordingFile::open(const std::string& path, Driver& driver) {
     std::unique_ptr<RecordingFile> recording(new RecordingFile(path, driver));
     if (!recording->file_.valid()) {
         cannotWrite(path, recording->file_.reason());
@@ -66,4 +66,4 @@ int RecordingFile::finish(int status) {
     return recorder.failed() && status == 0 ? kWriteFailed : status;
 }
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The window's recordings: the flight written to a file as it is played (`--record FILE`), and
-// a flight read from one to be replayed (`--replay FILE`).
+// A game's recordings in the system's files, for a host that has them (the window): the flight
+// written to a file as it is played (`--record FILE`), and a flight read from one to be
+// replayed (`--replay FILE`).
 //
 // The file to record is created, or emptied, when the game starts; a path that cannot be
 // written ends the program before any window. A write that fails later is reported once on
@@ -16,16 +17,16 @@
 #include "host/replay.h"
 #include "shell/script/fd_io.h"
 
-namespace vandrel::qt {
+namespace vandrel::host {
 
 /// Reads the script at `path` to replay; nothing after printing "vandrel: FILE: line N: REASON"
 /// or "vandrel: cannot read 'FILE': REASON". A recording of another version is read after a
 /// warning.
-std::optional<std::vector<host::Replay::Step>> readReplay(const std::string& path);
+std::optional<std::vector<Replay::Step>> readReplay(const std::string& path);
 
 /// The hooks of a replay in the window: its `dump` lines written on standard output as the trace
 /// tool writes them, and its `close` running `close`.
-host::Replay::Hooks replayHooks(std::function<void()> close);
+Replay::Hooks replayHooks(std::function<void()> close);
 
 class RecordingFile {
   public:
@@ -35,19 +36,19 @@ class RecordingFile {
     /// Creates or empties `path`, and records `driver`'s game into it from its first line;
     /// nullptr after printing "vandrel: cannot write 'PATH': REASON" when the file cannot be
     /// opened.
-    static std::unique_ptr<RecordingFile> open(const std::string& path, host::Driver& driver);
+    static std::unique_ptr<RecordingFile> open(const std::string& path, Driver& driver);
 
     /// Writes the game's state as the last line; returns the program's status: `status`, or
     /// kWriteFailed when a write of a game that ended well failed.
     int finish(int status);
 
   private:
-    RecordingFile(const std::string& path, host::Driver& driver);
+    RecordingFile(const std::string& path, Driver& driver);
 
     std::string path_;
-    host::Driver& driver_;
+    Driver& driver_;
     File file_;
     FdSink sink_;
 };
 
-}  // namespace vandrel::qt
+}  // namespace vandrel::host
