@@ -7,6 +7,7 @@
 
 #include "shell/game_name.h"
 #include "shell/script/dump.h"
+#include "shell/script/script.h"
 
 namespace vandrel {
 
@@ -47,7 +48,7 @@ std::optional<std::string> otherVersionNote(std::string_view firstLine, std::str
         !std::all_of(version.begin(), version.end(), versionCharacter) || version == kGameVersion) {
         return std::nullopt;
     }
-    return std::string(name) + " was recorded by " + std::string(kGameName) + ' ' +
+    return escapedText(name) + " was recorded by " + std::string(kGameName) + ' ' +
            std::string(version) + "; this is " + std::string(kGameName) + ' ' +
            std::string(kGameVersion);
 }

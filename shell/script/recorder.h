@@ -32,7 +32,7 @@ std::string recordingHeader();
 
 /// For a script whose first line is a recording's header naming another version (letters,
 /// digits and . - + ~ _ only), the note "NAME was recorded by Vandrel X; this is Vandrel
-/// 1.00"; otherwise nothing.
+/// 1.00" (the name shown as escapedText shows it); otherwise nothing.
 std::optional<std::string> otherVersionNote(std::string_view firstLine, std::string_view name);
 
 class Recorder : public EventObserver {

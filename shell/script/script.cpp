@@ -57,37 +57,57 @@ std::size_t utf8Length(std::string_view text) {
     return length;
 }
 
-// A word as it is quoted in a message: cut short so that a huge word makes a short message,
-// and with every byte a terminal could take for a command (control characters, C1 controls,
-// NUL, bytes that are not UTF-8) shown as \xNN, so that a script can never drive the
-// terminal that shows the message. A backslash is doubled to keep the escapes unambiguous.
-std::string quoted(std::string_view word) {
+// Whether the valid UTF-8 character at the start of `text`, `length` bytes long, is one a
+// message must not show raw: a terminal could take it for a command (control characters, C1
+// controls), or it would reorder the text around it (the bidirectional controls: U+061C,
+// U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069).
+bool unsafeCharacter(std::string_view text, std::size_t length) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (length == 1) return byte(0) < 0x20 || byte(0) == 0x7F;
+    if (length == 2)
+        return (byte(0) == 0xC2 && byte(1) < 0xA0) || (byte(0) == 0xD8 && byte(1) == 0x9C);
+    if (length != 3 || byte(0) != 0xE2) return false;
+    return (byte(1) == 0x80 &&
+            (byte(2) == 0x8E || byte(2) == 0x8F || (byte(2) >= 0xAA && byte(2) <= 0xAE))) ||
+           (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9);
+}
+
+// Appends `text` with every unsafe character (unsafeCharacter), NUL and byte that is not UTF-8
+// shown as \xNN, so that a script or a file's name can never drive the terminal or reorder
+// the message that shows it; `doubled` doubles each backslash, to keep the escapes
+// unambiguous. At most `shown` bytes of the text, never splitting a character: the number of
+// bytes taken.
+std::size_t appendShown(std::string& out, std::string_view text, bool doubled,
+                        std::size_t shown = std::string_view::npos) {
     static constexpr char kHex[] = "0123456789abcdef";
-    constexpr std::size_t kShown = 40;  // bytes of the word, never splitting a character
-    std::string text = "\"";
     std::size_t at = 0;
-    while (at < word.size()) {
-        const std::size_t length = utf8Length(word.substr(at));
+    while (at < text.size()) {
+        const std::size_t length = utf8Length(text.substr(at));
         const std::size_t step = std::max<std::size_t>(length, 1);
-        if (at + step > kShown) break;
-        const auto lead = static_cast<unsigned char>(word[at]);
-        const bool c1 =
-            lead == 0xC2 && length == 2 && static_cast<unsigned char>(word[at + 1]) < 0xA0;
-        if (length == 0 || lead < 0x20 || lead == 0x7F || c1) {
+        if (at + step > shown) break;
+        if (length == 0 || unsafeCharacter(text.substr(at), length)) {
             for (std::size_t i = at; i < at + step; ++i) {
-                const auto byte = static_cast<unsigned char>(word[i]);
-                text += "\\x";
-                text += kHex[byte >> 4];
-                text += kHex[byte & 0xF];
+                const auto byte = static_cast<unsigned char>(text[i]);
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
             }
-        } else if (lead == '\\') {
-            text += "\\\\";
+        } else if (text[at] == '\\' && doubled) {
+            out += "\\\\";
         } else {
-            text.append(word, at, length);
+            out.append(text, at, length);
         }
         at += step;
     }
-    if (at < word.size()) text += "...";
+    return at;
+}
+
+// A word as it is quoted in a message: cut short so that a huge word makes a short message,
+// shown safely (appendShown), a backslash doubled.
+std::string quoted(std::string_view word) {
+    constexpr std::size_t kShown = 40;  // bytes of the word, never splitting a character
+    std::string text = "\"";
+    if (appendShown(text, word, true, kShown) < word.size()) text += "...";
     text += '"';
     return text;
 }
@@ -125,6 +145,12 @@ bool parseNumberArgument(std::string_view word, std::string_view what, std::int6
 }
 
 }  // namespace
+
+std::string escapedText(std::string_view text) {
+    std::string shown;
+    appendShown(shown, text, false);
+    return shown;
+}
 
 bool parseLine(std::string_view line, Command& command, std::string& reason) {
     command = Command{};

@@ -30,6 +30,11 @@ struct Command {
 
 inline constexpr std::uint32_t kMaxTickCount = 1'000'000'000;
 
+/// `text` (a file's name) as a message shows it: control characters, C1 controls, the
+/// bidirectional controls, NUL and bytes that are not UTF-8 as \xNN, as a quoted word shows
+/// them, so that it can neither drive a terminal nor reorder the message around it.
+std::string escapedText(std::string_view text);
+
 /// Parses one line, given without its line feed. Returns true with `command` set, or false
 /// with the reason the line is malformed in `reason`.
 bool parseLine(std::string_view line, Command& command, std::string& reason);

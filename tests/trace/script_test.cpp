@@ -57,6 +57,13 @@ TEST(ScriptLine, MalformedLinesGiveTheirReason) {
         {"click m\xc3\xa9nu\xe2\x82\xac\xf0\x9f\x9a\x80",
          "no menu item with a click handler named \"m\xc3\xa9nu\xe2\x82\xac\xf0\x9f\x9a\x80\""},
         {"click a\\x41", "no menu item with a click handler named \"a\\\\x41\""},
+        // And so is every character that would reorder the message around it: the
+        // bidirectional controls, U+202A-U+202E, U+2066-U+2069 and the marks; others stay.
+        {"click \xe2\x80\xaenuExit\xe2\x80\xac",
+         "no menu item with a click handler named \"\\xe2\\x80\\xaenuExit\\xe2\\x80\\xac\""},
+        {"dump \xe2\x80\xaa\xe2\x81\xa6\xe2\x81\xa9\xe2\x80\x8f\xd8\x9c\xe2\x80\xaf",
+         "a word too many: \"\\xe2\\x80\\xaa\\xe2\\x81\\xa6\\xe2\\x81\\xa9\\xe2\\x80\\x8f"
+         "\\xd8\\x9c\xe2\x80\xaf\""},
         // A long word is cut short, never inside a character.
         {"click mnu" + std::string(36, 'x') + "\xc3\xa9",
          "no menu item with a click handler named \"mnu" + std::string(36, 'x') + "...\""},
