@@ -29,9 +29,10 @@ void Driver::record(OutputSink& sink, Recorder::FailureHandler onFailure) {
     game_.observe(&*recorder_);
 }
 
-void Driver::replay(std::vector<Replay::Step> steps, Replay::Hooks hooks) {
+void Driver::replay(ReplayScript script, Replay::Hooks hooks) {
     replay_.reset();
-    replay_.emplace(player_, std::move(steps), std::move(hooks));
+    replay_.emplace(player_, std::move(script), std::move(hooks),
+                    [this] { return toolkit_.now(); });
 }
 
 void Driver::start() {
@@ -56,10 +57,24 @@ void Driver::click(std::string_view menuName) {
     if (!ended()) player_.click(menuName);
 }
 
+void Driver::tick() {
+    inPeriod_ = true;
+    player_.tick();
+    periodEnded();
+}
+
 void Driver::frame(double now) {
     if (!clockRuns_) return;
+    inPeriod_ = true;
     for (std::int64_t due = clock_.frame(now); due > 0 && clockRuns_; --due)
         player_.tick();
+    periodEnded();
+}
+
+void Driver::periodEnded() {
+    inPeriod_ = false;
+    const std::optional<bool> fromClock = std::exchange(heldRun_, std::nullopt);
+    if (fromClock && !finished_) ran(*fromClock);
 }
 
 void Driver::coloursChanged() {
@@ -73,6 +88,14 @@ void Driver::fontsChanged() {
 }
 
 void Driver::ran(bool fromClock) {
+    // A replay's period may deliver thousands of events: the driver catches up with them once,
+    // when the period is over, so that the screen shows and a screen reader is told what the
+    // period left, not each of its events in turn.
+    if (inPeriod_ && player_.replaying()) {
+        heldRun_ = heldRun_.value_or(true) && fromClock;
+        return;
+    }
+    heldRun_.reset();  // caught up with those too
     // Only what the player does changes the check marks, never a tick.
     if (!fromClock) {
         std::string marks;

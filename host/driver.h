@@ -15,7 +15,8 @@
 //     fresh period.
 //  5. The handler has returned: the driver reads what it changed through the game's view
 //     (shell/form1_view.h): the check marks, whether the clock runs, what of the scene must be
-//     painted again (host/scene.h), and what a screen reader is told (host/announcements.h).
+//     painted again (host/scene.h), and what a screen reader is told (host/announcements.h);
+//     while a replay plays, once for all the events of a period of the clock.
 //  6. The toolkit paints the scene when its display takes a frame, by the scene's one recipe,
 //     onto whatever surface it has (host/toolkit.h): QPainter, the X server, a compositor's
 //     buffer or a browser's canvas.
@@ -50,8 +51,8 @@ class Driver : private Platform, private Player::Listener {
 
     /// Records everything the game is given to `sink` from now on (host/../recorder.h).
     void record(OutputSink& sink, Recorder::FailureHandler onFailure = {});
-    /// Replays `steps` from the next tick on, instead of any replay before (none for none).
-    void replay(std::vector<Replay::Step> steps, Replay::Hooks hooks = {});
+    /// Replays `script` from the next tick on, instead of any replay before (none for none).
+    void replay(ReplayScript script, Replay::Hooks hooks = {});
     /// The replay that plays, or played last.
     const Replay* replaying() const { return replay_ ? &*replay_ : nullptr; }
     /// Runs Form_Load: the scene is there to paint, and a screen reader hears of it.
@@ -74,7 +75,7 @@ class Driver : private Platform, private Player::Listener {
 
     // ---- The host's clock and display ----
     /// A period of the host's timer has passed.
-    void tick() { player_.tick(); }
+    void tick();
     /// A display's frame at `now` (Toolkit::now()): the ticks that fell due are raised.
     void frame(double now);
     /// The time asked for with Toolkit::wakeAt has come.
@@ -117,6 +118,9 @@ class Driver : private Platform, private Player::Listener {
     void runClock();
     /// Tells a screen reader what changed, at the pace of host/announcements.h.
     void announce();
+    /// A period of the clock has run its ticks: the driver catches up with what a replay's
+    /// events changed in it (see ran).
+    void periodEnded();
     /// The game has ended: nothing runs any more and the recording says how.
     void stop(Ending ending);
     /// The program ends with `status`, once.
@@ -132,6 +136,8 @@ class Driver : private Platform, private Player::Listener {
     std::optional<Recorder> recorder_;
     std::optional<Replay> replay_;
     bool clockRuns_ = false;
+    bool inPeriod_ = false;        // the clock's ticks of one period are running
+    std::optional<bool> heldRun_;  // a replay's events ran in the period: all from the clock?
     bool boxUp_ = false;
     std::optional<Ending> ending_;
     bool finished_ = false;

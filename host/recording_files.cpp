@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "shell/script/script.h"
+
 namespace vandrel::host {
 
 namespace {
@@ -14,25 +16,25 @@ void cannotWrite(const std::string& path, const std::string& reason) {
 
 }  // namespace
 
-std::optional<std::vector<Replay::Step>> readReplay(const std::string& path) {
+std::optional<ReplayScript> readReplay(const std::string& path) {
     const File file(path, File::Mode::Read);
     std::string reason = file.reason();
     if (file.valid()) {
         try {
             FdSource source(file.fd());
-            auto read = Replay::read(source, path, [](const std::string& note) {
+            auto read = ReplayReader::read(source, path, [](const std::string& note) {
                 std::fprintf(stderr, "vandrel: %s\n", note.c_str());
             });
-            if (auto* steps = std::get_if<std::vector<Replay::Step>>(&read))
-                return std::move(*steps);
-            const std::string refusal = std::get<Replay::Refusal>(read).text(path);
+            if (auto* script = std::get_if<ReplayScript>(&read)) return std::move(*script);
+            const std::string refusal = std::get<ReplayRefusal>(read).text(path);
             std::fprintf(stderr, "vandrel: %s\n", refusal.c_str());
             return std::nullopt;
         } catch (const IoError& error) {
             reason = error.reason;
         }
     }
-    std::fprintf(stderr, "vandrel: cannot read '%s': %s\n", path.c_str(), reason.c_str());
+    std::fprintf(stderr, "vandrel: cannot read '%s': %s\n", escapedText(path).c_str(),
+                 reason.c_str());
     return std::nullopt;
 }
 

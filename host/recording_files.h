@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "host/driver.h"
 #include "host/replay.h"
@@ -20,9 +19,9 @@
 namespace vandrel::host {
 
 /// Reads the script at `path` to replay; nothing after printing "vandrel: FILE: line N: REASON"
-/// or "vandrel: cannot read 'FILE': REASON". A recording of another version is read after a
-/// warning.
-std::optional<std::vector<Replay::Step>> readReplay(const std::string& path);
+/// or "vandrel: cannot read 'FILE': REASON" (the path's control characters escaped). A
+/// recording of another version is read after a warning.
+std::optional<ReplayScript> readReplay(const std::string& path);
 
 /// The hooks of a replay in the window: its `dump` lines written on standard output as the trace
 /// tool writes them, and its `close` running `close`.

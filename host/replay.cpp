@@ -5,8 +5,6 @@
 
 #include "shell/runtime/key_codes.h"
 #include "shell/script/dump.h"
-#include "shell/script/recorder.h"
-#include "shell/script/script_reader.h"
 
 namespace vandrel::host {
 
@@ -17,35 +15,16 @@ bool allowedDuringReplay(std::string_view menuName) {
     return menuName == "mnuExit" || menuName == "mnuControls" || menuName == "mnuABout";
 }
 
+// The host's clock is read once every so many steps: most take a microsecond or less.
+constexpr std::size_t kStepsBetweenClockReadings = 32;
+
 }  // namespace
 
-std::string Replay::Refusal::text(std::string_view name) const {
-    return std::string(name) + ": line " + std::to_string(line) + ": " + reason;
-}
-
-std::variant<std::vector<Replay::Step>, Replay::Refusal> Replay::read(
-    ScriptSource& source, std::string_view name,
-    const std::function<void(const std::string&)>& note) {
-    ScriptReader reader(source);
-    std::vector<Step> steps;
-    for (Command command;;) {
-        const ScriptReader::Result result = reader.next(command);
-        if (result == ScriptReader::Result::End) return steps;
-        if (reader.lineNumber() == 1 && note) {
-            if (const auto text = otherVersionNote(reader.line(), name)) note(*text);
-        }
-        if (result == ScriptReader::Result::Malformed) {
-            return Refusal{reader.lineNumber(), reader.reason()};
-        }
-        if (command.kind != CommandKind::Nothing) {
-            steps.push_back(
-                {command.kind, command.keyCode, command.count, std::string(command.menuName)});
-        }
-    }
-}
-
-Replay::Replay(Player& player, std::vector<Step> steps, Hooks hooks)
-    : player_(player), steps_(std::move(steps)), hooks_(std::move(hooks)) {
+Replay::Replay(Player& player, ReplayScript script, Hooks hooks, std::function<double()> clock)
+    : player_(player),
+      script_(std::move(script)),
+      hooks_(std::move(hooks)),
+      clock_(std::move(clock)) {
     if (!finished()) player_.setGate(this);
 }
 
@@ -77,11 +56,21 @@ void Replay::setPaused(bool paused) {
     player_.setGate(this);
 }
 
+bool Replay::shareDelivered(std::size_t delivered, double start) const {
+    if (delivered >= kMostSteps) return true;
+    return clock_ && delivered % kStepsBetweenClockReadings == 0 && delivered > 0 &&
+           clock_() - start >= kPeriodShare;
+}
+
 void Replay::step() {
     delivering_ = true;
+    const double start = clock_ ? clock_() : 0;
     bool ticked = false;
-    while (!finished() && !player_.ended()) {
-        Step& s = steps_[next_];
+    for (std::size_t delivered = 0; !finished() && !player_.ended(); ++delivered) {
+        // The rest waits for the next period, which goes on from here.
+        if (shareDelivered(delivered, start)) break;
+        std::size_t after = next_;
+        const ReplayScript::Step s = script_.next(after);
         if (s.kind == CommandKind::Tick) {
             if (ticked) break;  // the next period's
             // As in the trace tool, the intervals while the timer is off pass without a tick.
@@ -89,12 +78,12 @@ void Replay::step() {
             ticked = player_.game().view().state().Timer1.Enabled;
             if (--ticksLeft_ == 0 || !ticked) {
                 ticksLeft_ = 0;
-                ++next_;
+                next_ = after;
             }
             if (ticked) player_.tick();
             continue;
         }
-        ++next_;
+        next_ = after;
         switch (s.kind) {
             case CommandKind::Down:
                 player_.keyDown(s.keyCode, 0);

@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     CommandLine options;
     if (auto status = readCommandLine(argc, argv, options)) return *status;
     // The replay is read whole before the recording replaces a file, which may be the same.
-    std::optional<std::vector<vandrel::host::Replay::Step>> replay;
+    std::optional<vandrel::host::ReplayScript> replay;
     if (!options.replay.empty() && !(replay = readReplay(options.replay))) return 2;
     WaylandBuffers buffers;
     auto app = openApplication(argc, argv);

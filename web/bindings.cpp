@@ -138,15 +138,15 @@ EMSCRIPTEN_KEEPALIVE const char* vandrel_recording() {
 EMSCRIPTEN_KEEPALIVE int vandrel_replay(const char* name, const char* script, int length) {
     vandrel::TextSource source(std::string_view(script, static_cast<std::size_t>(length)));
     said.clear();
-    auto read =
-        vandrel::host::Replay::read(source, name, [](const std::string& note) { said = note; });
-    if (auto* refusal = std::get_if<vandrel::host::Replay::Refusal>(&read)) {
+    auto read = vandrel::host::ReplayReader::read(source, name,
+                                                  [](const std::string& note) { said = note; });
+    if (auto* refusal = std::get_if<vandrel::host::ReplayRefusal>(&read)) {
         said = refusal->text(name);
         return 0;
     }
     game.reset();
     game = std::make_unique<vandrel::web::Page>(
-        regional, std::move(std::get<std::vector<vandrel::host::Replay::Step>>(read)));
+        regional, std::move(std::get<vandrel::host::ReplayScript>(read)));
     return 1;
 }
 

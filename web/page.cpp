@@ -119,13 +119,13 @@ EM_JS(void, vandrel_page_scene_size, (int width, int height),
       { Module["page"]["sceneSize"](width, height); });
 // clang-format on
 
-Page::Page(Regional regional, std::optional<std::vector<host::Replay::Step>> steps)
+Page::Page(Regional regional, std::optional<host::ReplayScript> script)
     : driver_(*this, std::move(regional)) {
     const host::Rect area = host::sceneArea(driver_.game().view());
     vandrel_page_scene_size(area.width, area.height);
     driver_.record(recording_);
     // A script's `close` ends the game as closing the window does.
-    if (steps) driver_.replay(std::move(*steps), {{}, [this] { driver_.close(); }});
+    if (script) driver_.replay(std::move(*script), {{}, [this] { driver_.close(); }});
     driver_.start();
 }
 

@@ -23,9 +23,8 @@ std::optional<std::int16_t> keyCode(std::string_view key, std::string_view code)
 class Page : private host::Toolkit, private host::Surface {
   public:
     /// A game in the page with the browser's regional settings, recorded from its start;
-    /// `steps` replays a script in it.
-    explicit Page(Regional regional,
-                  std::optional<std::vector<host::Replay::Step>> steps = std::nullopt);
+    /// `script` is replayed in it.
+    explicit Page(Regional regional, std::optional<host::ReplayScript> script = std::nullopt);
     /// The page's clock and wake-up are this game's no more.
     ~Page() override;
     Page(const Page&) = delete;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/script/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vandrel {
@@ -12,7 +13,9 @@ constexpr std::size_t kCapacity = kMaxLineBytes + 1;
 }  // namespace
 
 LineReader::LineReader(ScriptSource& source)
-    : source_(source), buffer_(std::make_unique<char[]>(kCapacity)) {}
+    : source_(&source), buffer_(std::make_unique<char[]>(kCapacity)) {}
+
+LineReader::LineReader() : buffer_(std::make_unique<char[]>(kCapacity)) {}
 
 LineReader::Result LineReader::take(std::string_view& line) {
     const std::string_view rest(buffer_.get() + begin_, end_ - begin_);
@@ -31,14 +34,26 @@ LineReader::Result LineReader::take(std::string_view& line) {
     return Result::End;
 }
 
-void LineReader::fill() {
+void LineReader::compact() {
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
+}
+
+void LineReader::fill() {
+    compact();
     // take() has reported any line that fills the buffer, so there is room for one byte more.
-    const std::size_t count = source_.read(buffer_.get() + end_, kCapacity - end_);
+    const std::size_t count = source_->read(buffer_.get() + end_, kCapacity - end_);
     if (count == 0) ended_ = true;
     end_ += count;
+}
+
+std::size_t LineReader::feed(std::string_view bytes) {
+    compact();
+    const std::size_t count = std::min(bytes.size(), kCapacity - end_);
+    std::memcpy(buffer_.get() + end_, bytes.data(), count);
+    end_ += count;
+    return count;
 }
 
 }  // namespace vandrel

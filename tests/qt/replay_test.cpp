@@ -11,7 +11,7 @@
 namespace vandrel::qt::test {
 namespace {
 
-using Step = host::Replay::Step;
+using host::ReplayScript;
 
 TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
     StringSink sink;
@@ -31,9 +31,7 @@ TEST_F(GameWindowTest, TheKeysTheWindowGivesWhenItIsLeftAreRecorded) {
 }
 
 TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
-    window.driver().replay({Step{CommandKind::Down, kP}, Step{CommandKind::Tick, 0, 3},
-                            Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 2},
-                            Step{CommandKind::Up, kSpace}});
+    window.driver().replay(ReplayScript::of("down 80\ntick 3\ndown 32\ntick 2\nup 32\n"));
     const host::Replay& replay = *window.driver().replaying();
     EXPECT_TRUE(wakesForTicks(2000));  // the replay's own clock, in the Ready state
     // The player's game keys and the Options menu reach nothing.
@@ -79,7 +77,7 @@ TEST_F(GameWindowTest, AReplayPlaysItsScriptAndHoldsThePlayersKeysUntilItEnds) {
     // Leaving the window pauses the replay where play would pause, and no key of the
     // window's own (the held keys' releases, the pause) reaches the game.
     {
-        window.driver().replay({Step{CommandKind::Down, kSpace}, Step{CommandKind::Tick, 0, 100}});
+        window.driver().replay(ReplayScript::of("down 32\ntick 100\n"));
         const host::Replay& more = *window.driver().replaying();
         tick();
         EXPECT_TRUE(state.EngineOn);
