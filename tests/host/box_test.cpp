@@ -68,5 +68,27 @@ TEST(HeldKeys, FirstPressesInOrderEachOnce) {
     EXPECT_FALSE(keys.released(37));
 }
 
+// Keys held, one of each code: any code, pressed and let go in any order, costs one look.
+TEST(HeldKeys, EveryCodeOnce) {
+    HeldKeys keys;
+    for (int code = -32768; code <= 32767; ++code)
+        keys.pressed(static_cast<std::int16_t>(code), 0);
+    keys.pressed(0, 3);  // a repeat keeps its place
+    EXPECT_EQ(keys.codes().size(), 65536u);
+    EXPECT_EQ(keys.first()->code, -32768);
+    for (int code = 32767; code >= -32767; code -= 2)
+        EXPECT_TRUE(keys.released(static_cast<std::int16_t>(code)));
+    const std::vector<std::int16_t> left = keys.codes();
+    ASSERT_EQ(left.size(), 32768u);
+    EXPECT_EQ(left[0], -32768);
+    EXPECT_EQ(left[16384], 0);
+    EXPECT_EQ(left.back(), 32766);
+    EXPECT_TRUE(keys.held(0));
+    EXPECT_FALSE(keys.held(1));
+    while (auto key = keys.first())
+        keys.released(key->code);
+    EXPECT_TRUE(keys.codes().empty());
+}
+
 }  // namespace
 }  // namespace vandrel::host::test
