@@ -12,6 +12,7 @@
 
 #include "shell/form1_view.h"
 #include "shell/script/json_writer.h"
+#include "web/flights.h"
 #include "web/page.h"
 
 namespace {
@@ -19,7 +20,6 @@ namespace {
 std::unique_ptr<vandrel::web::Page> game;
 vandrel::Regional regional;
 std::string handedOver;  // the last text handed to the page
-std::string said;        // what the last replay said
 
 const char* handOver(std::string value) {
     handedOver = std::move(value);
@@ -132,27 +132,14 @@ EMSCRIPTEN_KEEPALIVE const char* vandrel_recording() {
     return handOver(game->recording());
 }
 
-/// Replays the script of `length` bytes at `script` in a fresh game: 1 when it plays, after
-/// a note when another version recorded it (vandrel_said), 0 when it is refused, vandrel_said
-/// saying why ("NAME: line N: REASON"), and the game goes on as it was.
-EMSCRIPTEN_KEEPALIVE int vandrel_replay(const char* name, const char* script, int length) {
-    vandrel::TextSource source(std::string_view(script, static_cast<std::size_t>(length)));
-    said.clear();
-    auto read = vandrel::host::ReplayReader::read(source, name,
-                                                  [](const std::string& note) { said = note; });
-    if (auto* refusal = std::get_if<vandrel::host::ReplayRefusal>(&read)) {
-        said = refusal->text(name);
-        return 0;
-    }
+/// Replays the flight read last (web/flights.h) in a fresh game: 1 when it plays, 0 when there
+/// is none, and the game goes on as it was.
+EMSCRIPTEN_KEEPALIVE int vandrel_replay() {
+    std::optional<vandrel::host::ReplayScript> script = vandrel::web::takeFlight();
+    if (!script) return 0;
     game.reset();
-    game = std::make_unique<vandrel::web::Page>(
-        regional, std::move(std::get<vandrel::host::ReplayScript>(read)));
+    game = std::make_unique<vandrel::web::Page>(regional, std::move(*script));
     return 1;
-}
-
-/// What the last replay said, if anything.
-EMSCRIPTEN_KEEPALIVE const char* vandrel_said() {
-    return said.c_str();
 }
 
 }  // extern "C"

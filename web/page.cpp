@@ -148,7 +148,7 @@ void Page::repaint() {
 
 std::string Page::recording() {
     driver_.recorder()->writeTicks();
-    return recording_.text + Recorder::finalLine(driver_.game().view(), driver_.game().ticks());
+    return recording_.text() + Recorder::finalLine(driver_.game().view(), driver_.game().ticks());
 }
 
 void Page::setFont(int label, const host::FontChoice& font) {

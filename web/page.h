@@ -68,7 +68,7 @@ class Page : private host::Toolkit, private host::Surface {
     void wakeAt(std::optional<std::int64_t> when) override;
     double now() override;
 
-    StringSink recording_;
+    PiecesSink recording_;
     host::Driver driver_;
     bool framing_ = false;  // in a frame, which paints after its ticks
 };

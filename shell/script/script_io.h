@@ -7,9 +7,11 @@
 // could not be written, never pass for a trace that ran.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandrel {
 
@@ -54,6 +56,33 @@ class StringSink : public OutputSink {
   public:
     void write(std::string_view bytes) override { text += bytes; }
     std::string text;
+};
+
+/// Output collected in memory in pieces of a MiB or so, which are never copied as it grows: a
+/// recording kept in memory, however long, takes what it holds and little more.
+class PiecesSink : public OutputSink {
+  public:
+    void write(std::string_view bytes) override {
+        if (pieces_.empty() || pieces_.back().size() + bytes.size() > kPiece) {
+            pieces_.emplace_back().reserve(std::max(kPiece, bytes.size()));
+        }
+        pieces_.back() += bytes;
+    }
+    /// Everything written, in one string.
+    std::string text() const {
+        std::size_t size = 0;
+        for (const std::string& piece : pieces_)
+            size += piece.size();
+        std::string text;
+        text.reserve(size);
+        for (const std::string& piece : pieces_)
+            text += piece;
+        return text;
+    }
+
+  private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::vector<std::string> pieces_;
 };
 
 }  // namespace vandrel

@@ -179,5 +179,18 @@ TEST(Recorder, ARecordingOfAnotherVersionReplaysWithAWarning) {
     EXPECT_EQ(result.lines().size(), 1u);
 }
 
+// A recording kept in memory grows in pieces, never copied whole, and reads back whole.
+TEST(Recorder, APiecesSinkKeepsEverythingInOrder) {
+    PiecesSink sink;
+    std::string whole;
+    for (const std::size_t size : {std::size_t{1}, std::size_t{1} << 20, std::size_t{3},
+                                   std::size_t{3} << 20, std::size_t{0}, std::size_t{5}}) {
+        const std::string piece(size, static_cast<char>('a' + whole.size() % 26));
+        sink.write(piece);
+        whole += piece;
+    }
+    EXPECT_TRUE(sink.text() == whole);
+}
+
 }  // namespace
 }  // namespace vandrel::headless

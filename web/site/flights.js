@@ -4,6 +4,11 @@
 // for flights; the page (page.js) gives it the module and says when the module is free.
 
 const MAX_FLIGHT_BYTES = 64 * 1024 * 1024;
+const PIECE_BYTES = 64 * 1024; // what the module is given of a flight at a time
+// A link's flight is inflated from this many packed bytes at a time: at most about a MiB
+// unpacked (deflate packs 1032 to 1 at best).
+const LINK_PIECE_BYTES = 1024;
+const SLICE_MS = 8; // the longest the page reads a flight before the browser runs again
 
 const $ = (id) => document.getElementById(id);
 
@@ -43,55 +48,125 @@ function save(text) {
     message(`Saved ${name}.`);
 }
 
-// Reads a stream of bytes whole, refusing it once it runs past the largest flight.
-async function readAtMost(stream, name) {
-    const reader = stream.getReader();
-    const parts = [];
-    let length = 0;
-    for (;;) {
-        const { done, value } = await reader.read();
-        if (done) break;
-        length += value.length;
-        if (length > MAX_FLIGHT_BYTES) {
-            await reader.cancel();
-            throw new Error(`${name}: larger than 64 MiB`);
-        }
-        parts.push(value);
-    }
-    const bytes = new Uint8Array(length);
-    let at = 0;
-    for (const part of parts) {
-        bytes.set(part, at);
-        at += part.length;
-    }
-    return bytes;
+// A name as the page shows it: control characters, C1 controls and the bidirectional
+// controls (U+061C, U+200E, U+200F, U+202A-U+202E, U+2066-U+2069) as \xNN of their UTF-8
+// bytes, as the module shows them in what it says of a flight, so that a file's name can
+// neither hide a part of a message nor reorder it.
+function shown(name) {
+    const unsafe = /[\u0000-\u001f\u007f-\u009f\u061c\u200e\u200f\u202a-\u202e\u2066-\u2069]|[\ud800-\udfff]/gu;
+    return name.replace(unsafe, (character) => {
+        const bytes = character.length === 1 && character >= "\ud800" && character <= "\udfff"
+            ? [0xe0 | (character.charCodeAt(0) >> 12), 0x80 | ((character.charCodeAt(0) >> 6) & 63),
+                0x80 | (character.charCodeAt(0) & 63)]
+            : new TextEncoder().encode(character);
+        return Array.from(bytes, (b) => "\\x" + b.toString(16).padStart(2, "0")).join("");
+    });
 }
 
-// Replays a script in a fresh game; refused with its reason, the game going on as it was.
-function replay(name, bytes) {
+// Resolves once no call into the module is waiting in a box: the page calls it only then.
+function idle() {
+    return page.busy() ? new Promise((resolve) => page.afterBox(resolve)) : Promise.resolve();
+}
+
+// Lets the browser take its events and frames between pieces of a long read.
+const breather = () => new Promise((resolve) => setTimeout(resolve));
+
+let reading = null; // the read under way: a newer one stops it
+
+// Reads a flight from `stream` into the module, a piece at a time as it comes, and checks it
+// there line by line, so that neither the page nor the module holds its text whole and the page
+// answers its player meanwhile. A flight past the largest, one that cannot be read and one with
+// a malformed line are refused at once, and the page says why (`tooLarge`, `unreadable(reason)`
+// for the stream's failure, the module's reason for a line, "NAME: cannot read: REASON" for
+// anything else). True when the module holds the flight, to be replayed.
+async function readFlight(name, stream, tooLarge, unreadable) {
     const game = page.module();
-    if (page.busy() || !game) return false;
-    const address = game._malloc(Math.max(bytes.length, 1));
-    game.HEAPU8.set(bytes, address);
-    const plays = game.ccall("vandrel_replay", "number", ["string", "number", "number"],
-        [name, address, bytes.length]);
-    game._free(address);
-    const said = game.ccall("vandrel_said", "string", [], []);
-    if (!plays) {
-        message(said);
+    const read = { stopped: false };
+    if (reading) reading.stopped = true;
+    reading = read;
+    const reader = stream.getReader();
+    let piece = 0; // the module's memory a piece is copied to
+    let begun = false;
+    try {
+        if (page.busy()) message("This waits until the box is answered.");
+        await idle();
+        if (read.stopped) return false;
+        piece = game._malloc(PIECE_BYTES);
+        if (!piece) throw new Error("out of memory");
+        game.ccall("vandrel_flight_begin", null, ["string"], [name]);
+        begun = true;
+        let length = 0;
+        let since = performance.now();
+        for (;;) {
+            let next;
+            try {
+                next = await reader.read();
+            } catch (error) {
+                if (!read.stopped) message(unreadable(error.message));
+                return false;
+            }
+            if (read.stopped) return false;
+            if (next.done) break;
+            length += next.value.length;
+            if (length > MAX_FLIGHT_BYTES) {
+                message(tooLarge);
+                return false;
+            }
+            for (let at = 0; at < next.value.length; at += PIECE_BYTES) {
+                if (performance.now() - since > SLICE_MS) {
+                    await breather();
+                    since = performance.now();
+                }
+                await idle();
+                if (read.stopped) return false;
+                const part = next.value.subarray(at, at + PIECE_BYTES);
+                game.HEAPU8.set(part, piece);
+                if (!game.ccall("vandrel_flight_more", "number", ["number", "number"], [piece, part.length])) {
+                    begun = false;
+                    message(game.ccall("vandrel_said", "string", [], []));
+                    return false;
+                }
+            }
+        }
+        await idle();
+        if (read.stopped) return false;
+        begun = false;
+        if (!game.ccall("vandrel_flight_end", "number", [], [])) {
+            message(game.ccall("vandrel_said", "string", [], []));
+            return false;
+        }
+        return true;
+    } catch (error) {
+        if (!read.stopped) message(`${shown(name)}: cannot read: ${error.message}`);
         return false;
+    } finally {
+        reader.cancel().catch(() => {});
+        if (begun || piece) await idle();
+        if (begun && !read.stopped) game.ccall("vandrel_flight_drop", null, [], []);
+        if (piece) game._free(piece);
+        if (reading === read) reading = null;
     }
-    message(said ? `${said}. Replaying ${name}.` : `Replaying ${name}.`);
+}
+
+// Replays the flight the module has read, in a fresh game.
+async function replay(name) {
+    await idle();
+    const game = page.module();
+    if (!game.ccall("vandrel_replay", "number", [], [])) return;
+    const said = game.ccall("vandrel_said", "string", [], []);
+    message(said ? `${said}. Replaying ${shown(name)}.` : `Replaying ${shown(name)}.`);
     page.replayed();
-    return true;
 }
 
 async function replayFile(file) {
-    if (!file) return;
-    try {
-        replay(file.name, await readAtMost(file.stream(), file.name));
-    } catch (error) {
-        message(error.message.startsWith(file.name) ? error.message : `${file.name}: cannot read: ${error.message}`);
+    if (!file || !page.module()) return;
+    if (file.size > MAX_FLIGHT_BYTES) {
+        message(`${shown(file.name)}: larger than 64 MiB`);
+        return;
+    }
+    if (await readFlight(file.name, file.stream(), `${shown(file.name)}: larger than 64 MiB`,
+        (reason) => `${shown(file.name)}: cannot read: ${reason}`)) {
+        await replay(file.name);
     }
 }
 
@@ -127,23 +202,62 @@ async function copy(text) {
     }
 }
 
+// The flight of a link, inflated a small piece of it at a time as it is read, so that a link
+// that unpacks to far more than the largest flight is refused before it has unpacked much more.
+function inflated(packed) {
+    const inflate = new DecompressionStream("deflate-raw");
+    const writer = inflate.writable.getWriter();
+    (async () => {
+        for (let at = 0; at < packed.length; at += LINK_PIECE_BYTES) {
+            await writer.write(packed.subarray(at, at + LINK_PIECE_BYTES));
+        }
+        await writer.close();
+    })().catch(() => {}); // the read that stopped says why
+    return inflate.readable;
+}
+
+const DAMAGED = "This link is damaged: it holds no flight, and nothing was replayed.";
+
 // Replays the flight of a link; a damaged one, or one that unpacks past the largest flight,
 // is refused and nothing plays.
 async function replayLink(fragment) {
-    let bytes;
+    if (!page.module()) return;
+    let packed;
     try {
-        const packed = new Blob([fromBase64Url(fragment)]).stream();
-        bytes = await readAtMost(packed.pipeThrough(new DecompressionStream("deflate-raw")), "link");
-    } catch (error) {
-        message(error.message.startsWith("link: ") ? "This link's flight is larger than 64 MiB: nothing was replayed."
-            : "This link is damaged: it holds no flight, and nothing was replayed.");
+        packed = fromBase64Url(fragment);
+    } catch {
+        message(DAMAGED);
         return;
     }
-    replay("link", bytes);
+    if (await readFlight("link", inflated(packed), "This link's flight is larger than 64 MiB: nothing was replayed.",
+        () => DAMAGED)) {
+        await replay("link");
+    }
 }
 
-function linkInAddress() {
-    return location.hash.startsWith(LINK_PREFIX) ? location.hash.slice(LINK_PREFIX.length) : null;
+// A link is read once: its flight leaves the page's address as it is taken, so that the page
+// reloaded ("Start again") starts a fresh game.
+function takeLinkFromAddress() {
+    if (!location.hash.startsWith(LINK_PREFIX)) return null;
+    const fragment = location.hash.slice(LINK_PREFIX.length);
+    history.replaceState(history.state, "", location.pathname + location.search);
+    return fragment;
+}
+
+// A link that arrives while a game is on (the address changed by the player or by a page that
+// frames this one) waits for the player to choose it: the page says so, and its button
+// replays it.
+let offered = null;
+const take = document.createElement("button");
+take.type = "button";
+take.id = "replay-link";
+take.textContent = "Replay the link's flight";
+take.hidden = true;
+
+function offer(fragment) {
+    offered = fragment;
+    take.hidden = false;
+    message("A link to another flight has arrived: \"Replay the link's flight\" replaces this game with it.");
 }
 
 export class Flights {
@@ -151,9 +265,16 @@ export class Flights {
     constructor(host) {
         page = host;
         $("copy-link").addEventListener("click", () => recording(copy));
-        window.addEventListener("hashchange", () => {
-            const fragment = linkInAddress();
+        $("message").after(take);
+        take.addEventListener("click", () => {
+            const fragment = offered;
+            offered = null;
+            take.hidden = true;
             if (fragment !== null) replayLink(fragment);
+        });
+        window.addEventListener("hashchange", () => {
+            const fragment = takeLinkFromAddress();
+            if (fragment !== null) offer(fragment);
         });
         $("save").addEventListener("click", () => recording(save));
         $("replay").addEventListener("click", () => $("replay-file").click());
@@ -175,7 +296,7 @@ export class Flights {
 
     // The game has started: the flight of a link in the page's address replays.
     async start() {
-        const fragment = linkInAddress();
+        const fragment = takeLinkFromAddress();
         if (fragment !== null) await replayLink(fragment);
     }
 }
