@@ -410,8 +410,21 @@ async function start() {
     });
     showWhetherSceneHasKeyboard();
     await flights.start();
-    // After one visit the page plays offline: the service worker keeps its files.
-    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
+    keepOffline();
+}
+
+// After one visit the page plays offline: the service worker keeps its files. A new version's
+// worker takes over once this page runs with all of its own files (sw.js.in).
+function keepOffline() {
+    if (!("serviceWorker" in navigator)) return;
+    navigator.serviceWorker.register("sw.js").then((registration) => {
+        const takeOver = () => registration.waiting?.postMessage("take over");
+        takeOver();
+        registration.addEventListener("updatefound", () => {
+            const worker = registration.installing;
+            worker?.addEventListener("statechange", () => worker.state === "installed" && takeOver());
+        });
+    }).catch(() => {});
 }
 
 // The scene takes the keyboard at once, the page's caret in it, so that a screen reader starts
