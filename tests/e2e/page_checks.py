@@ -10,12 +10,15 @@ saves. One page plays the window checks' flight (start screen, P, the flame, a p
 help box, a hidden tab, a turn, a crash, R), then the page's own: the Gravity menu, keys
 that leave the page where it is, a flight saved and replayed by the trace tool, and File >
 Exit. Then flights chosen from files, another language, an embedding page of another origin
-and a display of device scale 2, each on a page of its own. With VANDREL_SHOTS set, a
+and a display of device scale 2, each on a page of its own; links, installing and offline
+play; and flights made to hurt, as files and as links, with the longest task of the page's
+main thread and the renderer's memory measured. With VANDREL_SHOTS set, a
 screenshot with each box up is kept there. Prints one line a check and a closing
 "N passed, N failed" line; exits 1 when a check failed.
 """
 
 import base64
+import hashlib
 import json
 import os
 import re
@@ -30,7 +33,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import image  # noqa: E402
 from flight_checks import FlightChecks  # noqa: E402
 from pagesession import Page, PageSession, Server  # noqa: E402
-from recording_checks import HEADER, trace  # noqa: E402
+from recording_checks import ANSWER, GROWTH, HEADER, LIMIT, hostile_flight, trace  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402 (found by pagesession)
 from scene import View, wait_view  # noqa: E402
 from session import HULL, wait_until  # noqa: E402
@@ -40,7 +43,6 @@ FLIGHTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "flight
 # The golden flight lands on the narrowest pad, 720 twips wide, in its 457th tick.
 GOLDEN = os.path.join(FLIGHTS, "golden.txt")
 GRAVITY = ["mnuGNone", "mnuGLow", "mnuGNormal", "mnuGHigh", "mnuGVHigh"]
-LIMIT = 64 * 1024 * 1024  # the largest flight the page reads
 
 
 def focused(page):
@@ -281,8 +283,9 @@ class PageChecks:
             ("with ?lang=de-DE the same landing scores 'Score: 1.389'", self.german),
             ("a flight that overflows shows 'Run-time error: Overflow' in a box titled"
              " 'Vandrel', then the game has ended", self.overflow),
-            ("a malformed flight is refused as 'NAME: line N: REASON', shown as text, and"
-             " nothing plays; one of another version plays after a note", self.malformed),
+            ("a malformed flight is refused as 'NAME: line N: REASON', shown as text with the"
+             " characters that would reorder it escaped, and nothing plays; one of another"
+             " version plays after a note", self.malformed),
             ("a flight of 64 MiB is read and refused for its line; one byte more is refused"
              " while it is read", self.too_large),
             ("in an iframe of another origin: 'Click to play', no keys until a click; then P"
@@ -324,7 +327,8 @@ class PageChecks:
         path = os.path.join(os.path.dirname(self.tool), "tests", "flights", "overflow.txt")
         page = self.session.open()
         page.replay(os.path.abspath(path))
-        assert wait_view(page, View.box, 20), "no box within 20 s of the replay"
+        # The page's own box: the scenery thrown past its range may draw what looks like one.
+        assert wait_until(lambda: page.shown("box"), 20), "no box within 20 s of the replay"
         said = [page.text("box-title"), page.text("box-prompt")]
         assert said == ["Vandrel", "Run-time error: Overflow"], f"the box says {said}"
         page.keys("Return")
@@ -351,6 +355,13 @@ class PageChecks:
         with open(path, "w", encoding="utf-8") as script:
             script.write("down 80\ntick 5\n<b>jump</b>\n")
         self._refused(path, '<i>flight.txt: line 3: unknown command "<b>jump</b>"')
+        # Characters that would reorder the message, in the name and in the line, show as
+        # their bytes, as control characters do.
+        path = self.path("flight\u202etxt.exe")
+        with open(path, "w", encoding="utf-8") as script:
+            script.write("click mnu\u2066Exit\n")
+        self._refused(path, "flight\\xe2\\x80\\xaetxt.exe: line 1: no menu item with a click "
+                            'handler named "mnu\\xe2\\x81\\xa6Exit"')
         path = self.path("old.txt")
         with open(path, "w", encoding="utf-8") as script:
             script.write("# Vandrel 0.99 recording\ndown 80\n")
@@ -438,8 +449,9 @@ class ShippingChecks:
              " and nothing plays", self.bad_links),
             ("installable (a manifest with its name, icons and start; no installability"
              " errors), and every request stays on the page's origin", self.installable),
-            ("after one visit the page plays with its server stopped; new files replace the"
-             " cache on the next visit", self.offline),
+            ("after one visit the page plays with its server stopped; a new version half"
+             " deployed is refused whole and the old one runs; new files replace the cache on"
+             " the next visit", self.offline),
         ]
 
     def _final(self, page, before):
@@ -521,17 +533,32 @@ class ShippingChecks:
             driver.get(server.address)
             assert wait_until(lambda: self._cached() == 1, 20), \
                 f"the service worker keeps {self._cached()} caches"
-            # A new version of the page: the next visit finds its worker, which replaces the cache.
-            with open(os.path.join(folder, "page.css"), "a", encoding="utf-8") as css:
-                css.write("/* a new version */\n")
+            first = self._cache_name()
+            # A new version caught half deployed: its worker is there, its page.css not yet.
+            # The worker is refused whole, and the page runs the version before, whole.
+            with open(os.path.join(folder, "page.css"), encoding="utf-8") as css:
+                newer = css.read() + "/* a new version */\n"
             with open(os.path.join(folder, "sw.js"), encoding="utf-8") as worker:
                 script = worker.read().replace('"vandrel-', '"vandrel-new-', 1)
+            script = re.sub(r'\["page\.css", "sha256-[^"]*"\]', '["page.css", "sha256-' +
+                            base64.b64encode(hashlib.sha256(newer.encode()).digest()).decode() +
+                            '"]', script)
             with open(os.path.join(folder, "sw.js"), "w", encoding="utf-8") as worker:
                 worker.write(script)
             driver.get(server.address)
-            assert wait_until(lambda: self._cached() == 1 and driver.execute_async_script(
-                "caches.keys().then((names) => arguments[0](names[0]))").startswith(
-                    "vandrel-new-"), 20), "the new files replace no cache"
+            Page(self.session, False)
+            tried = self._update()
+            assert tried in ("redundant", "none"), f"the half-deployed worker is {tried}"
+            assert self._cached() == 1 and self._cache_name() == first, \
+                f"a half-deployed version is kept: {self._cache_name()}"
+            # The rest of it arrives: the next visit finds the new worker, which replaces the
+            # cache once the page runs.
+            with open(os.path.join(folder, "page.css"), "w", encoding="utf-8") as css:
+                css.write(newer)
+            driver.get(server.address)
+            assert wait_until(lambda: self._cached() == 1 and
+                              self._cache_name().startswith("vandrel-new-"), 20), \
+                "the new files replace no cache"
         finally:
             server.close()
         driver.get(server.address + "?lang=de-DE")
@@ -542,11 +569,188 @@ class ShippingChecks:
         page.keys("p")
         assert wait_until(lambda: page.wakeups(0.2) > 0, 5), "offline, P starts no flight"
 
+    def _cache_name(self):
+        return self.session.driver.execute_async_script(
+            "caches.keys().then((names) => arguments[0](names.join(' ')))")
+
+    def _update(self):
+        """Asks the page's service worker to look for a new version: what became of the one
+        found ("redundant" when it failed to install), or "none"."""
+        return self.session.driver.execute_async_script("""
+            const done = arguments[0];
+            navigator.serviceWorker.getRegistration().then(async (registration) => {
+                await registration.update().catch(() => {});
+                const worker = registration.installing || registration.waiting;
+                if (!worker) return done("none");
+                const settled = () => ["redundant", "activated"].includes(worker.state) &&
+                    done(worker.state);
+                worker.addEventListener("statechange", settled);
+                settled();
+            });""")
+
     def _cached(self):
         """How many caches the page's service worker keeps, once it is ready."""
         return self.session.driver.execute_async_script(
             "navigator.serviceWorker.ready.then(() => caches.keys())"
             ".then((names) => arguments[0](names.length))")
+
+
+def packed(path):
+    """A file's text as a flight link's fragment: deflated raw, in base64url."""
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    parts = []
+    with open(path, "rb") as text:
+        while chunk := text.read(1 << 24):
+            parts.append(packer.compress(chunk))
+    parts.append(packer.flush())
+    return base64.urlsafe_b64encode(b"".join(parts)).decode().rstrip("=")
+
+
+class HostileChecks:
+    """Flights made to hurt, chosen as files and opened as links, and links that arrive
+    without the player asking: each on a page of its own."""
+
+    # What the page says of each hostile flight (recording_checks.hostile_flight) chosen as a
+    # file and opened as a link: each long one plays, the frames coming all the while.
+    SAID = {
+        "presses": ("Replaying presses.txt.", "Replaying link."),
+        "dumps": ("Replaying dumps.txt.", "Replaying link."),
+        "keys": ("Replaying keys.txt.", "Replaying link."),
+        "few_presses": ("Replaying few_presses.txt.", "Replaying link."),
+        "nuls": ("nuls.txt: larger than 64 MiB", "link: line 1: longer than 65536 bytes"),
+        "feeds": ("feeds.txt: larger than 64 MiB",
+                  "This link's flight is larger than 64 MiB: nothing was replayed."),
+    }
+
+    def __init__(self, session, tool):
+        self.session, self.tool = session, tool
+        self.folder = session.path("hostile")
+        os.makedirs(self.folder, exist_ok=True)
+
+    def close(self):
+        pass  # the session removes the files
+
+    def checks(self):
+        return [
+            ("hostile flights as files and as links (64 MiB of P, of dump, every key code held"
+             " then one pressed, 200,000 P, 1 GiB of NUL bytes and of line feeds): each plays or"
+             " is refused, no task of the page takes 50 ms, frames come all the while, and the"
+             " renderer grows by less than 256 MiB", self.hostile),
+            ("a link is read once: its flight leaves the address, and 'Start again' after the"
+             " Exit it holds starts a fresh game", self.read_once),
+            ("a link that arrives during a flight (a framing page changes the fragment) waits"
+             " for the player's word, and one under a box is said; the player's word replays"
+             " it", self.unasked),
+            ("a flight the module has no memory for is refused as one that cannot be read, and"
+             " the game goes on", self.no_memory),
+        ]
+
+    def _arrives(self, page, fragment):
+        """A link's flight arrives in the address of the page (as if pasted): the page says so
+        and offers to replay it."""
+        page.run("location.hash = arguments[0]", "#flight=" + fragment)
+        assert wait_until(lambda: page.shown("replay-link"), 5), \
+            f"a link arrived and the page says {page.text('message')!r}"
+
+    def hostile(self):
+        faults = []
+        for name, said in self.SAID.items():
+            path = hostile_flight(self.folder, name)
+            for how, wanted in zip(("file", "link"), said):
+                page = self.session.open()
+                page.longest_task(reset=True)
+                self.session.memory_mark()
+                if how == "file":
+                    page.replay(path)
+                else:
+                    self._arrives(page, packed(path))
+                    page.click("replay-link")
+                message = wait_until(lambda: page.text("message") == wanted, 60)
+                frames = page.wakeups(1) if wanted.startswith("Replaying") else None
+                if frames is not None and name != "few_presses" and frames < 30:
+                    faults.append(f"{name} as a {how}: {frames} frames in 1 s of its replay")
+                longest, grown = page.longest_task(), self.session.memory_growth()
+                print(f"     {name} as a {how}: longest task {longest:.0f} ms, renderer"
+                      f" +{grown:.0f} MiB, {frames} frames in 1 s", flush=True)
+                if not message:
+                    faults.append(f"{name} as a {how}: the page says {page.text('message')!r}")
+                if longest >= 1000 * ANSWER:
+                    faults.append(f"{name} as a {how}: a task of {longest:.0f} ms")
+                if grown >= GROWTH:
+                    faults.append(f"{name} as a {how}: the renderer grew by {grown:.0f} MiB")
+        assert not faults, "; ".join(faults)
+
+    def read_once(self):
+        exit_flight = base64.urlsafe_b64encode(zlib.compress(b"click mnuExit\n")[2:-4])
+        page = self.session.open("?once#flight=" + exit_flight.decode().rstrip("="))
+        assert wait_until(lambda: not page.running(), 10), "the link's Exit did not end the game"
+        address = page.run("return location.href")
+        assert address == self.session.name + "?once", f"after the link the address is {address}"
+        page.run("window.before_again = true")
+        page.click("again")
+        assert wait_until(lambda: page.run("return window.before_again === undefined"), 10), \
+            "'Start again' loads no page"
+        again = Page(self.session, False)  # waits for the white hull
+        time.sleep(0.5)
+        assert again.running() and again.text("message") == "", \
+            f"after 'Start again' the game has ended: {again.text('message')!r}"
+        again.keys("p")
+        assert wait_until(lambda: again.wakeups(0.2) > 0, 5), "after 'Start again' P starts nothing"
+
+    def unasked(self):
+        with open(GOLDEN, "rb") as golden:
+            landing = base64.urlsafe_b64encode(zlib.compress(golden.read(), 9)[2:-4])
+        landing = landing.decode().rstrip("=")
+        folder = self.session.path("framing")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "index.html"), "w", encoding="utf-8") as framing:
+            framing.write("<!doctype html>\n<title>Games</title>\n"
+                          f'<iframe src="{self.session.name}" width="780" height="640"></iframe>\n')
+        page = self.session.open(frame=self.session.serve(folder))
+        page.focus()
+        page.keys("p")
+        flying = wait_view(page, lambda v: v.prompt() == 0, 5)
+        assert flying, "P does not start the flight"
+        # The framing page, of another origin, sends the game to another flight.
+        driver = self.session.driver
+        driver.switch_to.default_content()
+        driver.execute_script("document.querySelector('iframe').src = arguments[0]",
+                              self.session.name + "#flight=" + landing)
+        page.enter()
+        assert wait_until(lambda: page.shown("replay-link"), 5), \
+            f"the framing page's link: the page says {page.text('message')!r}"
+        time.sleep(0.5)
+        assert page.text("message").startswith("A link to another flight has arrived"), \
+            f"the page says {page.text('message')!r}"
+        assert wait_view(page, lambda v: v.changed_since(flying) > 20, 5) and \
+            page.run("return location.hash") == "", "the flight stopped, or the link stays"
+        page.click("replay-link")
+        assert wait_until(lambda: page.shown("box") and page.text("box-title") == "Landed!", 30), \
+            f"the link's flight, chosen, lands in no box: {page.text('message')!r}"
+        page.keys("Return")
+        # A link that arrives under a box is said, and waits for the box and the player.
+        page = self.session.open()
+        page.keys("alt+h", "Return")
+        assert wait_until(lambda: page.shown("box"), 5), "Help > Controls shows no box"
+        self._arrives(page, landing)
+        page.click("replay-link")
+        assert wait_until(lambda: page.text("message") == "This waits until the box is answered.",
+                          5), f"under the box the page says {page.text('message')!r}"
+        page.keys("Return")
+        assert wait_until(lambda: page.text("message") == "Replaying link.", 10), \
+            f"after the box the page says {page.text('message')!r}"
+
+    def no_memory(self):
+        page = self.session.open()
+        # The module's memory cannot grow from here on, as on a device that has no more.
+        page.run("WebAssembly.Memory.prototype.grow = () => { throw new RangeError('none'); }")
+        before = View(page)
+        page.replay(hostile_flight(self.folder, "presses"))
+        assert wait_until(lambda: page.text("message") == "presses.txt: cannot read: out of memory",
+                          60), f"the page says {page.text('message')!r}"
+        assert View(page).changed_since(before) == 0 and page.running(), "the game changed"
+        page.keys("p")
+        assert wait_until(lambda: page.wakeups(0.2) > 0, 5), "P starts no flight after"
 
 
 def line_widths(shot):
@@ -578,6 +782,7 @@ def main(argv):
         tally.run_all(lambda: PageFlightChecks(session, argv[2]))
         tally.run_all(lambda: PageChecks(session, argv[2]))
         tally.run_all(lambda: ShippingChecks(session, argv[2]))
+        tally.run_all(lambda: HostileChecks(session, argv[2]))
     return run_checks(lambda: PageSession(argv[1]), "page", body)
 
 

@@ -185,6 +185,42 @@ class PageSession:
             return None
         return {os.path.join(self.downloads, name) for name in names}
 
+    def renderers(self):
+        """The process ids of this browser's renderers (its pages and their workers)."""
+        browser = self.driver.service.process.pid  # chromedriver: the browser is below it
+        children = {}
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/stat", encoding="latin-1") as stat:
+                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+                with open(f"/proc/{pid}/cmdline", "rb") as line:
+                    command = line.read()
+            except (OSError, ValueError, IndexError):
+                continue  # a process that just ended
+            children.setdefault(parent, []).append((int(pid), command))
+        found, pending = [], [browser]
+        while pending:
+            for pid, command in children.get(pending.pop(), []):
+                pending.append(pid)
+                if b"--type=renderer" in command:
+                    found.append(pid)
+        return found
+
+    def memory_mark(self):
+        """Begins a measure of the renderers' memory: each one's peak is reset to what it
+        holds now (the kernel's VmHWM, reset through clear_refs)."""
+        self._held = 0
+        for pid in self.renderers():
+            with contextlib.suppress(OSError):
+                with open(f"/proc/{pid}/clear_refs", "w", encoding="ascii") as refs:
+                    refs.write("5")
+                self._held += _status_kib(pid, "VmRSS")
+
+    def memory_growth(self):
+        """How far the renderers' memory rose above what they held at the mark, at its
+        highest, in MiB: the sum of their peaks since, less what they held then."""
+        return (sum(_status_kib(pid, "VmHWM") for pid in self.renderers()) - self._held) / 1024
+
     def console(self):
         """What the page wrote to the console since the last call, for a failure's message."""
         lines = [entry["message"] for entry in self.driver.get_log("browser")]
@@ -199,6 +235,18 @@ class PageSession:
             server.close()
         self.servers = []
         shutil.rmtree(self._tmp.name, ignore_errors=True)
+
+
+def _status_kib(pid, field):
+    """A field of a process's status in KiB (VmRSS, VmHWM), 0 for a process that ended."""
+    try:
+        with open(f"/proc/{pid}/status", encoding="ascii") as status:
+            for line in status:
+                if line.startswith(field + ":"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
 
 
 class Page:
@@ -232,8 +280,15 @@ class Page:
         hull = HULL[2] - HULL[0] + 1
         assert wait_until(lambda: 30 <= self.count(HULL, image.is_white) <= hull * hull // 2,
                           20), "the white hull never showed" + session.console()
-        # Counts the page's animation frames, and keeps each text painted on the canvas.
+        # Counts the page's animation frames, keeps each text painted on the canvas, and the
+        # longest task on its main thread (the browser reports those over 50 ms).
         self.run("""
+            window.longest_task = 0;
+            new PerformanceObserver((tasks) => {
+                for (const task of tasks.getEntries()) {
+                    window.longest_task = Math.max(window.longest_task, task.duration);
+                }
+            }).observe({type: "longtask"});
             window.frames_asked = 0;
             const ask = window.requestAnimationFrame.bind(window);
             window.requestAnimationFrame = (f) => { window.frames_asked += 1; return ask(f); };
@@ -300,6 +355,12 @@ class Page:
         before = self.run("return window.frames_asked")
         time.sleep(seconds)
         return self.run("return window.frames_asked") - before
+
+    def longest_task(self, reset=False):
+        """The longest task on the page's main thread since the page loaded or the last reset,
+        in ms: 0 when none took over 50 ms."""
+        return self.run("const longest = window.longest_task;"
+                        "if (arguments[0]) window.longest_task = 0; return longest;", reset)
 
     def painted(self):
         """The texts painted on the canvas since the last call."""

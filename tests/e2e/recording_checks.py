@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """The flight recorder end to end: a flight played with real X keys and recorded, replayed by
-the trace tool and in the window, a recording killed halfway, and the recorder's failures.
+the trace tool and in the window, a recording killed halfway, the recorder's failures, and
+recordings made to hurt, replayed while the window's answers to pings and its memory are
+measured.
 
     recording_checks.py PATH/TO/vandrel PATH/TO/vandrel-trace
 
@@ -26,6 +28,35 @@ from window_test import Tally, _stop  # noqa: E402
 from xsession import XSession  # noqa: E402
 
 HEADER = "# Vandrel 1.00 recording"
+LIMIT = 64 * 1024 * 1024  # the largest flight the page reads
+# The window and the page answer a key, a close request and the next frame within this, in
+# seconds, whatever a replay holds; and hold this much memory at most, in MiB, for any file.
+ANSWER, GROWTH = 0.050, 256
+
+
+def hostile_flight(folder, name):
+    """A recording made to hurt, written to `folder` once: its path. Each is a valid script,
+    or all but: "presses" holds P pressed 8,388,604 times (64 MiB), "few_presses" 200,000
+    times, "dumps" 13.4 million dump lines (64 MiB), "keys" every key code pressed and held,
+    then 32767 pressed to 64 MiB; "nuls" is 1 GiB of NUL bytes and "feeds" 1 GiB of line
+    feeds, for a host that reads too much before it refuses."""
+    path = os.path.join(folder, name + ".txt")
+    if os.path.exists(path):
+        return path
+    with open(path, "wb") as script:
+        if name in ("presses", "few_presses"):
+            script.write(b"down 80\n" * (8_388_604 if name == "presses" else 200_000))
+        elif name == "dumps":
+            script.write(b"dump\n" * (LIMIT // 5))
+        elif name == "keys":
+            every = b"".join(b"down %d\n" % code for code in range(-32768, 32768))
+            script.write(every + b"down 32767\n" * ((LIMIT - len(every)) // 11))
+        elif name == "nuls":
+            script.truncate(1 << 30)  # a hole: no disk taken
+        elif name == "feeds":
+            for _ in range(64):
+                script.write(b"\n" * (1 << 24))
+    return path
 
 
 def read_lines(path):
@@ -77,7 +108,12 @@ class RecordingChecks:
              self.replay_keys),
             ("a killed recording is a valid script of the flight so far", self.killed),
             ("--help lists both options; a recording that cannot be written or read: status 2 "
-             "before any window, or status 4 after play", self.failures),
+             "before any window, or status 4 after play; a file's name and words shown with "
+             "the characters that would reorder them escaped", self.failures),
+            ("hostile recordings (64 MiB of P, of dump, every key code held then one pressed): "
+             "--replay answers pings within 50 ms, grows by less than 256 MiB over a plain "
+             "game, and a close request ends it within 1 s; 1 GiB of NUL bytes is refused at "
+             "its first line", self.hostile),
         ]
 
     def record_flight(self):
@@ -210,6 +246,18 @@ class RecordingChecks:
                               text=True, timeout=30)
         assert done.returncode == 2, f"status {done.returncode}"
         assert done.stderr == f'vandrel: {broken}: line 3: unknown command "jump"\n', done.stderr
+        # A right-to-left override in the name and in the line would show the message
+        # reversed; control characters in the name would drive the terminal.
+        folder = self.path("")
+        reversed_name = "flight\u202etxt.exe\x1b[2J"
+        with open(os.path.join(folder, reversed_name), "w", encoding="utf-8") as script:
+            script.write("click \u2067mnuExit\n")
+        done = subprocess.run([os.path.abspath(self.program), "--replay", reversed_name],
+                              env=env, cwd=folder, capture_output=True, text=True, timeout=30)
+        assert done.returncode == 2, f"status {done.returncode}"
+        assert done.stderr == (
+            "vandrel: flight\\xe2\\x80\\xaetxt.exe\\x1b[2J: line 1: no menu item with a click "
+            'handler named "\\xe2\\x81\\xa7mnuExit"\n'), done.stderr
         # A disk that is full: the game plays on unrecorded and ends with status 4.
         game = Game(self.session, self.program, ["--record", "/dev/full"])
         try:
@@ -223,6 +271,43 @@ class RecordingChecks:
         assert status == 4, f"status {status}" + output
         message = "vandrel: cannot write '/dev/full': No space left on device"
         assert output.count(message) == 1, output
+
+
+    def hostile(self):
+        plain = Game(self.session, self.program)
+        try:
+            baseline = plain.peak_memory()
+        finally:
+            plain.close()
+        for name in ("presses", "dumps", "keys"):
+            game = Game(self.session, self.program,
+                        ["--replay", hostile_flight(self._tmp.name, name)], quiet=True)
+            try:
+                answers = []
+                end = time.monotonic() + 2
+                while time.monotonic() < end:
+                    answers.append(self.session.ping(game.window, 5))
+                    assert answers[-1] is not None, f"{name}: no answer to a ping in 5 s"
+                    time.sleep(0.02)
+                assert game.running(), f"{name}: the game ended" + game.output()
+                grown = game.peak_memory() - baseline
+                start = time.monotonic()
+                self.session.request_close(game.window)
+                status = game.wait_exit(1)
+                closed = time.monotonic() - start
+            finally:
+                game.close()
+            print(f"     {name}: longest answer {1000 * max(answers):.1f} ms over {len(answers)}"
+                  f" pings, {grown:.0f} MiB over a plain game, closed in {closed:.2f} s",
+                  flush=True)
+            assert max(answers) < ANSWER, f"{name}: a ping answered in {max(answers):.3f} s"
+            assert grown < GROWTH, f"{name}: {grown:.0f} MiB over a plain game"
+            assert status == 0, f"{name}: a close request did not end the game within 1 s"
+        nuls = hostile_flight(self._tmp.name, "nuls")
+        done = subprocess.run([self.program, "--replay", nuls], env=self.session.env,
+                              capture_output=True, text=True, timeout=10)
+        assert (done.returncode, done.stderr) == (
+            2, f"vandrel: {nuls}: line 1: longer than 65536 bytes\n"), done.stderr
 
 
 def main(argv):

@@ -76,13 +76,14 @@ class Game:
     client the scene's; mapped_ms and frame_ms time the launch.
     """
 
-    def __init__(self, session, program, arguments=()):
+    def __init__(self, session, program, arguments=(), quiet=False):
+        """`quiet`: what the game writes on standard output (a replay's dumps) is dropped."""
         self.session = session
         self._log = tempfile.TemporaryFile()
         start = time.monotonic()
         self.process = subprocess.Popen([program, *arguments], env=session.env, stdin=subprocess.DEVNULL,
-                                        stdout=self._log, stderr=subprocess.STDOUT,
-                                        preexec_fn=die_with_parent)
+                                        stdout=subprocess.DEVNULL if quiet else self._log,
+                                        stderr=self._log, preexec_fn=die_with_parent)
         self.pid = self.process.pid
         self.window = session.find_window("^Vandrel$", self.pid, timeout=20, interval=0.0005)
         if not self.window:
@@ -133,6 +134,11 @@ class Game:
         before = schedstat(self.pid, SCHED_RUNS)
         time.sleep(seconds)
         return schedstat(self.pid, SCHED_RUNS) - before
+
+    def peak_memory(self):
+        """The most memory the game has held at once so far (VmHWM), in MiB."""
+        with open(f"/proc/{self.pid}/status", encoding="ascii") as status:
+            return next(int(line.split()[1]) for line in status if line.startswith("VmHWM:")) / 1024
 
     def wait_exit(self, timeout):
         try:

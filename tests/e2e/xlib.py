@@ -4,13 +4,15 @@
 Everything the X session does goes over one open connection, fast enough to time a frame:
 listing the mapped top-level windows with their geometry (menu popups have no name to search
 for), finding a process's window by title, giving a window the focus, asking a window to
-close the way a window manager does (a WM_DELETE_WINDOW client message), reading the
-screen's pixels, pressing keys and moving and clicking the pointer through XTEST, and a
+close the way a window manager does (a WM_DELETE_WINDOW client message) and pinging it (_NET_WM_PING, which
+the client answers from its event loop), reading the screen's pixels, pressing keys and moving and clicking the pointer through XTEST, and a
 window of its own that can take the focus from the game.
 """
 
 import re
+import select
 import sys
+import time
 
 try:
     import Xlib  # noqa: F401
@@ -29,6 +31,7 @@ class Display:
     """One connection to an X server, closed by close() or at the end of a with-block."""
 
     def __init__(self, name=None):
+        self._name, self._pings, self._stamp = name, None, 0
         try:
             self._d = xdisplay.Display(name)
         except (error.DisplayError, error.ConnectionClosedError) as fault:
@@ -39,9 +42,10 @@ class Display:
         self._root = self._d.screen().root
 
     def close(self):
-        if self._d:
-            self._d.close()
-            self._d = None
+        for connection in (self._pings, self._d):
+            if connection:
+                connection.close()
+        self._pings = self._d = None
 
     def __enter__(self):
         return self
@@ -92,6 +96,39 @@ class Display:
             data=(32, [self._atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
         self._window(window).send_event(event, event_mask=0)
         self._d.flush()
+
+    def ping(self, wid, timeout):
+        """Seconds until the window's client answers a ping (_NET_WM_PING, sent back to the
+        root window from its event loop, as a window manager asks to tell a client that hangs),
+        or None after `timeout` seconds. The answer comes on a connection of its own, which
+        takes the root window's redirection (as a window manager would) only while it waits:
+        the client answers only such a connection, and windows map as ever between pings."""
+        if self._pings is None:
+            self._pings = xdisplay.Display(self._name)
+        pings = self._pings
+        root = pings.screen().root
+        root.change_attributes(event_mask=X.SubstructureNotifyMask | X.SubstructureRedirectMask)
+        pings.sync()
+        self._stamp += 1
+        ping = self._atom("_NET_WM_PING")
+        event = protocol.event.ClientMessage(
+            window=wid, client_type=self._atom("WM_PROTOCOLS"),
+            data=(32, [ping, self._stamp, wid, 0, 0]))
+        start = time.monotonic()
+        self._window(wid).send_event(event, event_mask=0)
+        self._d.flush()
+        try:
+            while (left := start + timeout - time.monotonic()) > 0:
+                while pings.pending_events():
+                    answer = pings.next_event()
+                    if answer.type == X.ClientMessage and \
+                            list(answer.data[1][:2]) == [ping, self._stamp]:
+                        return time.monotonic() - start
+                select.select([pings.fileno()], [], [], left)
+            return None
+        finally:
+            root.change_attributes(event_mask=0)
+            pings.sync()
 
     def _title(self, window):
         name = window.get_full_property(self._atom("_NET_WM_NAME"), X.AnyPropertyType)

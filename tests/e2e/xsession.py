@@ -133,6 +133,10 @@ class XSession:
     def request_close(self, window):
         self.display.request_close(window)
 
+    def ping(self, window, timeout):
+        """Seconds until the window's program answers a ping from its event loop, or None."""
+        return self.display.ping(window, timeout)
+
     def pixels(self, rect):
         """The screen's rectangle as RGB bytes, row by row."""
         return self.display.rgb(rect.x0, rect.y0, rect.x1, rect.y1)
