@@ -362,14 +362,14 @@ class PageChecks:
             script.write("click mnu\u2066Exit\n")
         self._refused(path, "flight\\xe2\\x80\\xaetxt.exe: line 1: no menu item with a click "
                             'handler named "mnu\\xe2\\x81\\xa6Exit"')
-        path = self.path("old.txt")
+        path = self.path("old\u2067.txt")
         with open(path, "w", encoding="utf-8") as script:
             script.write("# Vandrel 0.99 recording\ndown 80\n")
         page = self.session.open()
         page.replay(path)
         assert wait_until(lambda: page.text("message"), 5) == \
-            "old.txt was recorded by Vandrel 0.99; this is Vandrel 1.00. Replaying old.txt.", \
-            f"the page says {page.text('message')!r}"
+            "old\\xe2\\x81\\xa7.txt was recorded by Vandrel 0.99; this is Vandrel 1.00." \
+            " Replaying old\\xe2\\x81\\xa7.txt.", f"the page says {page.text('message')!r}"
         assert wait_until(lambda: page.wakeups(0.1) > 0, 5), "the old flight does not play"
 
     def too_large(self):

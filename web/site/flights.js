@@ -48,19 +48,12 @@ function save(text) {
     message(`Saved ${name}.`);
 }
 
-// A name as the page shows it: control characters, C1 controls and the bidirectional
-// controls (U+061C, U+200E, U+200F, U+202A-U+202E, U+2066-U+2069) as \xNN of their UTF-8
-// bytes, as the module shows them in what it says of a flight, so that a file's name can
-// neither hide a part of a message nor reorder it.
+// A name as the page shows it: control characters and the bidirectional controls as \xNN of
+// their UTF-8 bytes, as the module shows them, so that a name can neither hide nor reorder a
+// part of the message.
 function shown(name) {
-    const unsafe = /[\u0000-\u001f\u007f-\u009f\u061c\u200e\u200f\u202a-\u202e\u2066-\u2069]|[\ud800-\udfff]/gu;
-    return name.replace(unsafe, (character) => {
-        const bytes = character.length === 1 && character >= "\ud800" && character <= "\udfff"
-            ? [0xe0 | (character.charCodeAt(0) >> 12), 0x80 | ((character.charCodeAt(0) >> 6) & 63),
-                0x80 | (character.charCodeAt(0) & 63)]
-            : new TextEncoder().encode(character);
-        return Array.from(bytes, (b) => "\\x" + b.toString(16).padStart(2, "0")).join("");
-    });
+    return name.replace(/[\0-\x1f\x7f-\x9f\u061c\u200e\u200f\u202a-\u202e\u2066-\u2069]/g, (character) =>
+        Array.from(new TextEncoder().encode(character), (b) => "\\x" + b.toString(16).padStart(2, "0")).join(""));
 }
 
 // Resolves once no call into the module is waiting in a box: the page calls it only then.
@@ -73,12 +66,10 @@ const breather = () => new Promise((resolve) => setTimeout(resolve));
 
 let reading = null; // the read under way: a newer one stops it
 
-// Reads a flight from `stream` into the module, a piece at a time as it comes, and checks it
-// there line by line, so that neither the page nor the module holds its text whole and the page
-// answers its player meanwhile. A flight past the largest, one that cannot be read and one with
-// a malformed line are refused at once, and the page says why (`tooLarge`, `unreadable(reason)`
-// for the stream's failure, the module's reason for a line, "NAME: cannot read: REASON" for
-// anything else). True when the module holds the flight, to be replayed.
+// Reads a flight from `stream` into the module a piece at a time, checked line by line as it
+// comes: neither holds it whole, and the browser runs between pieces. Past the largest flight
+// it is refused with `tooLarge`, a stream that fails with `unreadable(reason)`, a malformed
+// line with the module's reason. True when the module holds the flight, to be replayed.
 async function readFlight(name, stream, tooLarge, unreadable) {
     const game = page.module();
     const read = { stopped: false };
