@@ -95,6 +95,17 @@ EMSCRIPTEN_KEEPALIVE void vandrel_click(const char* name) {
     game->driver().click(name);
 }
 
+/// On-screen control `index` of those vandrel_controls lists is pressed (1) or let go (0).
+EMSCRIPTEN_KEEPALIVE void vandrel_control(int index, int pressed) {
+    game->driver().control(static_cast<std::size_t>(index), pressed != 0);
+}
+
+/// Pad `index` reads the buttons `pressed` (bit i for button i of the standard layout) and the
+/// left stick across at `x`; a pad that is gone reads nothing.
+EMSCRIPTEN_KEEPALIVE void vandrel_pad(int index, double pressed, double x) {
+    game->driver().pad(index, {static_cast<std::uint32_t>(pressed), x});
+}
+
 EMSCRIPTEN_KEEPALIVE void vandrel_frame(double now) {
     game->frame(now);
 }
@@ -122,6 +133,27 @@ EMSCRIPTEN_KEEPALIVE void vandrel_colours() {
 /// The canvas was laid out anew: it is painted again.
 EMSCRIPTEN_KEEPALIVE void vandrel_repaint() {
     game->repaint();
+}
+
+/// The on-screen controls as JSON, in the order they are laid out: [{"face", "name", "turns"},
+/// ...]; and how often a waiting page reads a connected pad, in milliseconds.
+EMSCRIPTEN_KEEPALIVE const char* vandrel_controls() {
+    std::string json = "[";
+    for (const vandrel::host::Control& control : vandrel::host::kControls) {
+        if (json.size() > 1) json += ',';
+        json += "{\"face\":";
+        vandrel::appendJsonString(json, control.face);
+        json += ",\"name\":";
+        vandrel::appendJsonString(json, control.name);
+        json += ",\"turns\":";
+        vandrel::appendBool(json, control.turns);
+        json += '}';
+    }
+    return handOver(json + ']');
+}
+
+EMSCRIPTEN_KEEPALIVE int vandrel_pad_wait_poll() {
+    return static_cast<int>(vandrel::host::kPadWaitPoll.count());
 }
 
 EMSCRIPTEN_KEEPALIVE const char* vandrel_menus() {

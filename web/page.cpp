@@ -97,14 +97,16 @@ EM_JS(double, vandrel_page_box_size,
           return size[0];
       });
 EM_JS(void, vandrel_page_show_box, (int x, int y), { Module["page"]["showBox"](x, y); });
-// What happens next on the box: 0 a key down, 1 a key up, 2 a click; the key's `key` and `code`
-// and whether it repeats are written where the module asks.
+// What happens next on the box: 0 a key down, 1 a key up, 2 a click, 3 a pad read; the key's
+// `key` and `code`, and the numbers (whether the key repeats; the pad, its buttons and its
+// stick) are written where the module asks.
 EM_ASYNC_JS(int, vandrel_page_await_box,
-            (char* key, int keySize, char* code, int codeSize, int* repeat), {
+            (char* key, int keySize, char* code, int codeSize, double* numbers), {
                 const event = await Module["page"]["awaitBox"]();
                 stringToUTF8(event.key || "", key, keySize);
                 stringToUTF8(event.code || "", code, codeSize);
-                HEAP32[repeat >> 2] = event.repeat ? 1 : 0;
+                const values = [event.repeat ? 1 : 0, event.pad || 0, event.pressed || 0, event.x || 0];
+                HEAPF64.set(values, numbers >> 3);
                 return event.kind;
             });
 EM_JS(void, vandrel_page_hide_box, (), { Module["page"]["hideBox"](); });
@@ -198,13 +200,20 @@ void Page::showBox(std::string_view, std::string_view, const host::Rect& place) 
 
 host::BoxEvent Page::awaitBox() {
     std::array<char, 64> key{}, code{};
-    int repeat = 0;
+    std::array<double, 4> numbers{};
     const int kind = vandrel_page_await_box(key.data(), static_cast<int>(key.size()), code.data(),
-                                            static_cast<int>(code.size()), &repeat);
-    if (kind == 2) return {host::BoxEvent::Kind::Clicked};
-    // A key the game has no code for answers nothing.
-    return {kind == 0 ? host::BoxEvent::Kind::KeyDown : host::BoxEvent::Kind::KeyUp,
-            keyCode(key.data(), code.data()).value_or(-1), repeat != 0};
+                                            static_cast<int>(code.size()), numbers.data());
+    using Kind = host::BoxEvent::Kind;
+    if (kind == 2) return {Kind::Clicked};
+    // A pad's A or Start answers as a click; a key the game has no code for answers nothing.
+    if (kind == 3) {
+        const host::PadReading reading{static_cast<std::uint32_t>(numbers[2]), numbers[3]};
+        return driver_.padAnswersBox(static_cast<int>(numbers[1]), reading)
+                   ? host::BoxEvent{Kind::Clicked}
+                   : host::BoxEvent{Kind::KeyDown, -1};
+    }
+    return {kind == 0 ? Kind::KeyDown : Kind::KeyUp, keyCode(key.data(), code.data()).value_or(-1),
+            numbers[0] != 0};
 }
 
 void Page::hideBox() {

@@ -10,11 +10,13 @@
 // `busy` first.
 
 import createVandrel from "./vandrel.js";
+import { Controls } from "./controls.js";
 import { MenuBar } from "./menus.js";
 
 const MAX_FLIGHT_BYTES = 64 * 1024 * 1024;
 
 const $ = (id) => document.getElementById(id);
+const root = document.documentElement;
 const scene = $("scene");
 const canvas = $("canvas");
 const context = canvas.getContext("2d", { alpha: false });
@@ -26,6 +28,7 @@ let clockRuns = false; // the module wants frames
 let looping = false; // an animation frame is asked for
 let boxUp = false;
 let menus = null;
+let controls = null; // the on-screen controls and the pads
 let wakeTimer = 0;
 let checks = ""; // the menus' check marks, as the module shows them
 let size = { width: 0, height: 0 }; // the scene's, in its own pixels
@@ -56,9 +59,9 @@ function measure(css) {
 const page = {
     sceneSize(width, height) {
         size = { width, height };
-        document.documentElement.style.setProperty("--scene-width", width);
-        document.documentElement.style.setProperty("--scene-height", height);
-        fitCanvas(true);
+        root.style.setProperty("--scene-width", width);
+        root.style.setProperty("--scene-height", height);
+        fit();
     },
     begin(rects) {
         context.save();
@@ -173,6 +176,7 @@ const page = {
     },
     runClock(runs) {
         clockRuns = runs;
+        if (controls) controls.waiting();
         if (runs && !looping) {
             looping = true;
             requestAnimationFrame(frame);
@@ -182,7 +186,7 @@ const page = {
         clearTimeout(wakeTimer);
         if (when < 0) return;
         wakeTimer = setTimeout(() => {
-            if (!busy && game && !ended) game._vandrel_wake();
+            if (!busy && game && !ended) call("vandrel_wake", [], []);
         }, Math.max(0, when - performance.now()));
     },
     say(text, atOnce) {
@@ -217,32 +221,74 @@ for (const [target, type] of [[scene, "focusout"], [window, "blur"]]) {
     target.addEventListener(type, () => setTimeout(showDescription));
 }
 
-// ---- The scene's pixels: the canvas's backing store at the display's density ----
+// ---- The window fitted to the screen, the canvas's backing store at its density ----
 
-let ratio = 0;
-function fitCanvas(always = false) {
-    const wanted = window.devicePixelRatio || 1;
-    if (wanted === ratio && !always) return false;
-    ratio = wanted;
+// The largest scale at which the window (caption, menu bar, scene) fits the screen with the
+// scene's shape kept: no larger than the game's own size unless in fullscreen, and on a touch
+// screen with the controls beside it or below, whichever leaves the scene larger.
+function fit() {
+    const touch = root.classList.contains("touch");
+    const style = getComputedStyle($("app"));
+    const pad = parseFloat(style.paddingLeft), gap = parseFloat(style.columnGap);
+    const width = root.clientWidth - 2 * pad - 2;
+    const height = innerHeight - 2 * pad - 2 - $("caption").offsetHeight - $("menubar").offsetHeight;
+    const across = (w, h) => Math.max(0.1, Math.min(w / size.width, h / size.height));
+    const flying = $("flying");
+    const beside = across(width - 2 * (flying.offsetWidth + gap), height);
+    const below = across(width, height - (touch ? flying.offsetHeight + gap : 0));
+    root.classList.toggle("below", touch && below > beside);
+    let wanted = touch ? Math.max(beside, below) : below;
+    if (!document.fullscreenElement) wanted = Math.min(wanted, 1);
+    const flights = parseFloat(getComputedStyle($("flights")).maxWidth);
+    root.classList.toggle("narrow", size.width * wanted + flights + gap > width);
+    root.style.setProperty("--scale", wanted);
+    const density = (window.devicePixelRatio || 1) * wanted;
+    if (density === ratio) return false;
+    ratio = density;
     canvas.width = Math.round(size.width * ratio);
     canvas.height = Math.round(size.height * ratio);
-    context.setTransform(ratio, 0, 0, ratio, 0, 0);
+    context.setTransform(canvas.width / size.width, 0, 0, canvas.height / size.height, 0, 0);
     context.imageSmoothingEnabled = false;
     return true;
 }
+let ratio = 0; // device pixels a scene pixel
 
-function repaint() {
-    if (fitCanvas() && game && !busy) game._vandrel_repaint();
+function refit() {
+    if (fit() && game && !busy) game._vandrel_repaint();
 }
-window.addEventListener("resize", repaint);
+window.addEventListener("resize", refit);
+document.addEventListener("fullscreenchange", refit);
 
 function watchRatio() {
     matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener(
         "change", () => {
-            repaint();
+            refit();
             watchRatio();
         }, { once: true });
 }
+
+// On touch screens (a coarse pointer, or from the first touch) the controls show.
+function touchScreen() {
+    if (root.classList.contains("touch")) return;
+    root.classList.add("touch");
+    refit();
+}
+if (matchMedia("(pointer: coarse)").matches) touchScreen();
+window.addEventListener("pointerdown", (event) => event.pointerType === "touch" && touchScreen(), true);
+
+// Fullscreen where the browser has it; landscape asked for on a touch screen, where allowed.
+const fullscreen = $("fullscreen");
+fullscreen.hidden = !document.fullscreenEnabled;
+fullscreen.addEventListener("pointerdown", (event) => event.preventDefault()); // the scene keeps the keyboard
+fullscreen.addEventListener("click", () => {
+    if (document.fullscreenElement) {
+        document.exitFullscreen().catch(() => {});
+        return;
+    }
+    root.requestFullscreen().then(() => {
+        if (root.classList.contains("touch")) return screen.orientation.lock("landscape");
+    }).catch(() => {});
+});
 
 // ---- Calls into the module ----
 
@@ -262,6 +308,7 @@ function frame(now) {
         looping = false;
         return;
     }
+    controls.poll();
     call("vandrel_frame", ["number"], [now], () => {
         if (clockRuns && !ended) {
             requestAnimationFrame(frame);
@@ -550,6 +597,18 @@ async function start() {
         changed: showWhetherSceneHasKeyboard,
     }, (name) => blocked() || call("vandrel_click", ["string"], [name]));
     menus.showChecks(checks);
+    const take = (name, types) => (...args) => busy || ended || call(name, types, args);
+    controls = new Controls(JSON.parse(game.ccall("vandrel_controls", "string", [], [])),
+        [$("turning"), $("flying")], {
+            blocked,
+            boxUp: () => boxUp,
+            running: () => clockRuns,
+            control: take("vandrel_control", ["number", "number"]),
+            pad: take("vandrel_pad", ["number", "number", "number"]),
+            box: onBox,
+            padPollMs: game._vandrel_pad_wait_poll(),
+        });
+    refit();
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => {
         if (game && !busy) game._vandrel_colours();
     });
