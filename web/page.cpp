@@ -22,21 +22,12 @@ std::int32_t rgb(host::Rgb c) {
     return c.red << 16 | c.green << 8 | c.blue;
 }
 
-// A font in CSS: its faces, then the browser's sans-serif face.
-std::string cssFont(const host::FontChoice& font) {
-    std::string css = font.italic ? "italic " : "";
-    css += std::to_string(font.weight) + ' ';
-    if (font.pixels > 0) {
-        css += std::to_string(font.pixels) + "px ";
-    } else {
-        // The size in hundredths of a point, written without the C library's number formatting.
-        const auto hundredths = static_cast<long>(font.points * 100 + 0.5);
-        css += std::to_string(hundredths / 100) + '.' + std::to_string(hundredths / 10 % 10) +
-               std::to_string(hundredths % 10) + "pt ";
-    }
+// A font's faces, a line each.
+std::string facesOf(const host::FontChoice& font) {
+    std::string faces;
     for (std::string_view face : font.faces)
-        css.append("\"").append(face) += "\", ";
-    return css + "sans-serif";
+        faces.append(face) += '\n';
+    return faces;
 }
 
 // The CSS system colours of the scene's system colours.
@@ -73,18 +64,16 @@ EM_JS(void, vandrel_page_text,
       (int label, int x, int y, std::int32_t rgb, int cx, int cy, int cw, int ch),
       { Module["page"]["text"](label, x, y, rgb, cx, cy, cw, ch); });
 EM_JS(void, vandrel_page_end, (), { Module["page"]["end"](); });
-EM_JS(void, vandrel_page_set_font, (int label, const char* css, int length),
-      { Module["page"]["setFont"](label, UTF8ToString(css, length)); });
+EM_JS(void, vandrel_page_set_font,
+      (int label, const char* faces, int length, double points, int pixels, int weight, int italic),
+      { Module["page"]["setFont"](label, UTF8ToString(faces, length), points, pixels, weight, italic !== 0); });
 EM_JS(double, vandrel_page_lay_out, (int label, const char* text, int length, double* height), {
     const size = Module["page"]["layOut"](label, UTF8ToString(text, length));
     HEAPF64[height >> 3] = size[1];
     return size[0];
 });
-EM_JS(double, vandrel_page_trial_width,
-      (const char* css, int cssLength, const char* text, int length), {
-          return Module["page"]["trialWidth"](UTF8ToString(css, cssLength),
-                                              UTF8ToString(text, length));
-      });
+EM_JS(double, vandrel_page_trial_width, (int pixels, const char* text, int length),
+      { return Module["page"]["trialWidth"](pixels, UTF8ToString(text, length)); });
 EM_JS(std::int32_t, vandrel_page_system_colour, (const char* name),
       { return Module["page"]["systemColour"](UTF8ToString(name)); });
 EM_JS(void, vandrel_page_show_checks, (const char* marks, int length),
@@ -154,8 +143,9 @@ std::string Page::recording() {
 }
 
 void Page::setFont(int label, const host::FontChoice& font) {
-    const std::string css = cssFont(font);
-    vandrel_page_set_font(label, css.data(), size(css));
+    const std::string faces = facesOf(font);
+    vandrel_page_set_font(label, faces.data(), size(faces), font.points, font.pixels, font.weight,
+                          font.italic ? 1 : 0);
 }
 
 host::TextSize Page::layOut(int label, std::string_view text) {
@@ -165,8 +155,8 @@ host::TextSize Page::layOut(int label, std::string_view text) {
 }
 
 double Page::trialWidth(const host::FontChoice& font, std::string_view text) {
-    const std::string css = cssFont(font);
-    return vandrel_page_trial_width(css.data(), size(css), text.data(), size(text));
+    // A size of the browser's sans-serif face: what the driver tries sizes in.
+    return vandrel_page_trial_width(font.pixels, text.data(), size(text));
 }
 
 std::optional<host::Rgb> Page::systemColour(SystemColor index) {

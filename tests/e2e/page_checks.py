@@ -436,8 +436,9 @@ class ShippingChecks:
              " same final state", self.link),
             ("a damaged link and one that unpacks past 64 MiB are refused with their messages,"
              " and nothing plays", self.bad_links),
-            ("installable (a manifest with its name, icons and start; no installability"
-             " errors), and every request stays on the page's origin", self.installable),
+            ("installable (a manifest with its name, icons and start, opening full screen; no"
+             " installability errors), and every request stays on the page's origin",
+             self.installable),
             ("after one visit the page plays with its server stopped; new files replace the"
              " cache on the next visit", self.offline),
         ]
@@ -500,8 +501,8 @@ class ShippingChecks:
         manifest = wait_until(lambda: self.cdp("Page.getAppManifest", {}).get("data"), 10)
         assert manifest, "no manifest"
         fields = json.loads(manifest)
-        wanted = {"name": "Vandrel", "start_url": ".", "display": "standalone",
-                  "background_color": "#000000"}
+        wanted = {"name": "Vandrel", "start_url": ".", "display": "fullscreen",
+                  "orientation": "any", "background_color": "#000000"}
         assert {k: fields.get(k) for k in wanted} == wanted, f"the manifest: {manifest}"
         sizes = sorted(icon["sizes"] for icon in fields["icons"])
         assert sizes == ["192x192", "512x512", "any"], f"the icons' sizes: {sizes}"
@@ -601,7 +602,8 @@ class EveryScreenChecks:
             ("by touch on a phone held sideways: P starts the flight, the engine burns while a"
              " second finger turns, the thrust steps, OK answers the box and Save flight saves"
              " it; the trace tool replays it to the page's final state", self.touch_flight),
-            ("by taps: Options > Gravity > None", self.gravity_taps),
+            ("by taps: Options > Gravity > None; the Fullscreen control takes the page to full"
+             " screen and the scene keeps the keyboard", self.taps),
             ("a gamepad: Start starts the flight from Ready and A burns; a waiting page reads"
              " it at most 10 times a second, and asks for no frame and no timer without one",
              self.gamepad),
@@ -698,13 +700,17 @@ class EveryScreenChecks:
         assert f'"msgbox":{{"title":"{title}"' in "\n".join(out), f"no {title!r} box in the trace"
         assert "# final: " + out[-1] == lines[-1], "the trace ends in another state than the page"
 
-    def gravity_taps(self):
+    def taps(self):
         driver = self._open(PHONE)
         for name in ("mnuOptions", "mnuGravity", "mnuGNone"):
             self.screen.tap(name)
         assert wait_until(lambda: driver.execute_script(
             "return document.getElementById('mnuGNone').getAttribute('aria-checked')") == "true",
             5), "None is not checked after the taps"
+        self.screen.tap("fullscreen")
+        full = wait_until(lambda: driver.execute_script(
+            "return [!!document.fullscreenElement, document.activeElement.id]"), 5)
+        assert full == [True, "scene"], f"after the Fullscreen control: {full}"
 
     def gamepad(self):
         driver = self._open((1024, 600, 1, False))

@@ -51,8 +51,9 @@ const texts = []; // each label's text, as laid out last
 function measure(css) {
     context.font = css;
     const metrics = context.measureText("Hg");
-    const ascent = metrics.fontBoundingBoxAscent ?? metrics.actualBoundingBoxAscent;
-    const descent = metrics.fontBoundingBoxDescent ?? metrics.actualBoundingBoxDescent;
+    const font = "fontBoundingBoxAscent" in metrics;
+    const ascent = font ? metrics.fontBoundingBoxAscent : metrics.actualBoundingBoxAscent;
+    const descent = font ? metrics.fontBoundingBoxDescent : metrics.actualBoundingBoxDescent;
     return { css, ascent, height: ascent + descent };
 }
 
@@ -114,16 +115,19 @@ const page = {
     end() {
         context.restore();
     },
-    setFont(label, css) {
-        fonts[label] = measure(css);
+    // A font in CSS: its faces (a line each), then the browser's sans-serif face.
+    setFont(label, faces, points, pixels, weight, italic) {
+        const size = pixels > 0 ? `${pixels}px` : `${points}pt`;
+        const names = faces.split("\n").filter((face) => face).map((face) => `"${face}", `);
+        fonts[label] = measure(`${italic ? "italic " : ""}${weight} ${size} ${names.join("")}sans-serif`);
     },
     layOut(label, text) {
         texts[label] = text;
         context.font = fonts[label].css;
         return [context.measureText(text).width, fonts[label].height];
     },
-    trialWidth(css, text) {
-        context.font = css;
+    trialWidth(pixels, text) {
+        context.font = `${pixels}px sans-serif`;
         return context.measureText(text).width;
     },
     // A CSS system colour as 0xRRGGBB, or -1 where the browser has none.
@@ -582,7 +586,7 @@ function regional() {
         format = new Intl.NumberFormat("en");
     }
     const parts = format.formatToParts(-12345.5);
-    const part = (type, otherwise) => parts.find((p) => p.type === type)?.value ?? otherwise;
+    const part = (type, otherwise) => (parts.find((p) => p.type === type) || { value: otherwise }).value;
     return [part("decimal", "."), part("group", ","), part("minusSign", "-")];
 }
 
