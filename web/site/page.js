@@ -190,7 +190,7 @@ const page = {
         clearTimeout(wakeTimer);
         if (when < 0) return;
         wakeTimer = setTimeout(() => {
-            if (!busy && game && !ended) call("vandrel_wake", [], []);
+            if (!busy && game && !ended) callGame("vandrel_wake", [], []);
         }, Math.max(0, when - performance.now()));
     },
     say(text, atOnce) {
@@ -298,7 +298,7 @@ fullscreen.addEventListener("click", () => {
 
 // Calls an exported function that may wait in a box; `after` runs once it has returned.
 let afterBox = [];
-function call(name, types, args, after) {
+function callGame(name, types, args, after) {
     busy = true;
     return game.ccall(name, null, types, args, { async: true }).then(() => {
         busy = false;
@@ -313,7 +313,7 @@ function frame(now) {
         return;
     }
     controls.poll();
-    call("vandrel_frame", ["number"], [now], () => {
+    callGame("vandrel_frame", ["number"], [now], () => {
         if (clockRuns && !ended) {
             requestAnimationFrame(frame);
         } else {
@@ -365,7 +365,7 @@ function key(event, down) {
     // The game's keys never reach the browser: arrows and space do not scroll the page.
     if (!game.ccall("vandrel_game_key", "number", types, args)) return;
     event.preventDefault();
-    call("vandrel_key", types, args);
+    callGame("vandrel_key", types, args);
 }
 
 window.addEventListener("keydown", (event) => {
@@ -382,18 +382,18 @@ window.addEventListener("keyup", (event) => {
 
 // `windowLeft`: the player went elsewhere (another window or tab, the page's own controls),
 // which pauses a running flight; otherwise one of the game's menus took the keyboard.
-function left(windowLeft) {
+function keyboardLeft(windowLeft) {
     if (busy || !game || ended) return;
-    call("vandrel_left", ["number"], [windowLeft ? 1 : 0]);
+    callGame("vandrel_left", ["number"], [windowLeft ? 1 : 0]);
 }
 
-window.addEventListener("blur", () => left(true));
+window.addEventListener("blur", () => keyboardLeft(true));
 document.addEventListener("visibilitychange", () => {
-    if (document.hidden) left(true);
+    if (document.hidden) keyboardLeft(true);
 });
 scene.addEventListener("focusout", (event) => {
     if (boxUp) return; // the box took it, inside a handler
-    left(!$("menubar").contains(event.relatedTarget));
+    keyboardLeft(!$("menubar").contains(event.relatedTarget));
 });
 
 function showWhetherSceneHasKeyboard() {
@@ -478,12 +478,12 @@ function replay(name, bytes) {
     const plays = game.ccall("vandrel_replay", "number", ["string", "number", "number"],
         [name, address, bytes.length]);
     game._free(address);
-    const said = game.ccall("vandrel_said", "string", [], []);
+    const note = game.ccall("vandrel_said", "string", [], []);
     if (!plays) {
-        message(said);
+        message(note);
         return false;
     }
-    message(said ? `${said}. Replaying ${name}.` : `Replaying ${name}.`);
+    message(note ? `${note}. Replaying ${name}.` : `Replaying ${name}.`);
     ended = false;
     $("ended").hidden = true;
     closeMenus();
@@ -593,15 +593,15 @@ function regional() {
 async function start() {
     watchRatio();
     game = await createVandrel({ page });
-    await call("vandrel_start", ["string", "string", "string"], regional());
+    await callGame("vandrel_start", ["string", "string", "string"], regional());
     const blocked = () => busy || boxUp || ended;
     menus = new MenuBar($("menubar"), JSON.parse(game.ccall("vandrel_menus", "string", [], [])), {
         blocked,
         toScene: () => ended || scene.focus(),
         changed: showWhetherSceneHasKeyboard,
-    }, (name) => blocked() || call("vandrel_click", ["string"], [name]));
+    }, (name) => blocked() || callGame("vandrel_click", ["string"], [name]));
     menus.showChecks(checks);
-    const take = (name, types) => (...args) => busy || ended || call(name, types, args);
+    const take = (name, types) => (...args) => busy || ended || callGame(name, types, args);
     controls = new Controls(JSON.parse(game.ccall("vandrel_controls", "string", [], [])),
         [$("turning"), $("flying")], {
             blocked,
