@@ -649,6 +649,12 @@ class EveryScreenChecks:
                 assert not shown, f"{where}: {len(shown)} on-screen controls on a screen of no touch"
                 continue
             assert len(shown) == 7, f"{where}: {len(shown)} on-screen controls"
+            gestures = driver.execute_script(
+                "const c = getComputedStyle(document.querySelector('.control'));"
+                "return [c.touchAction, c.userSelect, getComputedStyle(document.body)"
+                ".overscrollBehaviorY];")
+            assert gestures == ["none", "none", "none"], \
+                f"{where}: touch-action, user-select and overscroll are {gestures}"
             for left, top, right, bottom in shown:
                 assert right - left >= 44 and bottom - top >= 44, \
                     f"{where}: a control of {right - left}x{bottom - top}"
@@ -688,6 +694,8 @@ class EveryScreenChecks:
         assert wait_until(lambda: not driver.execute_script(
             "return document.getElementById('box').hidden"), 40), "no box within 40 s"
         title = driver.execute_script("return document.getElementById('box-title').textContent")
+        [ok] = driver.execute_script(PLACES, "#box-ok")
+        assert ok[3] - ok[1] >= 44, f"OK is {ok[3] - ok[1]} pixels high on a touch screen"
         tap("box-ok")
         assert wait_until(lambda: driver.execute_script(
             "return document.activeElement.id") == "scene", 5), "OK did not answer the box"
@@ -703,6 +711,8 @@ class EveryScreenChecks:
     def taps(self):
         driver = self._open(PHONE)
         for name in ("mnuOptions", "mnuGravity", "mnuGNone"):
+            [item] = driver.execute_script(PLACES, "#" + name)
+            assert item[3] - item[1] >= 44, f"{name} is {item[3] - item[1]} pixels high"
             self.screen.tap(name)
         assert wait_until(lambda: driver.execute_script(
             "return document.getElementById('mnuGNone').getAttribute('aria-checked')") == "true",
