@@ -142,14 +142,15 @@ def self_times(profile):
 
 class Browser:
     """Chromium showing the page from `site` (the page checks' session, tests/e2e/pagesession.py);
-    `count_draws` also counts the canvas's calls."""
+    `count_draws` also counts the canvas's calls; `device` is a phone's screen it emulates, as
+    the page checks' sessions do."""
 
-    def __init__(self, site, count_draws=False):
+    def __init__(self, site, count_draws=False, device=None):
         sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
                                         "tests", "e2e"))
         from pagesession import PageSession  # with selenium, which only a browser needs
 
-        self.session = PageSession(site)
+        self.session = PageSession(site, device=device)
         self.driver, self.address = self.session.driver, self.session.name
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
             "source": COUNTERS.replace("COUNT_DRAWS", "true" if count_draws else "false")})

@@ -11,6 +11,9 @@
 #   bench/window_bench.sh --web [ROUNDS]
 #                             (the page, build-web/site, in headless Chromium, and the window
 #                             in turn; default 3 rounds)
+#   bench/window_bench.sh --phone [ROUNDS]
+#                             (the page on a phone's screen held sideways, 844x390 at a pixel
+#                             ratio of 3, its CPU slowed 4 times; default 3 rounds)
 #
 # With --wayland the same runs take place under a private headless sway (the window checks'
 # Wayland session, tests/e2e/waysession.py), the compositor's CPU counted as the X server's
@@ -52,6 +55,12 @@ trace="${VANDREL_TRACE:-$root/build/vandrel-trace}"
 session=()
 if [[ "${1:-}" == --wayland ]]; then session=(--wayland); shift; fi
 in_turn=()
+if [[ "${1:-}" == --phone ]]; then
+    site="${VANDREL_SITE:-$root/build-web/site}"
+    [[ -f "$site/vandrel.wasm" ]] ||
+        { echo "window_bench: no $site (scripts/build.sh web)" >&2; exit 2; }
+    exec /usr/bin/python3 -B "$root/bench/window_driver.py" --phone "$site" "${2:-3}"
+fi
 if [[ "${1:-}" == --web ]]; then
     site="${VANDREL_SITE:-$root/build-web/site}"
     [[ -f "$site/vandrel.wasm" ]] ||

@@ -499,9 +499,47 @@ def shares(pair, by_scheduler=False):
             f"{game + server:.{digits}f}%")
 
 
+PHONE = (844, 390, 3, True)  # held sideways
+PHONE_THROTTLING = 4  # a mid-range phone, as Chromium's own presets have it
+
+
+def phone_rounds(site, rounds):
+    """The page's scrolling flight on a phone's screen with the browser's main thread slowed
+    as a phone's CPU is: the tick rate by the page's clock over SCROLL_SECONDS, and the frames
+    that came more than 50 ms after the one before."""
+    rates, stalls = [], []
+    for _ in range(rounds):
+        page = browser.Browser(site, device=PHONE)
+        try:
+            page.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate",
+                                        {"rate": PHONE_THROTTLING})
+            page_gravity_none(page)
+            page_push(page)
+            ticks, clock = page.ticks()
+            late = len(page.counts()[3])
+            time.sleep(SCROLL_SECONDS)
+            ticks_after, clock_after = page.ticks()
+            if page.box() is not None or ticks_after == ticks:
+                sys.exit("window_driver: the scrolling flight went wrong on the phone")
+            rates.append(1000.0 * (ticks_after - ticks) / (clock_after - clock))
+            stalls.append(page.counts()[3][late:])
+        finally:
+            page.close()
+        print(f"phone: {rates[-1]:.2f} ticks/s, {len(stalls[-1])} frames more than 50 ms after "
+              f"the last{' (%.0f ms the longest)' % max(stalls[-1]) if stalls[-1] else ''}",
+              flush=True)
+    print(f"phone ({PHONE[0]}x{PHONE[1]}, pixel ratio {PHONE[2]}, CPU {PHONE_THROTTLING}x slower):"
+          f" tick rate (goal 100.0 +- 0.5) " + ", ".join(f"{r:.2f}" for r in rates) +
+          f"; frames more than 50 ms after the last (goal none): "
+          + ", ".join(str(len(s)) for s in stalls))
+
+
 def main():
     global SERVER
     args = sys.argv[1:]
+    if args[:1] == ["--phone"]:
+        phone_rounds(args[1], int(args[2]))
+        return
     wayland = args[:1] == ["--wayland"]
     if wayland:
         args, SERVER = args[1:], "compositor"

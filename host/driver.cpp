@@ -57,6 +57,42 @@ void Driver::click(std::string_view menuName) {
     if (!ended()) player_.click(menuName);
 }
 
+void Driver::control(std::size_t index, bool pressed) {
+    if (!ended()) apply(controls_.control(index, pressed, toolkit_.now()));
+    wakeWhenDue();
+}
+
+void Driver::pad(int index, const PadReading& reading) {
+    if (!ended()) apply(controls_.pad(index, reading, toolkit_.now()));
+    wakeWhenDue();
+}
+
+void Driver::apply(const std::vector<HeldControls::Change>& changes) {
+    for (const HeldControls::Change& change : changes) {
+        if (ended()) return;
+        if (change.down) {
+            player_.keyDown(change.key, 0);
+        } else {
+            player_.released(change.key, 0);
+        }
+    }
+}
+
+void Driver::keyboardLeft() {
+    controls_.forget();
+    player_.keyboardLeft();
+}
+
+void Driver::windowLeft(bool ownPopup) {
+    controls_.forget();
+    player_.windowLeft(ownPopup);
+}
+
+void Driver::wake() {
+    if (!ended()) apply(controls_.repeats(toolkit_.now()));
+    announce();
+}
+
 void Driver::tick() {
     inPeriod_ = true;
     player_.tick();
@@ -125,18 +161,28 @@ void Driver::runClock() {
 }
 
 void Driver::announce() {
-    if (ended() || !toolkit_.listening()) return;
-    const auto now = static_cast<std::int64_t>(std::floor(toolkit_.now()));
-    const Announcements::Step step = announcements_.update(game_.view(), boxUp_, now);
-    if (step.say) toolkit_.say(step.say->text, step.say->atOnce);
-    if (step.due != wakeAt_) {
-        wakeAt_ = step.due;
-        toolkit_.wakeAt(wakeAt_);
+    if (!ended() && toolkit_.listening()) {
+        const auto now = static_cast<std::int64_t>(std::floor(toolkit_.now()));
+        const Announcements::Step step = announcements_.update(game_.view(), boxUp_, now);
+        if (step.say) toolkit_.say(step.say->text, step.say->atOnce);
+        heightDue_ = step.due;
+        if (const std::string_view prompt = promptShown(game_.view()); prompt != described_) {
+            described_ = prompt;
+            toolkit_.describe(described_);
+        }
     }
-    if (const std::string_view prompt = promptShown(game_.view()); prompt != described_) {
-        described_ = prompt;
-        toolkit_.describe(described_);
+    wakeWhenDue();
+}
+
+void Driver::wakeWhenDue() {
+    std::optional<std::int64_t> due = ended() ? std::nullopt : heightDue_;
+    if (const std::optional<double> repeat = controls_.nextRepeat(); repeat && !ended()) {
+        const auto at = static_cast<std::int64_t>(std::ceil(*repeat));
+        if (!due || at < *due) due = at;
     }
+    if (due == wakeAt_) return;
+    wakeAt_ = due;
+    toolkit_.wakeAt(wakeAt_);
 }
 
 int Driver::MsgBox(const std::string& prompt, int /*buttons: only OK is used*/,
@@ -147,7 +193,7 @@ int Driver::MsgBox(const std::string& prompt, int /*buttons: only OK is used*/,
     boxUp_ = true;
     runClock();
     announce();
-    player_.keyboardLeft();
+    keyboardLeft();
     const bool answered = showBox(title, prompt);
     boxUp_ = false;
     runClock();  // a fresh period
@@ -195,7 +241,7 @@ void Driver::stop(Ending ending) {
     if (ending_) return;
     ending_ = ending;
     runClock();
-    if (wakeAt_) toolkit_.wakeAt(wakeAt_ = std::nullopt);
+    wakeWhenDue();
     if (recorder_) recorder_->end(ending);
     scene_.catchUp();
     toolkit_.changed(Pace::Event);

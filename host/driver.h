@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "host/announcements.h"
+#include "host/controls.h"
 #include "host/frame_clock.h"
 #include "host/keys.h"
 #include "host/player.h"
@@ -63,12 +64,20 @@ class Driver : private Platform, private Player::Listener {
     /// else).
     bool key(const KeyEvent& key);
     void click(std::string_view menuName);
+    /// On-screen control `index` of kControls is pressed, or let go (slid off, cancelled).
+    void control(std::size_t index, bool pressed);
+    /// Pad `index` reads `reading`; a pad that is gone reads nothing pressed.
+    void pad(int index, const PadReading& reading);
+    /// While a box is up: whether pad `index`'s reading answers it.
+    bool padAnswersBox(int index, const PadReading& reading) {
+        return controls_.answersBox(index, reading);
+    }
     /// The keyboard left the scene for one of the game's own menus.
-    void keyboardLeft() { player_.keyboardLeft(); }
+    void keyboardLeft();
     /// The player may have gone elsewhere (another window or tab, the page's own controls) or
     /// hidden the window: the keyboard has left, and a running flight is paused. `ownPopup`:
     /// what took the keyboard is the game's own.
-    void windowLeft(bool ownPopup = false) { player_.windowLeft(ownPopup); }
+    void windowLeft(bool ownPopup = false);
     /// The window was closed by its frame: the game ends at once, with none of its handlers
     /// run, also while a box is up.
     void close();
@@ -78,8 +87,9 @@ class Driver : private Platform, private Player::Listener {
     void tick();
     /// A display's frame at `now` (Toolkit::now()): the ticks that fell due are raised.
     void frame(double now);
-    /// The time asked for with Toolkit::wakeAt has come.
-    void wake() { announce(); }
+    /// The time asked for with Toolkit::wakeAt has come: a held control's repeats, the height a
+    /// screen reader is due.
+    void wake();
     /// The desktop's colours or fonts changed: the scene is painted again in the new ones.
     void coloursChanged();
     void fontsChanged();
@@ -121,6 +131,10 @@ class Driver : private Platform, private Player::Listener {
     /// A period of the clock has run its ticks: the driver catches up with what a replay's
     /// events changed in it (see ran).
     void periodEnded();
+    /// Gives the game the keys the controls and pads changed.
+    void apply(const std::vector<HeldControls::Change>& changes);
+    /// Asks the toolkit to wake the driver when the next thing falls due.
+    void wakeWhenDue();
     /// The game has ended: nothing runs any more and the recording says how.
     void stop(Ending ending);
     /// The program ends with `status`, once.
@@ -133,6 +147,7 @@ class Driver : private Platform, private Player::Listener {
     Scene scene_;
     Announcements announcements_;
     FrameClock clock_;
+    HeldControls controls_;
     std::optional<Recorder> recorder_;
     std::optional<Replay> replay_;
     bool clockRuns_ = false;
@@ -141,9 +156,10 @@ class Driver : private Platform, private Player::Listener {
     bool boxUp_ = false;
     std::optional<Ending> ending_;
     bool finished_ = false;
-    std::string checks_;     // as last shown
-    std::string described_;  // as last told
-    std::optional<std::int64_t> wakeAt_;
+    std::string checks_;                     // as last shown
+    std::string described_;                  // as last told
+    std::optional<std::int64_t> heightDue_;  // when the height a screen reader awaits is due
+    std::optional<std::int64_t> wakeAt_;     // as asked of the toolkit
 };
 
 }  // namespace vandrel::host

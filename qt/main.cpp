@@ -10,7 +10,7 @@
 #include "host/recording_files.h"
 #include "qt/command_line.h"
 #include "qt/game_window.h"
-#include "qt/wayland_buffers.h"
+#include "qt/wayland_without_egl.h"
 
 int main(int argc, char* argv[]) {
     using namespace vandrel::qt;
@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     // The replay is read whole before the recording replaces a file, which may be the same.
     std::optional<vandrel::host::ReplayScript> replay;
     if (!options.replay.empty() && !(replay = readReplay(options.replay))) return 2;
-    WaylandBuffers buffers;
+    WaylandWithoutEgl withoutEgl;
     auto app = openApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window ends the program itself
 
@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
     if (replay)
         window.driver().replay(std::move(*replay), replayHooks([&window] { window.close(); }));
     if (!window.start()) return endStatus;  // the load itself ended the program
-    buffers.done();
+    withoutEgl.done();
     QApplication::exec();
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         // Qt 6.4's Wayland connection, torn down on the way out, now and then waits for ever

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "shell/form1_view.h"
 #include "shell/script/json_writer.h"
@@ -26,19 +27,29 @@ const char* handOver(std::string value) {
     return handedOver.c_str();
 }
 
+// A member of the JSON object `json` is writing: its name, then a text or a flag.
+template <class Value>
+void member(std::string& json, std::string_view name, const Value& value) {
+    if (json.back() != '{') json += ',';
+    vandrel::appendJsonString(json, name);
+    json += ':';
+    if constexpr (std::is_same_v<Value, bool>) {
+        vandrel::appendBool(json, value);
+    } else {
+        vandrel::appendJsonString(json, value);
+    }
+}
+
 // The menu tree as JSON: [{"name", "caption", "option", "items": [...]}, ...], captions with
 // '&' before the access key; an option's check mark is an option's value.
 std::string menuTree(const vandrel::Form1View& view) {
     std::string json;
     const std::vector<const vandrel::MenuItem*> options = view.optionItems();
     auto item = [&](const auto& self, const vandrel::MenuItem& menu) -> void {
-        json += "{\"name\":";
-        vandrel::appendJsonString(json, menu.Name);
-        json += ",\"caption\":";
-        vandrel::appendJsonString(json, menu.Caption);
-        json += ",\"option\":";
-        vandrel::appendBool(json,
-                            std::find(options.begin(), options.end(), &menu) != options.end());
+        json += '{';
+        member(json, "name", menu.Name);
+        member(json, "caption", menu.Caption);
+        member(json, "option", std::find(options.begin(), options.end(), &menu) != options.end());
         json += ",\"items\":[";
         for (std::size_t i = 0; i < menu.Children.size(); ++i) {
             if (i > 0) json += ',';
@@ -95,6 +106,17 @@ EMSCRIPTEN_KEEPALIVE void vandrel_click(const char* name) {
     game->driver().click(name);
 }
 
+/// On-screen control `index` of those vandrel_controls lists is pressed (1) or let go (0).
+EMSCRIPTEN_KEEPALIVE void vandrel_control(int index, int pressed) {
+    game->driver().control(static_cast<std::size_t>(index), pressed != 0);
+}
+
+/// Pad `index` reads the buttons `pressed` (bit i for button i of the standard layout) and the
+/// left stick across at `x`; a pad that is gone reads nothing.
+EMSCRIPTEN_KEEPALIVE void vandrel_pad(int index, double pressed, double x) {
+    game->driver().pad(index, {static_cast<std::uint32_t>(pressed), x});
+}
+
 EMSCRIPTEN_KEEPALIVE void vandrel_frame(double now) {
     game->frame(now);
 }
@@ -122,6 +144,26 @@ EMSCRIPTEN_KEEPALIVE void vandrel_colours() {
 /// The canvas was laid out anew: it is painted again.
 EMSCRIPTEN_KEEPALIVE void vandrel_repaint() {
     game->repaint();
+}
+
+/// The on-screen controls as JSON, in the order they are laid out: [{"face", "name", "turns"},
+/// ...].
+EMSCRIPTEN_KEEPALIVE const char* vandrel_controls() {
+    std::string json = "[";
+    for (const vandrel::host::Control& control : vandrel::host::kControls) {
+        if (json.size() > 1) json += ',';
+        json += '{';
+        member(json, "face", control.face);
+        member(json, "name", control.name);
+        member(json, "turns", control.turns);
+        json += '}';
+    }
+    return handOver(json + ']');
+}
+
+/// How often a waiting page reads a connected pad, in milliseconds.
+EMSCRIPTEN_KEEPALIVE int vandrel_pad_wait_poll() {
+    return static_cast<int>(vandrel::host::kPadWaitPoll.count());
 }
 
 EMSCRIPTEN_KEEPALIVE const char* vandrel_menus() {

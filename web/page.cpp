@@ -22,21 +22,12 @@ std::int32_t rgb(host::Rgb c) {
     return c.red << 16 | c.green << 8 | c.blue;
 }
 
-// A font in CSS: its faces, then the browser's sans-serif face.
-std::string cssFont(const host::FontChoice& font) {
-    std::string css = font.italic ? "italic " : "";
-    css += std::to_string(font.weight) + ' ';
-    if (font.pixels > 0) {
-        css += std::to_string(font.pixels) + "px ";
-    } else {
-        // The size in hundredths of a point, written without the C library's number formatting.
-        const auto hundredths = static_cast<long>(font.points * 100 + 0.5);
-        css += std::to_string(hundredths / 100) + '.' + std::to_string(hundredths / 10 % 10) +
-               std::to_string(hundredths % 10) + "pt ";
-    }
+// A font's faces, a line each.
+std::string facesOf(const host::FontChoice& font) {
+    std::string faces;
     for (std::string_view face : font.faces)
-        css.append("\"").append(face) += "\", ";
-    return css + "sans-serif";
+        faces.append(face) += '\n';
+    return faces;
 }
 
 // The CSS system colours of the scene's system colours.
@@ -73,18 +64,16 @@ EM_JS(void, vandrel_page_text,
       (int label, int x, int y, std::int32_t rgb, int cx, int cy, int cw, int ch),
       { Module["page"]["text"](label, x, y, rgb, cx, cy, cw, ch); });
 EM_JS(void, vandrel_page_end, (), { Module["page"]["end"](); });
-EM_JS(void, vandrel_page_set_font, (int label, const char* css, int length),
-      { Module["page"]["setFont"](label, UTF8ToString(css, length)); });
+EM_JS(void, vandrel_page_set_font,
+      (int label, const char* faces, int length, double points, int pixels, int weight, int italic),
+      { Module["page"]["setFont"](label, UTF8ToString(faces, length), points, pixels, weight, italic !== 0); });
 EM_JS(double, vandrel_page_lay_out, (int label, const char* text, int length, double* height), {
     const size = Module["page"]["layOut"](label, UTF8ToString(text, length));
     HEAPF64[height >> 3] = size[1];
     return size[0];
 });
-EM_JS(double, vandrel_page_trial_width,
-      (const char* css, int cssLength, const char* text, int length), {
-          return Module["page"]["trialWidth"](UTF8ToString(css, cssLength),
-                                              UTF8ToString(text, length));
-      });
+EM_JS(double, vandrel_page_trial_width, (int pixels, const char* text, int length),
+      { return Module["page"]["trialWidth"](pixels, UTF8ToString(text, length)); });
 EM_JS(std::int32_t, vandrel_page_system_colour, (const char* name),
       { return Module["page"]["systemColour"](UTF8ToString(name)); });
 EM_JS(void, vandrel_page_show_checks, (const char* marks, int length),
@@ -97,14 +86,16 @@ EM_JS(double, vandrel_page_box_size,
           return size[0];
       });
 EM_JS(void, vandrel_page_show_box, (int x, int y), { Module["page"]["showBox"](x, y); });
-// What happens next on the box: 0 a key down, 1 a key up, 2 a click; the key's `key` and `code`
-// and whether it repeats are written where the module asks.
+// What happens next on the box: 0 a key down, 1 a key up, 2 a click, 3 a pad read; the key's
+// `key` and `code`, and the numbers (whether the key repeats; the pad, its buttons and its
+// stick) are written where the module asks.
 EM_ASYNC_JS(int, vandrel_page_await_box,
-            (char* key, int keySize, char* code, int codeSize, int* repeat), {
+            (char* key, int keySize, char* code, int codeSize, double* numbers), {
                 const event = await Module["page"]["awaitBox"]();
                 stringToUTF8(event.key || "", key, keySize);
                 stringToUTF8(event.code || "", code, codeSize);
-                HEAP32[repeat >> 2] = event.repeat ? 1 : 0;
+                const values = [event.repeat ? 1 : 0, event.pad || 0, event.pressed || 0, event.x || 0];
+                HEAPF64.set(values, numbers >> 3);
                 return event.kind;
             });
 EM_JS(void, vandrel_page_hide_box, (), { Module["page"]["hideBox"](); });
@@ -152,8 +143,9 @@ std::string Page::recording() {
 }
 
 void Page::setFont(int label, const host::FontChoice& font) {
-    const std::string css = cssFont(font);
-    vandrel_page_set_font(label, css.data(), size(css));
+    const std::string faces = facesOf(font);
+    vandrel_page_set_font(label, faces.data(), size(faces), font.points, font.pixels, font.weight,
+                          font.italic ? 1 : 0);
 }
 
 host::TextSize Page::layOut(int label, std::string_view text) {
@@ -163,8 +155,8 @@ host::TextSize Page::layOut(int label, std::string_view text) {
 }
 
 double Page::trialWidth(const host::FontChoice& font, std::string_view text) {
-    const std::string css = cssFont(font);
-    return vandrel_page_trial_width(css.data(), size(css), text.data(), size(text));
+    // A size of the browser's sans-serif face: what the driver tries sizes in.
+    return vandrel_page_trial_width(font.pixels, text.data(), size(text));
 }
 
 std::optional<host::Rgb> Page::systemColour(SystemColor index) {
@@ -198,13 +190,20 @@ void Page::showBox(std::string_view, std::string_view, const host::Rect& place) 
 
 host::BoxEvent Page::awaitBox() {
     std::array<char, 64> key{}, code{};
-    int repeat = 0;
+    std::array<double, 4> numbers{};
     const int kind = vandrel_page_await_box(key.data(), static_cast<int>(key.size()), code.data(),
-                                            static_cast<int>(code.size()), &repeat);
-    if (kind == 2) return {host::BoxEvent::Kind::Clicked};
-    // A key the game has no code for answers nothing.
-    return {kind == 0 ? host::BoxEvent::Kind::KeyDown : host::BoxEvent::Kind::KeyUp,
-            keyCode(key.data(), code.data()).value_or(-1), repeat != 0};
+                                            static_cast<int>(code.size()), numbers.data());
+    using Kind = host::BoxEvent::Kind;
+    if (kind == 2) return {Kind::Clicked};
+    // A pad's A or Start answers as a click; a key the game has no code for answers nothing.
+    if (kind == 3) {
+        const host::PadReading reading{static_cast<std::uint32_t>(numbers[2]), numbers[3]};
+        return driver_.padAnswersBox(static_cast<int>(numbers[1]), reading)
+                   ? host::BoxEvent{Kind::Clicked}
+                   : host::BoxEvent{Kind::KeyDown, -1};
+    }
+    return {kind == 0 ? Kind::KeyDown : Kind::KeyUp, keyCode(key.data(), code.data()).value_or(-1),
+            numbers[0] != 0};
 }
 
 void Page::hideBox() {

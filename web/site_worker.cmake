@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: MIT
 # Writes the page's service worker (sw.js) from its template, once the other files of the
 # site are built: the files it keeps, each with its SHA-256 as the worker checks it (a
-# Subresource Integrity value), and a version named by their contents.
+# Subresource Integrity value), and a version named by their contents; then, as the page's
+# other scripts, without its comments and blanks (site_script.cmake).
 #
-#   cmake -DSITE=DIR -DTEMPLATE=sw.js.in -DFILES=a,b,... -P site_worker.cmake
+#   cmake -DSITE=DIR -DTEMPLATE=sw.js.in -DFILES=a,b,... -DSCRATCH=sw.js -DNODE=node
+#         -DOPTIMIZER=acorn-optimizer.js -DSCRIPT=site_script.cmake -P site_worker.cmake
 
 # The SHA-256 of `file` as an integrity value: "sha256-" and the digest in base64.
 function(integrity_of file out)
@@ -38,4 +40,10 @@ endforeach()
 string(SHA256 version "${contents}")
 string(SUBSTRING ${version} 0 16 VANDREL_SITE_VERSION)
 set(VANDREL_SITE_FILES ${listed})
-configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)
+configure_file(${TEMPLATE} ${SCRATCH} @ONLY)
+execute_process(COMMAND ${CMAKE_COMMAND} -DNODE=${NODE} -DOPTIMIZER=${OPTIMIZER}
+                        -DSOURCE=${SCRATCH} -DTARGET=${SITE}/sw.js -DCLASSIC=ON -P ${SCRIPT}
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "site_worker.cmake: sw.js could not be written")
+endif()

@@ -447,8 +447,9 @@ class ShippingChecks:
              " same final state", self.link),
             ("a damaged link and one that unpacks past 64 MiB are refused with their messages,"
              " and nothing plays", self.bad_links),
-            ("installable (a manifest with its name, icons and start; no installability"
-             " errors), and every request stays on the page's origin", self.installable),
+            ("installable (a manifest with its name, icons and start, opening full screen; no"
+             " installability errors), and every request stays on the page's origin",
+             self.installable),
             ("after one visit the page plays with its server stopped; a new version half"
              " deployed is refused whole and the old one runs; new files replace the cache on"
              " the next visit", self.offline),
@@ -512,8 +513,8 @@ class ShippingChecks:
         manifest = wait_until(lambda: self.cdp("Page.getAppManifest", {}).get("data"), 10)
         assert manifest, "no manifest"
         fields = json.loads(manifest)
-        wanted = {"name": "Vandrel", "start_url": ".", "display": "standalone",
-                  "background_color": "#000000"}
+        wanted = {"name": "Vandrel", "start_url": ".", "display": "fullscreen",
+                  "orientation": "any", "background_color": "#000000"}
         assert {k: fields.get(k) for k in wanted} == wanted, f"the manifest: {manifest}"
         sizes = sorted(icon["sizes"] for icon in fields["icons"])
         assert sizes == ["192x192", "512x512", "any"], f"the icons' sizes: {sizes}"
@@ -540,7 +541,7 @@ class ShippingChecks:
                 newer = css.read() + "/* a new version */\n"
             with open(os.path.join(folder, "sw.js"), encoding="utf-8") as worker:
                 script = worker.read().replace('"vandrel-', '"vandrel-new-', 1)
-            script = re.sub(r'\["page\.css", "sha256-[^"]*"\]', '["page.css", "sha256-' +
+            script = re.sub(r'\["page\.css",\s*"sha256-[^"]*"\]', '["page.css", "sha256-' +
                             base64.b64encode(hashlib.sha256(newer.encode()).digest()).decode() +
                             '"]', script)
             with open(os.path.join(folder, "sw.js"), "w", encoding="utf-8") as worker:
@@ -593,6 +594,212 @@ class ShippingChecks:
         return self.session.driver.execute_async_script(
             "navigator.serviceWorker.ready.then(() => caches.keys())"
             ".then((names) => arguments[0](names.length))")
+
+
+# The screens the page must fit: width, height, device pixel ratio, and whether it is a touch
+# screen (phones held upright and sideways, a small laptop, a desktop monitor).
+SCREENS = [(320, 568, 2, True), (390, 844, 3, True), (844, 390, 3, True), (1024, 600, 1, False),
+           (1920, 1080, 1, False)]
+PHONE = (844, 390, 3, True)  # held sideways
+
+# Before the page's script: a gamepad the checks hold in place of the browser's (which has no
+# pads headless), and the count of the animation frames and timers the page asks for.
+HANDS = """(() => {
+  const pad = { index: 0, id: "checks", mapping: "standard", connected: true, axes: [0, 0, 0, 0],
+                buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+  const checks = window.checks = { pad, plugged: false, frames: 0, timers: 0 };
+  checks.press = (button, down) => { pad.buttons[button] = { pressed: down, value: down ? 1 : 0 }; };
+  checks.plug = () => {
+    checks.plugged = true;
+    const event = new Event("gamepadconnected");
+    event.gamepad = pad;
+    window.dispatchEvent(event);
+  };
+  navigator.getGamepads = () => [checks.plugged ? pad : null];
+  const frame = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (f) => { checks.frames++; return frame(f); };
+  const timeout = window.setTimeout.bind(window);
+  window.setTimeout = (...rest) => { checks.timers++; return timeout(...rest); };
+})();"""
+
+# Where things are, in the viewport's CSS pixels: [left, top, right, bottom] of each element.
+PLACES = """return Array.from(document.querySelectorAll(arguments[0])).map((e) => {
+  const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; });"""
+
+
+class EveryScreenChecks:
+    """The page on phones, tablets and monitors, played by touch and with a gamepad: each
+    screen in a browser of its own."""
+
+    def __init__(self, session, tool):
+        self.site, self.tool = session.site, tool
+        self.screen = None
+
+    def close(self):
+        if self.screen:
+            self.screen.close()
+
+    def checks(self):
+        return [
+            ("the window fits phones of 320x568, 390x844 and 844x390 and screens of 1024x600 and"
+             " 1920x1080: in view, nothing scrolled or zoomed out, its shape kept, crisp; the"
+             " seven controls on touch screens alone, 44 px at least, in view, off the scene",
+             self.fits),
+            ("by touch on a phone held sideways: P starts the flight, the engine burns while a"
+             " second finger turns, the thrust steps, OK answers the box and Save flight saves"
+             " it; the trace tool replays it to the page's final state", self.touch_flight),
+            ("by taps: Options > Gravity > None; the Fullscreen control takes the page to full"
+             " screen and the scene keeps the keyboard", self.taps),
+            ("a gamepad: Start starts the flight from Ready and A burns; a waiting page reads"
+             " it at most 10 times a second, and asks for no frame and no timer without one",
+             self.gamepad),
+        ]
+
+    def _open(self, device):
+        """A browser of `device`'s screen with the game loaded in it and settled."""
+        if self.screen:
+            self.screen.close()
+        self.screen = PageSession(self.site, device=device)
+        driver = self.screen.driver
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": HANDS})
+        driver.get(self.screen.name)
+        assert wait_until(lambda: driver.execute_script(
+            "return document.getElementById('menubar').childElementCount > 0"), 20), \
+            f"the game never started on {device}" + self.screen.console()
+        time.sleep(0.5)
+        return driver
+
+    def fits(self):
+        for width, height, ratio, touch in SCREENS:
+            driver = self._open((width, height, ratio, touch))
+            where = f"{width}x{height}"
+            seen = driver.execute_script(
+                "const d = document.documentElement; return [innerWidth, d.scrollWidth,"
+                " visualViewport.scale, scrollX, scrollY, devicePixelRatio,"
+                " document.getElementById('canvas').width];")
+            assert seen[:5] == [width, width, 1, 0, 0], \
+                f"{where}: viewport, page width, zoom and scroll are {seen[:5]}"
+            [window] = driver.execute_script(PLACES, ".window")
+            assert window[0] >= 0 and window[1] >= 0 and window[2] <= width and \
+                window[3] <= height, f"{where}: the window lies at {window}"
+            [scene] = driver.execute_script(PLACES, "#scene")
+            shown = (scene[2] - scene[0], scene[3] - scene[1])
+            assert abs(shown[0] / shown[1] - 727 / 503) < 0.01, f"{where}: the scene is {shown}"
+            if not touch:
+                assert shown == (727, 503), f"{where}: the scene is {shown}, not its own size"
+            assert abs(seen[6] - shown[0] * seen[5]) <= 1, \
+                f"{where}: {seen[6]} pixels across the canvas's store for {shown[0]} shown"
+            controls = driver.execute_script(PLACES, ".control")
+            shown = [c for c in controls if c[2] > c[0]]
+            if not touch:
+                assert not shown, f"{where}: {len(shown)} on-screen controls on a screen of no touch"
+                continue
+            assert len(shown) == 7, f"{where}: {len(shown)} on-screen controls"
+            gestures = driver.execute_script(
+                "const c = getComputedStyle(document.querySelector('.control'));"
+                "return [c.touchAction, c.userSelect, getComputedStyle(document.body)"
+                ".overscrollBehaviorY];")
+            assert gestures == ["none", "none", "none"], \
+                f"{where}: touch-action, user-select and overscroll are {gestures}"
+            for left, top, right, bottom in shown:
+                assert right - left >= 44 and bottom - top >= 44, \
+                    f"{where}: a control of {right - left}x{bottom - top}"
+                assert left >= 0 and top >= 0 and right <= width and bottom <= height, \
+                    f"{where}: a control at {left},{top} out of view"
+                off = right <= scene[0] or left >= scene[2] or bottom <= scene[1] or \
+                    top >= scene[3]
+                assert off, f"{where}: a control at {left},{top} lies over the scene"
+
+    def _saved(self, by_touch=True):
+        """The flight Save flight downloads, tapped or clicked."""
+        before = self.screen.downloaded() or set()
+        if by_touch:
+            self.screen.tap("save")
+        else:
+            self.screen.driver.find_element(By.ID, "save").click()
+        found = wait_until(lambda: (self.screen.downloaded() or before) - before, 10)
+        assert found and len(found) == 1, f"Save flight downloaded {found}"
+        with open(found.pop(), encoding="utf-8") as saved:
+            return saved.read()
+
+    def touch_flight(self):
+        driver = self._open(PHONE)
+        tap = self.screen.tap
+        control = lambda name: f".control[aria-label^='{name}']"  # noqa: E731
+        tap(control("Start or pause"))
+        (sx, sy), (lx, ly) = self.screen.centre(control("Engine")), self.screen.centre(
+            control("Turn left"))
+        self.screen.touch("touchStart", (sx, sy, 1))
+        time.sleep(0.3)
+        self.screen.touch("touchStart", (sx, sy, 1), (lx, ly, 2))  # a second finger turns
+        time.sleep(0.3)
+        self.screen.touch("touchEnd", (lx, ly, 2))
+        time.sleep(0.2)
+        self.screen.touch("touchEnd", (sx, sy, 1))
+        tap(control("More thrust"))
+        assert wait_until(lambda: not driver.execute_script(
+            "return document.getElementById('box').hidden"), 40), "no box within 40 s"
+        title = driver.execute_script("return document.getElementById('box-title').textContent")
+        [ok] = driver.execute_script(PLACES, "#box-ok")
+        assert ok[3] - ok[1] >= 44, f"OK is {ok[3] - ok[1]} pixels high on a touch screen"
+        tap("box-ok")
+        assert wait_until(lambda: driver.execute_script(
+            "return document.activeElement.id") == "scene", 5), "OK did not answer the box"
+        script = self._saved()
+        lines = script.splitlines()
+        wanted = ["down 80", "up 80", "down 32", "down 37", "up 37", "up 32", "down 38", "up 38"]
+        assert presses(lines)[:len(wanted)] == wanted, f"the flight's keys: {presses(lines)}"
+        status, out, err = trace(self.tool, script + "dump\n")
+        assert status == 0 and err == "", f"the trace tool: status {status}: {err}"
+        assert f'"msgbox":{{"title":"{title}"' in "\n".join(out), f"no {title!r} box in the trace"
+        assert "# final: " + out[-1] == lines[-1], "the trace ends in another state than the page"
+
+    def taps(self):
+        driver = self._open(PHONE)
+        for name in ("mnuOptions", "mnuGravity", "mnuGNone"):
+            [item] = driver.execute_script(PLACES, "#" + name)
+            assert item[3] - item[1] >= 44, f"{name} is {item[3] - item[1]} pixels high"
+            self.screen.tap(name)
+        assert wait_until(lambda: driver.execute_script(
+            "return document.getElementById('mnuGNone').getAttribute('aria-checked')") == "true",
+            5), "None is not checked after the taps"
+        self.screen.tap("fullscreen")
+        full = wait_until(lambda: driver.execute_script(
+            "return [!!document.fullscreenElement, document.activeElement.id]"), 5)
+        assert full == [True, "scene"], f"after the Fullscreen control: {full}"
+
+    def gamepad(self):
+        driver = self._open((1024, 600, 1, False))
+        asked = lambda: driver.execute_script("return [checks.frames, checks.timers]")  # noqa: E731
+        before = asked()
+        time.sleep(1)
+        assert asked() == before, f"waiting, the page asked for {asked()} since {before}"
+        driver.execute_script("checks.plug()")
+        before = asked()
+        time.sleep(1)
+        polls = asked()[1] - before[1]
+        assert 5 <= polls <= 11, f"a waiting page read the pad {polls} times in a second"
+        for button in (9, 0):  # Start, then A held
+            driver.execute_script("checks.press(arguments[0], true)", button)
+            time.sleep(0.4)
+            driver.execute_script("checks.press(arguments[0], false)", button)
+            time.sleep(0.3)
+        keys = presses(self._saved(by_touch=False).splitlines())
+        assert keys[:4] == ["down 80", "up 80", "down 32", "up 32"], f"the pad gave the keys {keys}"
+
+
+def presses(lines):
+    """A recording's key lines without the repeats of a key held."""
+    held, keys = set(), []
+    for line in lines:
+        word, _, code = line.partition(" ")
+        if word == "down" and code not in held:
+            held.add(code)
+            keys.append(line)
+        elif word == "up":
+            held.discard(code)
+            keys.append(line)
+    return keys
 
 
 def packed(path):
@@ -782,6 +989,7 @@ def main(argv):
         tally.run_all(lambda: PageFlightChecks(session, argv[2]))
         tally.run_all(lambda: PageChecks(session, argv[2]))
         tally.run_all(lambda: ShippingChecks(session, argv[2]))
+        tally.run_all(lambda: EveryScreenChecks(session, argv[2]))
         tally.run_all(lambda: HostileChecks(session, argv[2]))
     return run_checks(lambda: PageSession(argv[1]), "page", body)
 

@@ -67,9 +67,11 @@ class Server:
 class PageSession:
     kind = "page"
 
-    def __init__(self, site, scale=1, env=None):
+    def __init__(self, site, scale=1, env=None, device=None):
         """`env`: the environment of an X session and its session bus, where Chromium shows its
-        window, not headless (Chromium offers AT-SPI nothing headless), for a screen reader."""
+        window, not headless (Chromium offers AT-SPI nothing headless), for a screen reader.
+        `device`: (width, height, pixel ratio, touch) of a screen the browser emulates, as a
+        phone's or a tablet's, with a coarse pointer where it has touch."""
         for program in ("/usr/bin/chromium", "/usr/bin/chromedriver"):
             if not os.access(program, os.X_OK):
                 raise RuntimeError(f"missing program: {program}")
@@ -88,10 +90,14 @@ class PageSession:
             for argument in ["--no-sandbox", "--disable-gpu", "--no-first-run",
                              "--disable-background-networking", "--disable-component-update",
                              "--disable-sync", f"--force-device-scale-factor={scale}",
-                             "--window-size=%d,%d" % VIEWPORT,
+                             *([] if device else ["--window-size=%d,%d" % VIEWPORT]),
                              f"--user-data-dir={os.path.join(self._tmp.name, 'profile')}",
                              *(["--headless=new"] if env is None else shown)]:
                 options.add_argument(argument)
+            if device:
+                width, height, ratio, touch = device
+                options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
+                    "width": width, "height": height, "pixelRatio": ratio, "touch": touch}})
             if env is not None:
                 # No bar saying that software drives the browser: a screen reader would read it.
                 options.add_experimental_option("excludeSwitches", ["enable-automation"])
@@ -153,6 +159,25 @@ class PageSession:
             self.driver.close()
             self.driver.switch_to.window(game)
             self.page.enter()
+
+    def touch(self, kind, *points):
+        """A finger's event: "touchStart" with every finger down ((x, y, id) in CSS pixels),
+        "touchEnd" with the one lifted alone, "touchCancel" with none."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+            {"x": x, "y": y, "id": finger} for x, y, finger in points]})
+
+    def centre(self, element_id):
+        """The middle of an element, in the viewport's CSS pixels, scrolled into view first."""
+        return self.driver.execute_script(
+            "const e = document.getElementById(arguments[0]) || document.querySelector(arguments[0]);"
+            "e.scrollIntoView({block: 'nearest'}); const r = e.getBoundingClientRect();"
+            "return [r.left + r.width / 2, r.top + r.height / 2];", element_id)
+
+    def tap(self, element_id, finger=9):
+        x, y = self.centre(element_id)
+        self.touch("touchStart", (x, y, finger))
+        self.touch("touchEnd", (x, y, finger))
+        time.sleep(0.1)
 
     def pixels(self, rect):
         """The scene's rectangle (CSS pixels) as RGB bytes, row by row, at the device scale."""
@@ -219,7 +244,8 @@ class PageSession:
     def memory_growth(self):
         """How far the renderers' memory rose above what they held at the mark, at its
         highest, in MiB: the sum of their peaks since, less what they held then."""
-        return (sum(_status_kib(pid, "VmHWM") for pid in self.renderers()) - self._held) / 1024
+        peaks = sum(_status_kib(pid, "VmHWM") for pid in self.renderers())
+        return max(0, peaks - self._held) / 1024
 
     def console(self):
         """What the page wrote to the console since the last call, for a failure's message."""

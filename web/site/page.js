@@ -10,10 +10,12 @@
 // `busy` first.
 
 import createVandrel from "./vandrel.js";
+import { Controls } from "./controls.js";
 import { MenuBar } from "./menus.js";
 import { Flights } from "./flights.js";
 
 const $ = (id) => document.getElementById(id);
+const root = document.documentElement;
 const scene = $("scene");
 const canvas = $("canvas");
 const context = canvas.getContext("2d", { alpha: false });
@@ -25,6 +27,7 @@ let clockRuns = false; // the module wants frames
 let looping = false; // an animation frame is asked for
 let boxUp = false;
 let menus = null;
+let controls = null; // the on-screen controls and the pads
 let wakeTimer = 0;
 let checks = ""; // the menus' check marks, as the module shows them
 let size = { width: 0, height: 0 }; // the scene's, in its own pixels
@@ -47,17 +50,18 @@ const texts = []; // each label's text, as laid out last
 function measure(css) {
     context.font = css;
     const metrics = context.measureText("Hg");
-    const ascent = metrics.fontBoundingBoxAscent ?? metrics.actualBoundingBoxAscent;
-    const descent = metrics.fontBoundingBoxDescent ?? metrics.actualBoundingBoxDescent;
+    const font = "fontBoundingBoxAscent" in metrics;
+    const ascent = font ? metrics.fontBoundingBoxAscent : metrics.actualBoundingBoxAscent;
+    const descent = font ? metrics.fontBoundingBoxDescent : metrics.actualBoundingBoxDescent;
     return { css, ascent, height: ascent + descent };
 }
 
 const page = {
     sceneSize(width, height) {
         size = { width, height };
-        document.documentElement.style.setProperty("--scene-width", width);
-        document.documentElement.style.setProperty("--scene-height", height);
-        fitCanvas(true);
+        root.style.setProperty("--scene-width", width);
+        root.style.setProperty("--scene-height", height);
+        fit();
     },
     begin(rects) {
         context.save();
@@ -110,16 +114,19 @@ const page = {
     end() {
         context.restore();
     },
-    setFont(label, css) {
-        fonts[label] = measure(css);
+    // A font in CSS: its faces (a line each), then the browser's sans-serif face.
+    setFont(label, faces, points, pixels, weight, italic) {
+        const size = pixels > 0 ? `${pixels}px` : `${points}pt`;
+        const names = faces.split("\n").filter((face) => face).map((face) => `"${face}", `);
+        fonts[label] = measure(`${italic ? "italic " : ""}${weight} ${size} ${names.join("")}sans-serif`);
     },
     layOut(label, text) {
         texts[label] = text;
         context.font = fonts[label].css;
         return [context.measureText(text).width, fonts[label].height];
     },
-    trialWidth(css, text) {
-        context.font = css;
+    trialWidth(pixels, text) {
+        context.font = `${pixels}px sans-serif`;
         return context.measureText(text).width;
     },
     // A CSS system colour as 0xRRGGBB, or -1 where the browser has none.
@@ -172,6 +179,7 @@ const page = {
     },
     runClock(runs) {
         clockRuns = runs;
+        if (controls) controls.waiting();
         if (runs && !looping) {
             looping = true;
             requestAnimationFrame(frame);
@@ -181,7 +189,7 @@ const page = {
         clearTimeout(wakeTimer);
         if (when < 0) return;
         wakeTimer = setTimeout(() => {
-            if (!busy && game && !ended) game._vandrel_wake();
+            if (!busy && game && !ended) callGame("vandrel_wake", [], []);
         }, Math.max(0, when - performance.now()));
     },
     say(text, atOnce) {
@@ -216,38 +224,80 @@ for (const [target, type] of [[scene, "focusout"], [window, "blur"]]) {
     target.addEventListener(type, () => setTimeout(showDescription));
 }
 
-// ---- The scene's pixels: the canvas's backing store at the display's density ----
+// ---- The window fitted to the screen, the canvas's backing store at its density ----
 
-let ratio = 0;
-function fitCanvas(always = false) {
-    const wanted = window.devicePixelRatio || 1;
-    if (wanted === ratio && !always) return false;
-    ratio = wanted;
+// The largest scale at which the window (caption, menu bar, scene) fits the screen with the
+// scene's shape kept: no larger than the game's own size unless in fullscreen, and on a touch
+// screen with the controls beside it or below, whichever leaves the scene larger.
+function fit() {
+    const touch = root.classList.contains("touch");
+    const style = getComputedStyle($("app"));
+    const pad = parseFloat(style.paddingLeft), gap = parseFloat(style.columnGap);
+    const width = root.clientWidth - 2 * pad - 2;
+    const height = innerHeight - 2 * pad - 2 - $("caption").offsetHeight - $("menubar").offsetHeight;
+    const across = (w, h) => Math.max(0.1, Math.min(w / size.width, h / size.height));
+    const flying = $("flying");
+    const beside = across(width - 2 * (flying.offsetWidth + gap), height);
+    const below = across(width, height - (touch ? flying.offsetHeight + gap : 0));
+    root.classList.toggle("below", touch && below > beside);
+    let wanted = touch ? Math.max(beside, below) : below;
+    if (!document.fullscreenElement) wanted = Math.min(wanted, 1);
+    const flights = parseFloat(getComputedStyle($("flights")).maxWidth);
+    root.classList.toggle("narrow", size.width * wanted + flights + gap > width);
+    root.style.setProperty("--scale", wanted);
+    const density = (window.devicePixelRatio || 1) * wanted;
+    if (density === ratio) return false;
+    ratio = density;
     canvas.width = Math.round(size.width * ratio);
     canvas.height = Math.round(size.height * ratio);
-    context.setTransform(ratio, 0, 0, ratio, 0, 0);
+    context.setTransform(canvas.width / size.width, 0, 0, canvas.height / size.height, 0, 0);
     context.imageSmoothingEnabled = false;
     return true;
 }
+let ratio = 0; // device pixels a scene pixel
 
-function repaint() {
-    if (fitCanvas() && game && !busy) game._vandrel_repaint();
+function refit() {
+    if (fit() && game && !busy) game._vandrel_repaint();
 }
-window.addEventListener("resize", repaint);
+window.addEventListener("resize", refit);
+document.addEventListener("fullscreenchange", refit);
 
 function watchRatio() {
     matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener(
         "change", () => {
-            repaint();
+            refit();
             watchRatio();
         }, { once: true });
 }
+
+// On touch screens (a coarse pointer, or from the first touch) the controls show.
+function touchScreen() {
+    if (root.classList.contains("touch")) return;
+    root.classList.add("touch");
+    refit();
+}
+if (matchMedia("(pointer: coarse)").matches) touchScreen();
+window.addEventListener("pointerdown", (event) => event.pointerType === "touch" && touchScreen(), true);
+
+// Fullscreen where the browser has it; landscape asked for on a touch screen, where allowed.
+const fullscreen = $("fullscreen");
+fullscreen.hidden = !document.fullscreenEnabled;
+fullscreen.addEventListener("pointerdown", (event) => event.preventDefault()); // the scene keeps the keyboard
+fullscreen.addEventListener("click", () => {
+    if (document.fullscreenElement) {
+        document.exitFullscreen().catch(() => {});
+        return;
+    }
+    root.requestFullscreen().then(() => {
+        if (root.classList.contains("touch")) return screen.orientation.lock("landscape");
+    }).catch(() => {});
+});
 
 // ---- Calls into the module ----
 
 // Calls an exported function that may wait in a box; `after` runs once it has returned.
 let afterBox = [];
-function call(name, types, args, after) {
+function callGame(name, types, args, after) {
     busy = true;
     return game.ccall(name, null, types, args, { async: true }).then(() => {
         busy = false;
@@ -261,7 +311,8 @@ function frame(now) {
         looping = false;
         return;
     }
-    call("vandrel_frame", ["number"], [now], () => {
+    controls.poll();
+    callGame("vandrel_frame", ["number"], [now], () => {
         if (clockRuns && !ended) {
             requestAnimationFrame(frame);
         } else {
@@ -313,7 +364,7 @@ function key(event, down) {
     // The game's keys never reach the browser: arrows and space do not scroll the page.
     if (!game.ccall("vandrel_game_key", "number", types, args)) return;
     event.preventDefault();
-    call("vandrel_key", types, args);
+    callGame("vandrel_key", types, args);
 }
 
 window.addEventListener("keydown", (event) => {
@@ -330,18 +381,18 @@ window.addEventListener("keyup", (event) => {
 
 // `windowLeft`: the player went elsewhere (another window or tab, the page's own controls),
 // which pauses a running flight; otherwise one of the game's menus took the keyboard.
-function left(windowLeft) {
+function keyboardLeft(windowLeft) {
     if (busy || !game || ended) return;
-    call("vandrel_left", ["number"], [windowLeft ? 1 : 0]);
+    callGame("vandrel_left", ["number"], [windowLeft ? 1 : 0]);
 }
 
-window.addEventListener("blur", () => left(true));
+window.addEventListener("blur", () => keyboardLeft(true));
 document.addEventListener("visibilitychange", () => {
-    if (document.hidden) left(true);
+    if (document.hidden) keyboardLeft(true);
 });
 scene.addEventListener("focusout", (event) => {
     if (boxUp) return; // the box took it, inside a handler
-    left(!$("menubar").contains(event.relatedTarget));
+    keyboardLeft(!$("menubar").contains(event.relatedTarget));
 });
 
 function showWhetherSceneHasKeyboard() {
@@ -364,7 +415,7 @@ function closeMenus() {
 
 // ---- Flights: saved, replayed, shared as links (flights.js) ----
 
-const flights = new Flights({
+const flightsOfPage = new Flights({
     module: () => game,
     busy: () => busy,
     afterBox: (then) => afterBox.push(then),
@@ -390,26 +441,38 @@ function regional() {
         format = new Intl.NumberFormat("en");
     }
     const parts = format.formatToParts(-12345.5);
-    const part = (type, otherwise) => parts.find((p) => p.type === type)?.value ?? otherwise;
+    const part = (type, otherwise) => (parts.find((p) => p.type === type) || { value: otherwise }).value;
     return [part("decimal", "."), part("group", ","), part("minusSign", "-")];
 }
 
 async function start() {
     watchRatio();
     game = await createVandrel({ page });
-    await call("vandrel_start", ["string", "string", "string"], regional());
+    await callGame("vandrel_start", ["string", "string", "string"], regional());
     const blocked = () => busy || boxUp || ended;
     menus = new MenuBar($("menubar"), JSON.parse(game.ccall("vandrel_menus", "string", [], [])), {
         blocked,
         toScene: () => ended || scene.focus(),
         changed: showWhetherSceneHasKeyboard,
-    }, (name) => blocked() || call("vandrel_click", ["string"], [name]));
+    }, (name) => blocked() || callGame("vandrel_click", ["string"], [name]));
     menus.showChecks(checks);
+    const take = (name, types) => (...args) => busy || ended || callGame(name, types, args);
+    controls = new Controls(JSON.parse(game.ccall("vandrel_controls", "string", [], [])),
+        [$("turning"), $("flying")], {
+            blocked,
+            boxUp: () => boxUp,
+            running: () => clockRuns,
+            control: take("vandrel_control", ["number", "number"]),
+            pad: take("vandrel_pad", ["number", "number", "number"]),
+            box: onBox,
+            padPollMs: game._vandrel_pad_wait_poll(),
+        });
+    refit();
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => {
         if (game && !busy) game._vandrel_colours();
     });
     showWhetherSceneHasKeyboard();
-    await flights.start();
+    await flightsOfPage.start();
     keepOffline();
 }
 
@@ -418,11 +481,11 @@ async function start() {
 function keepOffline() {
     if (!("serviceWorker" in navigator)) return;
     navigator.serviceWorker.register("sw.js").then((registration) => {
-        const takeOver = () => registration.waiting?.postMessage("take over");
+        const takeOver = () => registration.waiting && registration.waiting.postMessage("take over");
         takeOver();
         registration.addEventListener("updatefound", () => {
             const worker = registration.installing;
-            worker?.addEventListener("statechange", () => worker.state === "installed" && takeOver());
+            if (worker) worker.addEventListener("statechange", () => worker.state === "installed" && takeOver());
         });
     }).catch(() => {});
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/wayland_buffers.h"
+#include "qt/wayland_without_egl.h"
 
 #include <cstdint>
 #include <string_view>
@@ -63,7 +63,7 @@ bool compositorDrawsWindowFrames() {
 #endif
 }
 
-WaylandBuffers::WaylandBuffers() {
+WaylandWithoutEgl::WaylandWithoutEgl() {
     // A choice of the player's own stands, and so does a platform other than Wayland.
     if (qEnvironmentVariableIsSet(kSetting)) return;
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -74,7 +74,7 @@ WaylandBuffers::WaylandBuffers() {
     passOn = qInstallMessageHandler(withoutBufferWarnings);
 }
 
-void WaylandBuffers::done() {
+void WaylandWithoutEgl::done() {
     if (!set_) return;
     qunsetenv(kSetting);
     qInstallMessageHandler(passOn);

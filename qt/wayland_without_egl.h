@@ -14,15 +14,15 @@
 
 namespace vandrel::qt {
 
-class WaylandBuffers {
+class WaylandWithoutEgl {
   public:
     /// Makes the choice; before the application is created.
-    WaylandBuffers();
+    WaylandWithoutEgl();
     /// Takes the setting away again, once the window exists.
     void done();
-    ~WaylandBuffers() { done(); }
-    WaylandBuffers(const WaylandBuffers&) = delete;
-    WaylandBuffers& operator=(const WaylandBuffers&) = delete;
+    ~WaylandWithoutEgl() { done(); }
+    WaylandWithoutEgl(const WaylandWithoutEgl&) = delete;
+    WaylandWithoutEgl& operator=(const WaylandWithoutEgl&) = delete;
 
   private:
     bool set_ = false;
