@@ -144,8 +144,8 @@ async function replay(name) {
     await idle();
     const game = page.module();
     if (!game.ccall("vandrel_replay", "number", [], [])) return;
-    const said = game.ccall("vandrel_said", "string", [], []);
-    message(said ? `${said}. Replaying ${shown(name)}.` : `Replaying ${shown(name)}.`);
+    const note = game.ccall("vandrel_said", "string", [], []);
+    message(note ? `${note}. Replaying ${shown(name)}.` : `Replaying ${shown(name)}.`);
     page.replayed();
 }
 
