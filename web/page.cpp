@@ -235,11 +235,10 @@ void Page::ended(int status) {
 }
 
 void Page::begin(const std::vector<host::Rect>& area) {
-    static std::vector<std::int32_t> rects;  // reused from frame to frame
-    rects.clear();
-    for (const host::Rect& r : area)
-        rects.insert(rects.end(), {r.left, r.top, r.width, r.height});
-    vandrel_page_begin(rects.data(), static_cast<int>(area.size()));
+    // The rectangles as they lie in the module's memory: left, top, width, height each.
+    static_assert(sizeof(host::Rect) == 4 * sizeof(std::int32_t) && sizeof(int) == 4);
+    vandrel_page_begin(reinterpret_cast<const std::int32_t*>(area.data()),
+                       static_cast<int>(area.size()));
 }
 
 void Page::fill(const host::Rect& box, host::Rgb colour) {
