@@ -92,4 +92,13 @@ EMSCRIPTEN_KEEPALIVE const char* vandrel_said() {
     return said.c_str();
 }
 
+/// `text` (a flight's name) as the page shows it: control characters and the bidirectional
+/// controls as \xNN, as every message of the game shows them. It touches nothing of the game:
+/// the page may ask while a box is up.
+EMSCRIPTEN_KEEPALIVE const char* vandrel_escaped(const char* text) {
+    static std::string escaped;
+    escaped = vandrel::escapedText(text);
+    return escaped.c_str();
+}
+
 }  // extern "C"

@@ -48,13 +48,9 @@ function save(text) {
     message(`Saved ${name}.`);
 }
 
-// A name as the page shows it: control characters and the bidirectional controls as \xNN of
-// their UTF-8 bytes, as the module shows them, so that a name can neither hide nor reorder a
-// part of the message.
-function shown(name) {
-    return name.replace(/[\0-\x1f\x7f-\x9f\u061c\u200e\u200f\u202a-\u202e\u2066-\u2069]/g, (character) =>
-        Array.from(new TextEncoder().encode(character), (b) => "\\x" + b.toString(16).padStart(2, "0")).join(""));
-}
+// A name as the page shows it, escaped as the module shows every name, so that a name can
+// neither hide nor reorder a part of the message.
+const shown = (name) => page.module().ccall("vandrel_escaped", "string", ["string"], [name]);
 
 // Resolves once no call into the module is waiting in a box: the page calls it only then.
 function idle() {
